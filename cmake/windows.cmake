@@ -1,0 +1,32 @@
+# Lumo.exe, the Win32 shell library and the test programs run under Wine.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800 STRICT)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(LUMO_WIN_SOURCES ${LUMO_ALL_SOURCES})
+list(FILTER LUMO_WIN_SOURCES INCLUDE REGEX "_win\\.cpp$")
+list(FILTER LUMO_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
+add_library(lumo_win STATIC ${LUMO_WIN_SOURCES})
+target_link_libraries(lumo_win PUBLIC lumo_core comctl32 comdlg32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
+
+enable_language(RC)
+file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/resources/*.rc)
+add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
+target_link_libraries(Lumo PRIVATE lumo_win)
+
+# GoogleTest from the Debian sources, compiled with the cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+enable_testing()
+include(GoogleTest)
+file(GLOB LUMO_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*.cpp)
+if(LUMO_WIN_TESTS)
+  add_executable(win_tests ${LUMO_WIN_TESTS} ${LUMO_RESOURCES})
+  target_link_libraries(win_tests PRIVATE lumo_win gtest)
+  add_dependencies(win_tests Lumo)
+  gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+                       PROPERTIES TIMEOUT 120)
+endif()
