@@ -1,0 +1,42 @@
+#include "settings/options_file.h"
+
+#include <vector>
+
+#include "base/exceptions.h"
+#include "base/format.h"
+#include "base/text.h"
+
+namespace {
+
+const std::string& LineAt(const std::vector<std::string>& lines, size_t index) {
+    if (index >= lines.size()) throw EStringListError(Format("List index out of bounds (%d)", static_cast<int>(index)));
+    return lines[index];
+}
+
+}  // namespace
+
+TOptionsFileData ParseOptionsFile(std::string_view bytes, char decimalSeparator) {
+    const std::vector<std::string> lines = SplitLines(bytes);
+    TOptionsFileData data;
+    data.StayInTray = StrToBool(LineAt(lines, 0), decimalSeparator);
+    data.DefaultWallpaper = LineAt(lines, 1);
+    if (lines.size() == 3) data.WaitText = lines[2];
+    return data;
+}
+
+std::string FormatOptionsFile(bool stayInTray, std::string_view defaultWallpaper, std::string_view waitText) {
+    std::string bytes = BoolToStr(stayInTray);
+    bytes += "\r\n";
+    bytes += defaultWallpaper;
+    bytes += "\r\n";
+    bytes += waitText;
+    bytes += "\r\n";
+    return bytes;
+}
+
+std::string NormalizeWaitText(std::string_view text) {
+    int32_t value = ParseInteger(text).value_or(10);
+    if (value > 32000) value = 32000;
+    if (value < 0) value = 0;
+    return std::to_string(value);
+}

@@ -1,0 +1,26 @@
+// The options file: three lines, each ending in CR LF: the stay-in-tray flag ("-1" or "0"),
+// the default wallpaper path and the pause text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct TOptionsFileData {
+    bool StayInTray = false;
+    std::string DefaultWallpaper;
+    // Line 3, present only when the file has exactly three lines.
+    std::optional<std::string> WaitText;
+};
+
+// Reads the options from the file's bytes. Raises EStringListError "List index out of
+// bounds (%d)" for fewer than two lines (after converting line 1, when there is one) and
+// EConvertError when line 1 is not boolean text.
+TOptionsFileData ParseOptionsFile(std::string_view bytes, char decimalSeparator = '.');
+
+// The file's bytes for the three settings.
+std::string FormatOptionsFile(bool stayInTray, std::string_view defaultWallpaper, std::string_view waitText);
+
+// The pause field's rule: the integer's value held to 0..32000, or 10 when the text is not an
+// integer, in decimal digits.
+std::string NormalizeWaitText(std::string_view text);

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "app/weekday.h"
+
+TEST(RandomDraw, FollowsTheGeneratorSequence) {
+    uint32_t seed = 0;
+    EXPECT_EQ(RandomDraw(seed, 7), 0u);
+    EXPECT_EQ(seed, 1u);
+    EXPECT_EQ(RandomDraw(seed, 7), 0u);
+    EXPECT_EQ(seed, 134775814u);
+    EXPECT_EQ(RandomDraw(seed, 7), 6u);
+    EXPECT_EQ(seed, 3698175007u);
+}
+
+TEST(RandomDraw, CountOfOneIsZeroAndStillAdvances) {
+    uint32_t seed = 123456789;
+    for (int i = 0; i < 5; ++i) {
+        const uint32_t before = seed;
+        EXPECT_EQ(RandomDraw(seed, 1), 0u);
+        EXPECT_NE(seed, before);
+    }
+    uint32_t a = 42, b = 42;
+    EXPECT_EQ(RandomDraw(a, 1000), RandomDraw(b, 1000));
+}
+
+TEST(DayNumber, AcrossAWeekAndCalendarEdges) {
+    // 2026-12-06 is a Sunday.
+    for (int d = 0; d < 7; ++d) EXPECT_EQ(DayNumberOfDate(2026, 12, 6 + d), 1 + d) << d;
+    EXPECT_EQ(DayNumberOfDate(1, 1, 1), 2);        // a Monday
+    EXPECT_EQ(DayNumberOfDate(2000, 2, 29), 3);    // Tuesday
+    EXPECT_EQ(DayNumberOfDate(2000, 3, 1), 4);     // Wednesday
+    EXPECT_EQ(DayNumberOfDate(1900, 3, 1), 5);     // Thursday: 1900 was not a leap year
+    EXPECT_EQ(DayNumberOfDate(2024, 12, 31), 3);   // Tuesday
+    EXPECT_EQ(DayNumberOfDate(2025, 1, 1), 4);     // Wednesday
+    EXPECT_STREQ(DayNames[1], "Воскресенье");
+    EXPECT_STREQ(DayNames[7], "Суббота");
+}
+
+namespace {
+TWallpaperList Sample() {
+    return {{-1, "Понедельник"}, {0, "m1"}, {-1, "Среда"},  {2, "w1"}, {2, "w2"}, {-1, "Среда "},
+            {5, "x"},            {-1, "среда"}, {7, "y"},   {-1, "Среда"}, {9, "w3"}, {10, "deep"},
+            {-1, "Воскресенье"}, {12, "s1"}};
+}
+}  // namespace
+
+TEST(CandidateScan, MatchesDayNodesByExactText) {
+    const TWallpaperList list = Sample();
+    EXPECT_EQ(ScanCandidates(list, 4, list.size()), (std::vector<std::string>{"w1", "w2", "w3"}));
+    EXPECT_EQ(ScanCandidates(list, 2, list.size()), (std::vector<std::string>{"m1"}));
+    EXPECT_EQ(ScanCandidates(list, 1, list.size()), (std::vector<std::string>{"s1"}));
+    EXPECT_TRUE(ScanCandidates(list, 3, list.size()).empty());
+    EXPECT_TRUE(ScanCandidates({}, 4, 100).empty());
+}
+
+TEST(CandidateScan, AnyNodeWhoseParentCarriesTodaysNameIsACandidate) {
+    // Top-level nodes never are; a nested node under a node named like today is.
+    const TWallpaperList list = {{-1, "Среда"}, {0, "Среда"}, {1, "grandchild"}, {-1, "Среда"}};
+    EXPECT_EQ(ScanCandidates(list, 4, list.size()), (std::vector<std::string>{"Среда", "grandchild"}));
+}
+
+TEST(CandidateScan, PositionLimitCutsTheScan) {
+    const TWallpaperList list = Sample();
+    EXPECT_EQ(ScanCandidates(list, 4, 4), (std::vector<std::string>{"w1"}));
+    EXPECT_TRUE(ScanCandidates(list, 4, 0).empty());
+}
