@@ -1,0 +1,214 @@
+// Helpers of the picture readers' tests: byte builders for bitmap, icon and metafile files,
+// JPEG files written with libjpeg's compressor (the program itself never compresses), and a
+// check of a failure's kind and message.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "base/exceptions.h"
+
+namespace picture_test {
+
+using Bytes = std::vector<uint8_t>;
+
+// Appends little-endian numbers and text.
+struct TWriter {
+    Bytes bytes;
+    TWriter& U8(unsigned v) {
+        bytes.push_back(static_cast<uint8_t>(v));
+        return *this;
+    }
+    TWriter& U16(unsigned v) { return U8(v & 0xFF).U8(v >> 8 & 0xFF); }
+    TWriter& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
+    TWriter& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
+    TWriter& Text(const std::string& text) {
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        return *this;
+    }
+    TWriter& Fill(size_t count, uint8_t value) {
+        bytes.insert(bytes.end(), count, value);
+        return *this;
+    }
+    TWriter& Append(std::span<const uint8_t> more) {
+        bytes.insert(bytes.end(), more.begin(), more.end());
+        return *this;
+    }
+};
+
+// Runs the call and expects a failure of the named kind with the exact message.
+template <typename Call>
+void ExpectFailure(Call&& call, const char* kind, const std::string& message) {
+    try {
+        call();
+        ADD_FAILURE() << "no failure, expected " << kind << " \"" << message << "\"";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.ClassName(), kind);
+        EXPECT_EQ(e.Message(), message);
+    }
+}
+
+// A bitmap file: 14-byte file header, an information header of the given size (12 for the
+// core form), optional masks, colour table and pixel data.
+struct TBitmapSpec {
+    uint32_t headerSize = 40;
+    int32_t width = 4;
+    int32_t height = 2;
+    uint16_t planes = 1;
+    uint16_t bitCount = 24;
+    uint32_t compression = 0;
+    uint32_t sizeImage = 0;
+    uint32_t clrUsed = 0;
+    std::vector<uint32_t> masks;    // written after a 40-byte header, or into a larger one
+    std::vector<uint32_t> colours;  // 0x00RRGGBB; 3 bytes each for the core form
+    Bytes pixels;
+};
+
+inline Bytes MakeBitmap(const TBitmapSpec& spec) {
+    TWriter w;
+    w.Text("BM").U32(0).U32(0).U32(0);
+    w.U32(spec.headerSize);
+    if (spec.headerSize == 12) {
+        w.U16(static_cast<unsigned>(spec.width)).U16(static_cast<unsigned>(spec.height)).U16(spec.planes);
+        w.U16(spec.bitCount);
+        for (uint32_t c : spec.colours) w.U8(c & 0xFF).U8(c >> 8 & 0xFF).U8(c >> 16 & 0xFF);
+    } else {
+        w.I32(spec.width).I32(spec.height).U16(spec.planes).U16(spec.bitCount).U32(spec.compression);
+        w.U32(spec.sizeImage).I32(2835).I32(2835).U32(spec.clrUsed).U32(0);
+        size_t written = 40;
+        if (spec.headerSize > 124) {
+            // An odd size: the header as far as the fields go, the rest is left out.
+        } else if (spec.headerSize >= 52) {
+            for (size_t i = 0; i < 3; ++i) w.U32(i < spec.masks.size() ? spec.masks[i] : 0);
+            written = 52;
+        } else {
+            for (uint32_t m : spec.masks) w.U32(m);
+        }
+        if (spec.headerSize > written && spec.headerSize <= 124) w.Fill(spec.headerSize - written, 0);
+        for (uint32_t c : spec.colours) w.U32(c);
+    }
+    w.Append(spec.pixels);
+    return w.bytes;
+}
+
+// One icon directory entry with its image bytes.
+struct TIconEntrySpec {
+    uint8_t width = 32;
+    uint8_t height = 32;
+    uint8_t colorCount = 0;
+    Bytes image = Bytes(8, 0xAB);
+};
+
+// An icon file: header, directory, then the images in order at the offsets the directory
+// gives.
+inline Bytes MakeIcon(const std::vector<TIconEntrySpec>& entries, uint16_t type = 1) {
+    TWriter w;
+    w.U16(0).U16(type).U16(static_cast<unsigned>(entries.size()));
+    uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());
+    for (const auto& e : entries) {
+        w.U8(e.width).U8(e.height).U8(e.colorCount).U8(0).U16(1).U16(32);
+        w.U32(static_cast<uint32_t>(e.image.size())).U32(offset);
+        offset += static_cast<uint32_t>(e.image.size());
+    }
+    for (const auto& e : entries) w.Append(e.image);
+    return w.bytes;
+}
+
+// A placeable Windows metafile: the 22-byte header (with the right checksum unless told
+// otherwise) and a small standard metafile after it.
+inline Bytes MakePlaceableMetafile(int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t unitsPerInch,
+                                   uint16_t checksumFlip = 0) {
+    TWriter w;
+    w.U32(0x9AC6CDD7).U16(0).U16(static_cast<uint16_t>(left)).U16(static_cast<uint16_t>(top));
+    w.U16(static_cast<uint16_t>(right)).U16(static_cast<uint16_t>(bottom)).U16(unitsPerInch).U32(0);
+    uint16_t checksum = 0;
+    for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<uint16_t>(w.bytes[i] | w.bytes[i + 1] << 8);
+    w.U16(checksum ^ checksumFlip);
+    // METAHEADER (9 words) and the end record.
+    w.U16(1).U16(9).U16(0x300).U32(12).U16(0).U32(3).U16(0);
+    w.U32(3).U16(0);
+    return w.bytes;
+}
+
+// An enhanced metafile: a 108-byte header record and the end-of-file record.
+struct TEmfSpec {
+    int32_t frame[4] = {0, 0, 2540, 1270};
+    int32_t devicePixels[2] = {1024, 768};
+    int32_t deviceMillimetres[2] = {320, 240};
+    int64_t totalBytes = -1;  // the real size unless given
+};
+
+inline Bytes MakeEnhancedMetafile(const TEmfSpec& spec) {
+    TWriter w;
+    w.U32(1).U32(108).I32(0).I32(0).I32(99).I32(99);  // type, size, bounds
+    for (int32_t v : spec.frame) w.I32(v);
+    w.U32(0x464D4520).U32(0x10000).U32(0).U32(2).U16(0).U16(0);  // signature, version, size, records...
+    w.U32(0).U32(0).U32(0);                                      // description, palette entries
+    w.I32(spec.devicePixels[0]).I32(spec.devicePixels[1]);
+    w.I32(spec.deviceMillimetres[0]).I32(spec.deviceMillimetres[1]);
+    w.Fill(108 - w.bytes.size(), 0);
+    w.U32(14).U32(20).U32(0).U32(16).U32(20);  // EMR_EOF
+    const uint32_t total =
+        spec.totalBytes < 0 ? static_cast<uint32_t>(w.bytes.size()) : static_cast<uint32_t>(spec.totalBytes);
+    for (int i = 0; i < 4; ++i) w.bytes[48 + i] = static_cast<uint8_t>(total >> (8 * i));
+    return w.bytes;
+}
+
+// A JPEG picture to write: components 1 (gray), 3 (RGB) or 4 (CMYK); the sample of
+// component c at (x, y) comes from `sample`.
+struct TJpegSpec {
+    int width = 37;
+    int height = 23;
+    int components = 3;
+    bool progressive = false;
+    int quality = 95;
+    bool adobeMarker = true;  // CMYK only: write Adobe's marker (its inverted convention)
+    bool ycck = false;        // CMYK only: store as YCCK
+    std::function<uint8_t(int x, int y, int c)> sample = [](int x, int y, int c) {
+        return static_cast<uint8_t>(c == 0 ? x * 6 : c == 1 ? y * 10 : 128);
+    };
+};
+
+inline Bytes WriteJpeg(const TJpegSpec& spec) {
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
+    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
+    cinfo.input_components = spec.components;
+    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    if (spec.components == 4) jpeg_set_colorspace(&cinfo, spec.ycck ? JCS_YCCK : JCS_CMYK);
+    if (spec.components == 4) cinfo.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
+    jpeg_set_quality(&cinfo, spec.quality, TRUE);
+    if (spec.progressive) jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(spec.width) * spec.components);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = static_cast<int>(cinfo.next_scanline);
+        for (int x = 0; x < spec.width; ++x)
+            for (int c = 0; c < spec.components; ++c)
+                row[static_cast<size_t>(x) * spec.components + c] = spec.sample(x, y, c);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes file(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return file;
+}
+
+}  // namespace picture_test
