@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include "pictures/bitmap_reader.h"
+#include "pictures/picture_errors.h"
+#include "pictures_test_support.h"
+
+using picture_test::Bytes;
+using picture_test::ExpectFailure;
+using picture_test::MakeBitmap;
+using picture_test::TBitmapSpec;
+
+namespace {
+
+uint32_t InfoField(const TBitmapFile& bitmap, size_t offset) { return Le32(bitmap.info.data() + offset); }
+
+// A bitmap file and what the reader makes of it; the description's pixels point into the
+// file, so both are kept together.
+struct TLoaded {
+    Bytes file;
+    TBitmapFile bitmap;
+};
+
+TLoaded Load(const TBitmapSpec& spec) {
+    TLoaded loaded{MakeBitmap(spec), {}};
+    loaded.bitmap = ReadBitmap(loaded.file);
+    return loaded;
+}
+
+// 4 x 2 pixels at 24 bits: rows of 12 bytes.
+TBitmapSpec Rgb4x2() {
+    TBitmapSpec spec;
+    for (int i = 0; i < 24; ++i) spec.pixels.push_back(static_cast<uint8_t>(i + 1));
+    return spec;
+}
+
+}  // namespace
+
+TEST(BitmapReader, ZeroBytesIsAnEmptyBitmap) {
+    const TBitmapFile bitmap = ReadBitmap({});
+    EXPECT_TRUE(bitmap.empty);
+    EXPECT_EQ(bitmap.width, 0);
+    EXPECT_EQ(bitmap.height, 0u);
+    EXPECT_TRUE(bitmap.info.empty());
+}
+
+TEST(BitmapReader, RejectsAMissingSignatureAndPlanesOtherThanOne) {
+    Bytes noSignature = MakeBitmap(Rgb4x2());
+    noSignature[1] = 'A';
+    ExpectFailure([&] { ReadBitmap(noSignature); }, "EInvalidGraphic", "Bitmap image is not valid");
+    Bytes textFile(40, 'x');
+    ExpectFailure([&] { ReadBitmap(textFile); }, "EInvalidGraphic", "Bitmap image is not valid");
+    for (uint16_t planes : {0, 2}) {
+        TBitmapSpec spec = Rgb4x2();
+        spec.planes = planes;
+        ExpectFailure([&] { ReadBitmap(MakeBitmap(spec)); }, "EInvalidGraphic", "Bitmap image is not valid");
+        spec.headerSize = 12;
+        ExpectFailure([&] { ReadBitmap(MakeBitmap(spec)); }, "EInvalidGraphic", "Bitmap image is not valid");
+    }
+}
+
+TEST(BitmapReader, AFileShorterThanItsHeadersOrTablesIsAReadError) {
+    TBitmapSpec paletted;
+    paletted.bitCount = 8;
+    paletted.colours.assign(256, 0x102030);
+    const Bytes full = MakeBitmap(paletted);
+    // Cut inside the file header, the information header and the colour table; "BM" alone
+    // is short too.
+    for (size_t length :
+         {size_t{1}, size_t{2}, size_t{13}, size_t{14}, size_t{17}, size_t{30}, size_t{53}, size_t{54 + 1023}}) {
+        const Bytes cut(full.begin(), full.begin() + static_cast<long>(length));
+        SCOPED_TRACE(length);
+        ExpectFailure([&] { ReadBitmap(cut); }, "EReadError", "Stream read error");
+    }
+    // A huge header size or colour count does not run past the end either.
+    TBitmapSpec hugeHeader = Rgb4x2();
+    hugeHeader.headerSize = 0xFFFFFFF0;
+    ExpectFailure([&] { ReadBitmap(MakeBitmap(hugeHeader)); }, "EReadError", "Stream read error");
+    TBitmapSpec hugeTable = Rgb4x2();
+    hugeTable.clrUsed = 0xFFFFFFFF;
+    ExpectFailure([&] { ReadBitmap(MakeBitmap(hugeTable)); }, "EReadError", "Stream read error");
+    // Bit-field masks announced but missing.
+    TBitmapSpec masks;
+    masks.bitCount = 16;
+    masks.compression = kBiBitFields;
+    masks.masks = {0xF800, 0x07E0, 0x001F};
+    const Bytes withMasks = MakeBitmap(masks);
+    ExpectFailure([&] { ReadBitmap(Bytes(withMasks.begin(), withMasks.begin() + 58)); }, "EReadError",
+                  "Stream read error");
+}
+
+TEST(BitmapReader, HeaderFormsAllGiveTheSameFortyByteDescription) {
+    TBitmapSpec spec;
+    spec.width = 3;
+    spec.height = 2;
+    spec.bitCount = 1;
+    spec.colours = {0x000000, 0xFF8040};
+    spec.pixels = {0xA0, 0, 0, 0, 0x40, 0, 0, 0};
+    Bytes reference;
+    for (uint32_t headerSize : {12u, 40u, 108u, 124u}) {
+        spec.headerSize = headerSize;
+        const Bytes file = MakeBitmap(spec);
+        const TBitmapFile bitmap = ReadBitmap(file);
+        EXPECT_FALSE(bitmap.empty);
+        EXPECT_EQ(bitmap.headerSize, headerSize);
+        EXPECT_EQ(bitmap.width, 3);
+        EXPECT_EQ(bitmap.height, 2u);
+        EXPECT_EQ(bitmap.bitCount, 1);
+        ASSERT_EQ(bitmap.colours.size(), 2u) << headerSize;
+        EXPECT_EQ(bitmap.colours[1], (TRgbQuad{0x40, 0x80, 0xFF, 0})) << headerSize;
+        EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels) << headerSize;
+        EXPECT_EQ(bitmap.pixels.data(), file.data() + file.size() - 8) << headerSize;
+        ASSERT_EQ(bitmap.info.size(), 40u + 2 * 4) << headerSize;
+        EXPECT_EQ(InfoField(bitmap, 0), 40u);
+        if (reference.empty()) reference = bitmap.info;
+        // The pixels-per-metre fields are the only ones the core form does not carry.
+        Bytes info = bitmap.info;
+        std::fill(info.begin() + 24, info.begin() + 32, 0);
+        Bytes expected = reference;
+        std::fill(expected.begin() + 24, expected.begin() + 32, 0);
+        EXPECT_EQ(info, expected) << headerSize;
+    }
+}
+
+TEST(BitmapReader, BitFieldMasksComeAfterAFortyByteHeaderOrFromTheLargerHeaders) {
+    TBitmapSpec spec;
+    spec.width = 2;
+    spec.height = 1;
+    spec.bitCount = 16;
+    spec.compression = kBiBitFields;
+    spec.masks = {0xF800, 0x07E0, 0x001F};
+    spec.pixels = {1, 2, 3, 4};
+    for (uint32_t headerSize : {40u, 108u, 124u}) {
+        spec.headerSize = headerSize;
+        const TLoaded loaded = Load(spec);
+        const TBitmapFile& bitmap = loaded.bitmap;
+        EXPECT_FALSE(bitmap.compressed);
+        EXPECT_EQ(bitmap.masks, (std::array<uint32_t, 3>{0xF800, 0x07E0, 0x001F})) << headerSize;
+        ASSERT_EQ(bitmap.info.size(), 52u) << headerSize;
+        EXPECT_EQ(InfoField(bitmap, 16), kBiBitFields);
+        EXPECT_EQ(InfoField(bitmap, 40), 0xF800u);
+        EXPECT_EQ(InfoField(bitmap, 48), 0x001Fu);
+        EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels) << headerSize;
+    }
+    // At 24 bits no masks are read after a 40-byte header: the pixels follow it directly,
+    // and the description carries the usual masks' place filled with zeros.
+    spec.headerSize = 40;
+    spec.bitCount = 24;
+    spec.masks.clear();
+    spec.pixels = {9, 8, 7, 6, 5, 4, 0, 0};
+    const TLoaded loaded = Load(spec);
+    const TBitmapFile& bitmap = loaded.bitmap;
+    EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels);
+    EXPECT_EQ(bitmap.info.size(), 52u);
+}
+
+TEST(BitmapReader, ColourTableSizes) {
+    struct Case {
+        uint16_t bitCount;
+        uint32_t clrUsed;
+        size_t entries;
+    };
+    for (const Case c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{8, 5, 5}, Case{4, 3, 3}, Case{16, 0, 0},
+                         Case{24, 0, 0}, Case{32, 0, 0}, Case{24, 2, 2}}) {
+        TBitmapSpec spec;
+        spec.width = 1;
+        spec.height = 1;
+        spec.bitCount = c.bitCount;
+        spec.clrUsed = c.clrUsed;
+        for (size_t i = 0; i < c.entries; ++i) spec.colours.push_back(static_cast<uint32_t>(i * 0x010101));
+        spec.pixels = {0x11, 0x22, 0x33, 0x44};
+        const Bytes file = MakeBitmap(spec);
+        const TBitmapFile bitmap = ReadBitmap(file);
+        EXPECT_EQ(bitmap.colours.size(), c.entries) << c.bitCount << "/" << c.clrUsed;
+        EXPECT_EQ(InfoField(bitmap, 32), c.entries);
+        EXPECT_EQ(bitmap.info.size(), 40 + 4 * c.entries);
+        // The pixels start right after the table.
+        ASSERT_EQ(bitmap.pixels.size(), 4u);
+        EXPECT_EQ(bitmap.pixels[0], 0x11) << c.bitCount << "/" << c.clrUsed;
+    }
+    // The core form's entries are three bytes.
+    TBitmapSpec core;
+    core.headerSize = 12;
+    core.width = 1;
+    core.height = 1;
+    core.bitCount = 4;
+    core.colours.assign(16, 0xABCDEF);
+    core.pixels = {0x55, 0, 0, 0};
+    const TLoaded loaded = Load(core);
+    const TBitmapFile& bitmap = loaded.bitmap;
+    ASSERT_EQ(bitmap.colours.size(), 16u);
+    EXPECT_EQ(bitmap.colours[15], (TRgbQuad{0xEF, 0xCD, 0xAB, 0}));
+    EXPECT_EQ(bitmap.pixels[0], 0x55);
+}
+
+TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
+    TBitmapSpec spec = Rgb4x2();
+    // Image size 0: rows of 12 bytes times 2; what follows is not pixel data.
+    spec.pixels.insert(spec.pixels.end(), {0xEE, 0xEE});
+    EXPECT_EQ(Load(spec).bitmap.pixels.size(), 24u);
+    EXPECT_EQ(Load(spec).bitmap.dibImageSize, 24u);
+    // An announced size larger than the file is cut to what remains.
+    spec.sizeImage = 1000;
+    EXPECT_EQ(Load(spec).bitmap.pixels.size(), 26u);
+    EXPECT_EQ(InfoField(Load(spec).bitmap, 20), 26u);
+    // A file cut short in its pixels is not an error.
+    spec = Rgb4x2();
+    spec.pixels.resize(5);
+    const TLoaded cutShort = Load(spec);
+    const TBitmapFile& shortFile = cutShort.bitmap;
+    EXPECT_EQ(shortFile.pixels.size(), 5u);
+    EXPECT_EQ(shortFile.dibImageSize, 24u);
+    // Rows are padded to 4 bytes: 5 pixels at 4 bits take 3 bytes, padded to 4.
+    spec = TBitmapSpec();
+    spec.width = 5;
+    spec.height = -3;
+    spec.bitCount = 4;
+    spec.colours.assign(16, 0);
+    spec.pixels.assign(100, 7);
+    const TLoaded loaded = Load(spec);
+    const TBitmapFile& topDown = loaded.bitmap;
+    EXPECT_TRUE(topDown.topDown);
+    EXPECT_EQ(topDown.height, 3u);
+    EXPECT_EQ(topDown.pixels.size(), 12u);
+    EXPECT_EQ(static_cast<int32_t>(InfoField(topDown, 8)), -3);
+}
+
+TEST(BitmapReader, RunLengthBitmapsAreHandedOnWhole) {
+    TBitmapSpec spec;
+    spec.width = 4;
+    spec.height = 2;
+    spec.bitCount = 8;
+    spec.compression = kBiRle8;
+    spec.colours = {0x000000, 0xFF0000};
+    spec.clrUsed = 2;
+    spec.pixels = {4, 1, 0, 0, 4, 0, 0, 1};  // two runs, end of line, end of bitmap
+    spec.sizeImage = 8;
+    const TLoaded loaded = Load(spec);
+    const TBitmapFile& bitmap = loaded.bitmap;
+    EXPECT_TRUE(bitmap.compressed);
+    EXPECT_EQ(bitmap.compression, kBiRle8);
+    EXPECT_EQ(InfoField(bitmap, 16), kBiRle8);
+    EXPECT_EQ(InfoField(bitmap, 20), 8u);
+    EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels);
+    spec.compression = kBiRle4;
+    spec.bitCount = 4;
+    EXPECT_TRUE(Load(spec).bitmap.compressed);
+    spec.compression = 4;  // JPEG inside a bitmap: also for the system to take or refuse
+    spec.bitCount = 0;
+    EXPECT_TRUE(Load(spec).bitmap.compressed);
+}
+
+TEST(BitmapReader, StreamReadingStopsAtThePixelData) {
+    TBitmapSpec spec = Rgb4x2();
+    spec.bitCount = 8;
+    spec.colours.assign(256, 0);
+    spec.pixels.resize(8);
+    const Bytes file = MakeBitmap(spec);
+    TByteReader stream(file);
+    const TBitmapFile bitmap = ReadBitmapHeaders(stream);
+    EXPECT_EQ(stream.Position(), 14u + 40u + 1024u);
+    EXPECT_EQ(bitmap.pixelBytes, 8u);
+    EXPECT_TRUE(bitmap.pixels.empty());
+}
+
+TEST(BitmapReader, SystemRefusalsBecomeTheOsErrorOrTheInvalidBitmapMessage) {
+    try {
+        RaiseBitmapRefused(8, "Not enough memory resources are available to process this command.");
+        ADD_FAILURE();
+    } catch (const EOSError& e) {
+        EXPECT_STREQ(e.ClassName(), "EOSError");
+        EXPECT_EQ(e.ErrorCode(), 8u);
+        EXPECT_EQ(e.Message(),
+                  "System Error.  Code: 8.\r\nNot enough memory resources are available to process this command.");
+    }
+    ExpectFailure([] { RaiseBitmapRefused(0, "ignored"); }, "EInvalidGraphic", "Bitmap image is not valid");
+}
