@@ -1,0 +1,91 @@
+#include "pictures/icon_reader.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "pictures/byte_reader.h"
+#include "pictures/picture_errors.h"
+
+namespace {
+
+constexpr uint64_t kUnlimitedColours = std::numeric_limits<uint64_t>::max();
+
+uint64_t EntryColours(const TIconDirectoryEntry& entry) {
+    return entry.colorCount == 0 ? kUnlimitedColours : entry.colorCount;
+}
+
+// Whether a candidate's side (width or height) fits the desired size at least as well as
+// the current choice's: no farther from it, and when larger than it, not larger than the
+// current choice's.
+bool SideFits(int candidate, int current, int desired) {
+    if (std::abs(candidate - desired) > std::abs(current - desired)) return false;
+    return candidate <= desired || candidate <= current;
+}
+
+}  // namespace
+
+TIconHeader ReadIconHeader(std::span<const uint8_t> file) {
+    TByteReader reader(file);
+    TIconHeader header;
+    header.reserved = reader.U16();
+    header.type = reader.U16();
+    header.count = reader.U16();
+    if (header.type > kIconTypeIcon) RaiseInvalidGraphic(kIconNotValid);
+    return header;
+}
+
+std::vector<TIconDirectoryEntry> ReadIconDirectory(std::span<const uint8_t> file) {
+    const TIconHeader header = ReadIconHeader(file);
+    TByteReader reader(file);
+    reader.Skip(6);
+    if (uint64_t{header.count} * 16 > reader.Remaining()) RaiseStreamReadError();
+    std::vector<TIconDirectoryEntry> entries(header.count);
+    for (TIconDirectoryEntry& entry : entries) {
+        const auto raw = reader.Read(16);
+        entry.width = raw[0];
+        entry.height = raw[1];
+        entry.colorCount = raw[2];
+        entry.reserved = raw[3];
+        entry.planes = Le16(raw.data() + 4);
+        entry.bitCount = Le16(raw.data() + 6);
+        entry.bytesInRes = Le32(raw.data() + 8);
+        entry.imageOffset = Le32(raw.data() + 12);
+    }
+    return entries;
+}
+
+size_t ChooseIconImage(std::span<const TIconDirectoryEntry> entries, const TIconDisplay& display) {
+    const uint64_t displayColours = display.bitsPerPixel <= 8
+                                        ? uint64_t{1} << (display.bitsPerPixel < 0 ? 0 : display.bitsPerPixel)
+                                        : kUnlimitedColours;
+    size_t choice = 0;
+    for (size_t i = 1; i < entries.size(); ++i) {
+        const TIconDirectoryEntry& candidate = entries[i];
+        const TIconDirectoryEntry& current = entries[choice];
+        if (EntryColours(candidate) > displayColours) continue;
+        if (EntryColours(candidate) < EntryColours(current)) continue;
+        if (!SideFits(candidate.width, current.width, display.standardWidth)) continue;
+        if (!SideFits(candidate.height, current.height, display.standardHeight)) continue;
+        choice = i;
+    }
+    return choice;
+}
+
+TIconImage SelectIconImage(std::span<const uint8_t> file, const TIconDisplay& display) {
+    TIconImage image;
+    if (ReadIconHeader(file).type == kIconTypeNone) {
+        image.standardApplicationIcon = true;
+        image.width = display.standardWidth;
+        image.height = display.standardHeight;
+        return image;
+    }
+    const std::vector<TIconDirectoryEntry> entries = ReadIconDirectory(file);
+    if (entries.empty()) RaiseInvalidGraphic(kIconNotValid);
+    image.index = ChooseIconImage(entries, display);
+    const TIconDirectoryEntry& chosen = entries[image.index];
+    if (uint64_t{chosen.imageOffset} + chosen.bytesInRes > file.size()) RaiseInvalidGraphic(kIconNotValid);
+    image.width = chosen.width;
+    image.height = chosen.height;
+    image.data = file.subspan(chosen.imageOffset, chosen.bytesInRes);
+    return image;
+}
