@@ -1,0 +1,43 @@
+// The window's geometry rules, without the window: where a control goes when its parent is
+// resized, and how design sizes scale with the screen's text height.
+#pragma once
+
+#include <cstdint>
+
+struct TBounds {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    friend bool operator==(const TBounds&, const TBounds&) = default;
+};
+
+enum TAnchor : uint8_t { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = uint8_t;
+constexpr TAnchors kDefaultAnchors = akLeft | akTop;
+
+enum class TAlign { alNone, alClient, alBottom };
+
+// A control's placement as designed: its bounds inside a parent client area of the design
+// size, its anchors and alignment.
+struct TPlacement {
+    TBounds Design;
+    TAnchors Anchors = kDefaultAnchors;
+    TAlign Align = TAlign::alNone;
+    int ParentWidth = 0, ParentHeight = 0;
+};
+
+// The bounds of a control whose parent's client area now measures width × height. Anchored
+// edges keep their distance to the parent's same edge; an edge pair anchored on both sides
+// stretches; a control anchored on neither side of an axis keeps its relative position.
+// Sizes never go below zero: controls may overlap in a parent smaller than designed.
+TBounds PlaceControl(const TPlacement& placement, int width, int height);
+
+// A design value scaled by the screen's text height against the design text height of 13,
+// rounded to nearest (halves away from zero).
+int ScaleByTextHeight(int value, int textHeight, int designTextHeight = 13);
+TBounds ScaleBounds(const TBounds& bounds, int textHeight, int designTextHeight = 13);
+
+// The window font's height at a screen of `pixelsPerInch`, from its height at 96.
+int ScaleFontHeight(int height, int pixelsPerInch);
+
+// The window moved to the centre of a desktop of the given size, never to a negative left or
+// top.
+TBounds CentreOn(const TBounds& window, int desktopWidth, int desktopHeight);

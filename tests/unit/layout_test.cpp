@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include "ui/layout.h"
+
+namespace {
+// The Files page at design size is 410 × 311.
+TPlacement OnFilesPage(TBounds design, TAnchors anchors) { return {design, anchors, TAlign::alNone, 410, 311}; }
+}  // namespace
+
+TEST(Layout, AnchorsFollowTheParentsEdges) {
+    const TPlacement tree = OnFilesPage({0, 0, 156, 280}, akLeft | akTop | akRight | akBottom);
+    const TPlacement preview = OnFilesPage({161, 0, 249, 266}, akTop | akRight | akBottom);
+    const TPlacement add = OnFilesPage({0, 285, 23, 22}, akLeft | akBottom);
+    const TPlacement change = OnFilesPage({164, 275, 128, 25}, akRight | akBottom);
+    const TPlacement fixed = OnFilesPage({8, 8, 100, 17}, kDefaultAnchors);
+    EXPECT_EQ(PlaceControl(tree, 410, 311), (TBounds{0, 0, 156, 280}));
+    EXPECT_EQ(PlaceControl(tree, 510, 361), (TBounds{0, 0, 256, 330}));
+    EXPECT_EQ(PlaceControl(preview, 510, 361), (TBounds{261, 0, 249, 316}));
+    EXPECT_EQ(PlaceControl(add, 510, 361), (TBounds{0, 335, 23, 22}));
+    EXPECT_EQ(PlaceControl(change, 510, 361), (TBounds{264, 325, 128, 25}));
+    EXPECT_EQ(PlaceControl(fixed, 510, 361), (TBounds{8, 8, 100, 17}));
+    // Shrinking below the design size lets controls overlap but never makes a size negative.
+    EXPECT_EQ(PlaceControl(tree, 100, 200), (TBounds{0, 0, 0, 169}));
+    EXPECT_EQ(PlaceControl(preview, 100, 200), (TBounds{-149, 0, 249, 155}));
+}
+
+TEST(Layout, NeitherEdgeAnchoredKeepsTheRelativeCentre) {
+    const TPlacement centred = OnFilesPage({155, 100, 100, 20}, akTop);
+    EXPECT_EQ(PlaceControl(centred, 820, 311).Left, 360);
+}
+
+TEST(Layout, AlignedControls) {
+    const TPlacement client{{0, 0, 418, 339}, kDefaultAnchors, TAlign::alClient, 418, 339};
+    EXPECT_EQ(PlaceControl(client, 500, 400), (TBounds{0, 0, 500, 400}));
+    // The Options page's group: aligned to the bottom and anchored on all sides, so its top
+    // keeps 82 pixels and it grows.
+    const TPlacement group{{0, 82, 410, 229}, akLeft | akTop | akRight | akBottom, TAlign::alBottom, 410, 311};
+    EXPECT_EQ(PlaceControl(group, 500, 400), (TBounds{0, 82, 500, 318}));
+    const TPlacement bottom{{0, 82, 410, 229}, kDefaultAnchors, TAlign::alBottom, 410, 311};
+    EXPECT_EQ(PlaceControl(bottom, 500, 400), (TBounds{0, 171, 500, 229}));
+}
+
+TEST(Layout, ScalingAndCentring) {
+    EXPECT_EQ(ScaleFontHeight(-11, 96), -11);
+    EXPECT_EQ(ScaleFontHeight(-11, 120), -14);  // -13.75
+    EXPECT_EQ(ScaleFontHeight(-11, 144), -17);  // -16.5 rounds away from zero
+    EXPECT_EQ(ScaleBounds({164, 275, 128, 25}, 13), (TBounds{164, 275, 128, 25}));
+    EXPECT_EQ(ScaleBounds({164, 275, 128, 25}, 16), (TBounds{202, 338, 158, 31}));
+    EXPECT_EQ(CentreOn({113, 385, 426, 366}, 1024, 768), (TBounds{299, 201, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, 300, 200), (TBounds{0, 0, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 427, 367}, 1024, 768), (TBounds{298, 200, 427, 367}));
+}
