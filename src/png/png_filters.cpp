@@ -58,16 +58,18 @@ void UnfilterScalar(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_
 }
 
 #if defined(__SSE2__)
-// One pixel of Bpp (3, 4, 6 or 8) bytes in the low lanes of a vector.
+// One pixel of Bpp (3, 4, 6 or 8) bytes in the low lanes of a vector. A whole 4 or 8-byte
+// word is read (the rows have padding behind them): a load assembled from narrower pieces
+// would stall on store forwarding in every pixel's dependency chain.
 template <unsigned Bpp>
 inline __m128i LoadPixel(const uint8_t* p) {
     if constexpr (Bpp <= 4) {
-        uint32_t v = 0;
-        std::memcpy(&v, p, Bpp);
+        uint32_t v;
+        std::memcpy(&v, p, 4);
         return _mm_cvtsi32_si128(int(v));
     } else {
-        uint64_t v = 0;
-        std::memcpy(&v, p, Bpp);
+        uint64_t v;
+        std::memcpy(&v, p, 8);
         return _mm_cvtsi64_si128(static_cast<long long>(v));
     }
 }

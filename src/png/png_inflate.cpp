@@ -11,9 +11,12 @@ namespace {
 // Inflating into a large window keeps zlib on its fast path and copies little into its own
 // history buffer; the rows are unfiltered while the window is still in the cache.
 constexpr size_t kWindowBytes = 256 * 1024;
+// Bytes behind every buffer of rows, which the unfiltering may read (never write).
+constexpr size_t kPadding = 16;
 
-std::unique_ptr<uint8_t[]> Allocate(size_t size, bool zeroed) {
-    uint8_t* block = zeroed ? new (std::nothrow) uint8_t[size]() : new (std::nothrow) uint8_t[size];
+// Zeroed, padding included: the unfiltering reads (and ignores) the padding.
+std::unique_ptr<uint8_t[]> Allocate(size_t size) {
+    uint8_t* block = new (std::nothrow) uint8_t[size + kPadding]();
     if (block == nullptr) RaisePngOutMemory();
     return std::unique_ptr<uint8_t[]>(block);
 }
@@ -27,9 +30,9 @@ std::unique_ptr<uint8_t[]> Allocate(size_t size, bool zeroed) {
 TPngRowSource::TPngRowSource(const std::vector<TPngSpan>& imageData, size_t maxRowBytes)
     : imageData_(imageData),
       capacity_(kWindowBytes > 2 * (maxRowBytes + 1) ? kWindowBytes : 2 * (maxRowBytes + 1)) {
-    window_ = Allocate(capacity_, false);
-    zeroRow_ = Allocate(maxRowBytes + 1, true);
-    savedRow_ = Allocate(maxRowBytes + 1, false);
+    window_ = Allocate(capacity_);
+    zeroRow_ = Allocate(maxRowBytes + 1);
+    savedRow_ = Allocate(maxRowBytes + 1);
     const int code = inflateInit(&stream_);
     if (code != Z_OK) {
         if (code == Z_MEM_ERROR) RaisePngOutMemory();
