@@ -35,8 +35,7 @@ void Colour(const TClass& k, uint32_t x, uint32_t y, uint32_t rgba[4]) {
         const double fx = x * 4000.0 / k.width, fy = y * 3000.0 / k.height;
         for (int c = 0; c < 3; ++c) {
             double v = 128 + 70 * std::sin(fx * 0.0031 + c) * std::cos(fy * 0.0027 + c * 0.5) +
-                       45 * std::sin((fx + 2 * fy) * 0.0009 + c * 2.0) +
-                       12 * std::sin(fx * 0.05) * std::sin(fy * 0.04);
+                       45 * std::sin((fx + 2 * fy) * 0.0009 + c * 2.0) + 12 * std::sin(fx * 0.05) * std::sin(fy * 0.04);
             v = v * 257 + double(Hash(x, y, c) % 1800) - 900.0;  // sensor noise, about 3.5 levels of 255
             rgba[c] = uint32_t(v < 0 ? 0 : v > 65535 ? 65535 : v);
         }
@@ -45,9 +44,8 @@ void Colour(const TClass& k, uint32_t x, uint32_t y, uint32_t rgba[4]) {
         rgba[3] = uint32_t(65535 * (edge < 0 ? 0 : edge > 1 ? 1 : edge));
     } else {
         // Flat areas of a few colours, with rules and small repeating marks like text.
-        static const uint32_t colours[8][3] = {{255, 255, 255}, {30, 30, 30},   {200, 40, 40},
-                                               {40, 120, 200},  {240, 220, 80}, {90, 170, 90},
-                                               {160, 160, 160}, {250, 140, 20}};
+        static const uint32_t colours[8][3] = {{255, 255, 255}, {30, 30, 30},  {200, 40, 40},   {40, 120, 200},
+                                               {240, 220, 80},  {90, 170, 90}, {160, 160, 160}, {250, 140, 20}};
         uint32_t index = Hash(x / 160, y / 120, 7) % 8;
         if (y % 48 < 2) index = 1;
         if ((y % 24) > 8 && (y % 24) < 18 && (x % 200) < 150 && Hash(x / 6, y / 24, 3) % 3 == 0 &&
@@ -86,8 +84,7 @@ int Write(const TClass& k, const std::string& path) {
         png_set_PLTE(png, info, palette.data(), int(palette.size()));
         if (k.transparency) {
             std::vector<uint8_t> alpha(palette.size() > 64 ? 64 : palette.size());
-            for (size_t i = 0; i < alpha.size(); ++i)
-                alpha[i] = uint8_t(i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255);
+            for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = uint8_t(i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255);
             png_set_tRNS(png, info, alpha.data(), int(alpha.size()), nullptr);
         }
     } else if (k.transparency) {
@@ -115,8 +112,7 @@ int Write(const TClass& k, const std::string& path) {
                     break;
                 case 3:
                     if (photo)
-                        samples[0] =
-                            (rgba[0] * 6 / 65536) * 42 + (rgba[1] * 7 / 65536) * 6 + rgba[2] * 6 / 65536;
+                        samples[0] = (rgba[0] * 6 / 65536) * 42 + (rgba[1] * 7 / 65536) * 6 + rgba[2] * 6 / 65536;
                     else
                         samples[0] = (rgba[0] / 257 / 16) % 16;
                     samples[0] <<= 8;  // the index, scaled like a 16-bit sample
@@ -179,8 +175,8 @@ int main(int argc, char** argv) {
     for (const TClass& k : classes) {
         char name[128];
         std::snprintf(name, sizeof name, "%s-t%d-%db%s%s%s-%ux%u.png", k.content, k.colourType, k.bitDepth,
-                      k.transparency ? "-trns" : "", k.interlaced ? "-adam7" : "", k.gamma ? "-gama" : "",
-                      k.width, k.height);
+                      k.transparency ? "-trns" : "", k.interlaced ? "-adam7" : "", k.gamma ? "-gama" : "", k.width,
+                      k.height);
         const std::string path = std::string(argv[1]) + "/" + name;
         if (Write(k, path) != 0) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());

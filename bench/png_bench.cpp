@@ -199,8 +199,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::printf("\n%-36s %10s %10s %8s %10s %10s\n", "class (median CPU ms)", "ours", "libpng", "ratio",
-                "inflate", "ours/infl");
+    std::printf("\n%-36s %10s %10s %8s %10s %10s\n", "class (median CPU ms)", "ours", "libpng", "ratio", "inflate",
+                "ours/infl");
     double logSum = 0;
     int count = 0;
     for (const auto& sample : samples) {
@@ -212,11 +212,10 @@ int main(int argc, char** argv) {
         logSum += std::log(ratio);
         ++count;
         const double inflateTime = floor != reporter.medians.end() ? floor->second : NAN;
-        std::printf("%-36s %10.3f %10.3f %8.3f %10.3f %10.3f\n", sample->name.c_str(), ours->second,
-                    theirs->second, ratio, inflateTime, ours->second / inflateTime);
+        std::printf("%-36s %10.3f %10.3f %8.3f %10.3f %10.3f\n", sample->name.c_str(), ours->second, theirs->second,
+                    ratio, inflateTime, ours->second / inflateTime);
     }
     if (count > 0)
-        std::printf("geometric mean of ours / libpng over %d classes: %.3f\n", count,
-                    std::exp(logSum / count));
+        std::printf("geometric mean of ours / libpng over %d classes: %.3f\n", count, std::exp(logSum / count));
     return 0;
 }

@@ -11,8 +11,8 @@ namespace {
 constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
 constexpr uint32_t ChunkType(const char (&name)[5]) {
-    return uint32_t(uint8_t(name[0])) << 24 | uint32_t(uint8_t(name[1])) << 16 |
-           uint32_t(uint8_t(name[2])) << 8 | uint32_t(uint8_t(name[3]));
+    return uint32_t(uint8_t(name[0])) << 24 | uint32_t(uint8_t(name[1])) << 16 | uint32_t(uint8_t(name[2])) << 8 |
+           uint32_t(uint8_t(name[3]));
 }
 
 constexpr uint32_t kIHDR = ChunkType("IHDR");
@@ -92,8 +92,8 @@ TChunk FirstChunk(const uint8_t* data, size_t size, size_t& offset) {
 void ReadPalette(TPngChunks& chunks, const TChunk& chunk, bool afterImageData) {
     const uint8_t colourType = chunks.header.colourType;
     const uint32_t entries = chunk.size / 3;
-    if (chunks.paletteCount != 0 || afterImageData || colourType == 0 || colourType == 4 ||
-        chunk.size % 3 != 0 || entries == 0 || entries > 256)
+    if (chunks.paletteCount != 0 || afterImageData || colourType == 0 || colourType == 4 || chunk.size % 3 != 0 ||
+        entries == 0 || entries > 256)
         RaisePngInvalidPalette();
     if (colourType == 3 && entries > (1u << chunks.header.bitDepth)) RaisePngInvalidPalette();
     for (uint32_t i = 0; i < entries; ++i)
@@ -108,8 +108,7 @@ void ReadTransparency(TPngChunks& chunks, const TChunk& chunk) {
         case 3: {
             if (chunks.paletteCount == 0) RaisePngInvalidPalette();
             // Entries beyond the palette have no pixel to apply to.
-            const uint32_t count =
-                chunk.size < uint32_t(chunks.paletteCount) ? chunk.size : chunks.paletteCount;
+            const uint32_t count = chunk.size < uint32_t(chunks.paletteCount) ? chunk.size : chunks.paletteCount;
             std::memcpy(chunks.paletteAlpha, chunk.data, count);
             chunks.paletteAlphaCount = int(count);
             chunks.hasTransparency = true;

@@ -140,8 +140,8 @@ void TPngRowConverter::ConvertRgba8(const uint8_t* raw, uint32_t* out, uint32_t 
 
 void TPngRowConverter::ConvertRgb16(const uint8_t* raw, uint32_t* out, uint32_t width) const {
     for (uint32_t x = 0; x < width; ++x, raw += 6) {
-        const bool key = hasKey_ && Sample16(raw) == keyRed_ && Sample16(raw + 2) == keyGreen_ &&
-                         Sample16(raw + 4) == keyBlue_;
+        const bool key =
+            hasKey_ && Sample16(raw) == keyRed_ && Sample16(raw + 2) == keyGreen_ && Sample16(raw + 4) == keyBlue_;
         out[x] = Bgra(gamma_[raw[0]], gamma_[raw[2]], gamma_[raw[4]], key ? 0 : 255);
     }
 }
@@ -184,8 +184,7 @@ void TPngRowConverter::Convert(const uint8_t* raw, uint32_t* out, uint32_t width
         case TLayout::Rgb16:
             return ConvertRgb16(raw, out, width);
         case TLayout::Rgba8:
-            return gammaIdentity_ ? ConvertRgba8<false>(raw, out, width)
-                                  : ConvertRgba8<true>(raw, out, width);
+            return gammaIdentity_ ? ConvertRgba8<false>(raw, out, width) : ConvertRgba8<true>(raw, out, width);
         case TLayout::Rgba16:
             return ConvertRgba16(raw, out, width);
     }

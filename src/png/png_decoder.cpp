@@ -56,8 +56,7 @@ public:
             filteredBytes += (rowBytes + 1) * height;
             if (rowBytes > maxRowBytes) maxRowBytes = rowBytes;
         }
-        if (filteredBytes > chunks.imageDataSize * kMostInflatedPerByte + kInflateSlack)
-            RaisePngMissingMultipleIDAT();
+        if (filteredBytes > chunks.imageDataSize * kMostInflatedPerByte + kInflateSlack) RaisePngMissingMultipleIDAT();
 
         TPngImage image;
         image.header_ = header;

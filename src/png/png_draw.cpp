@@ -10,8 +10,8 @@ uint32_t PngSourceIndex(uint32_t index, uint32_t destSize, uint32_t pictureSize)
     return source < pictureSize ? source : pictureSize - 1;
 }
 
-void DrawPngImage(const TPngImage& image, const TBgraSurface& surface, int32_t left, int32_t top,
-                  int32_t destWidth, int32_t destHeight) {
+void DrawPngImage(const TPngImage& image, const TBgraSurface& surface, int32_t left, int32_t top, int32_t destWidth,
+                  int32_t destHeight) {
     if (image.Pixels() == nullptr || destWidth <= 0 || destHeight <= 0 || surface.bits == nullptr) return;
     // The part of the rectangle on the surface, in rectangle coordinates.
     const int64_t firstColumn = std::max<int64_t>(0, -int64_t{left});

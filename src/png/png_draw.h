@@ -38,5 +38,5 @@ uint32_t PngSourceIndex(uint32_t index, uint32_t destSize, uint32_t pictureSize)
 // Draws the picture into the rectangle at (left, top) of destWidth x destHeight pixels in the
 // surface's coordinates; the parts of the rectangle outside the surface are skipped. An
 // empty picture or rectangle draws nothing.
-void DrawPngImage(const TPngImage& image, const TBgraSurface& surface, int32_t left, int32_t top,
-                  int32_t destWidth, int32_t destHeight);
+void DrawPngImage(const TPngImage& image, const TBgraSurface& surface, int32_t left, int32_t top, int32_t destWidth,
+                  int32_t destHeight);

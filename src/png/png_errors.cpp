@@ -24,9 +24,7 @@ void RaisePngUnknownCriticalChunk() {
         "which could not be decoded.");
 }
 
-void RaisePngNoImageData() {
-    throw EPNGNoImageData("This \"Portable Network Graphics\" image contains no data.");
-}
+void RaisePngNoImageData() { throw EPNGNoImageData("This \"Portable Network Graphics\" image contains no data."); }
 
 void RaisePngInvalidCRC() {
     throw EPngInvalidCRC(

@@ -132,8 +132,7 @@ void UnfilterVector(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_
                 const __m128i nearer = Select(bNearer, b, a);
                 const __m128i nearest = _mm_min_epi16(pa, pb);
                 const __m128i predictor = Select(_mm_cmplt_epi16(pc, nearest), c, nearer);
-                const __m128i value =
-                    _mm_add_epi8(LoadPixel<Bpp>(row + i), _mm_packus_epi16(predictor, predictor));
+                const __m128i value = _mm_add_epi8(LoadPixel<Bpp>(row + i), _mm_packus_epi16(predictor, predictor));
                 StorePixel<Bpp>(row + i, value);
                 a = _mm_unpacklo_epi8(value, zero);
                 c = b;
@@ -159,8 +158,7 @@ void Unfilter(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_t n) {
 
 }  // namespace
 
-bool UnfilterPngRow(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_t rowBytes,
-                    unsigned bytesPerPixel) {
+bool UnfilterPngRow(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_t rowBytes, unsigned bytesPerPixel) {
     if (filterType > kPaeth) return false;
     if (filterType == kNone) return true;
     if (filterType == kUp) {

@@ -10,5 +10,4 @@
 // bit depths below 8. row and prev must be readable for 8 bytes past rowBytes (their
 // contents there do not matter and are not written). Returns false for a filter type above 4, leaving the row
 // as it was.
-bool UnfilterPngRow(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_t rowBytes,
-                    unsigned bytesPerPixel);
+bool UnfilterPngRow(uint8_t filterType, uint8_t* row, const uint8_t* prev, size_t rowBytes, unsigned bytesPerPixel);

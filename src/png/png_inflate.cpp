@@ -28,8 +28,7 @@ std::unique_ptr<uint8_t[]> Allocate(size_t size) {
 }  // namespace
 
 TPngRowSource::TPngRowSource(const std::vector<TPngSpan>& imageData, size_t maxRowBytes)
-    : imageData_(imageData),
-      capacity_(kWindowBytes > 2 * (maxRowBytes + 1) ? kWindowBytes : 2 * (maxRowBytes + 1)) {
+    : imageData_(imageData), capacity_(kWindowBytes > 2 * (maxRowBytes + 1) ? kWindowBytes : 2 * (maxRowBytes + 1)) {
     window_ = Allocate(capacity_);
     zeroRow_ = Allocate(maxRowBytes + 1);
     savedRow_ = Allocate(maxRowBytes + 1);
@@ -88,8 +87,7 @@ const uint8_t* TPngRowSource::NextRow(size_t rowBytes, unsigned bytesPerPixel, b
     uint8_t* row = window_.get() + begin_;
     begin_ += needed;
     const uint8_t* prev = firstOfPass ? zeroRow_.get() + 1 : prev_;
-    if (!UnfilterPngRow(row[0], row + 1, prev, rowBytes, bytesPerPixel))
-        RaisePngZlibError("invalid filter type");
+    if (!UnfilterPngRow(row[0], row + 1, prev, rowBytes, bytesPerPixel)) RaisePngZlibError("invalid filter type");
     prev_ = row + 1;
     prevBytes_ = rowBytes;
     return row + 1;

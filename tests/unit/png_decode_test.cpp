@@ -21,8 +21,8 @@ uint32_t NextRandom(uint32_t& state) {
 
 // Smooth gradients with some noise, so that every filter gets chosen somewhere; samples use
 // the whole range of the bit depth.
-TPicture MakePicture(uint32_t width, uint32_t height, int colourType, int bitDepth, bool interlaced,
-                     int filters, bool transparency) {
+TPicture MakePicture(uint32_t width, uint32_t height, int colourType, int bitDepth, bool interlaced, int filters,
+                     bool transparency) {
     TPicture picture;
     picture.width = width;
     picture.height = height;
@@ -32,28 +32,24 @@ TPicture MakePicture(uint32_t width, uint32_t height, int colourType, int bitDep
     picture.filters = filters;
     const int channels = Channels(colourType);
     const uint32_t maximum = (1u << bitDepth) - 1;
-    uint32_t state =
-        2463534242u ^ (width * 31 + height * 7 + uint32_t(colourType) * 131 + uint32_t(bitDepth));
+    uint32_t state = 2463534242u ^ (width * 31 + height * 7 + uint32_t(colourType) * 131 + uint32_t(bitDepth));
     picture.samples.resize(size_t{width} * height * channels);
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x)
             for (int c = 0; c < channels; ++c) {
                 const uint32_t smooth = (x * (c + 1) * 977 + y * 1511 * (3 - c % 3)) % (maximum + 1);
                 const uint32_t noise = NextRandom(state) % 5;
-                uint32_t value =
-                    (NextRandom(state) % 16 == 0) ? NextRandom(state) % (maximum + 1) : smooth + noise;
+                uint32_t value = (NextRandom(state) % 16 == 0) ? NextRandom(state) % (maximum + 1) : smooth + noise;
                 if (value > maximum) value = maximum;
                 picture.samples[(size_t{y} * width + x) * channels + c] = uint16_t(value);
             }
     if (colourType == 3) {
         const uint32_t entries = maximum + 1 < 200 ? maximum + 1 : 200;  // indices above it are never used
         for (uint32_t i = 0; i < entries; ++i)
-            picture.palette.push_back(
-                png_color{uint8_t(NextRandom(state)), uint8_t(i * 5), uint8_t(255 - i)});
+            picture.palette.push_back(png_color{uint8_t(NextRandom(state)), uint8_t(i * 5), uint8_t(255 - i)});
         for (uint16_t& index : picture.samples) index = uint16_t(index % entries);
         if (transparency)
-            for (uint32_t i = 0; i < entries && i < 40; ++i)
-                picture.paletteAlpha.push_back(uint8_t(i * 37 % 256));
+            for (uint32_t i = 0; i < entries && i < 40; ++i) picture.paletteAlpha.push_back(uint8_t(i * 37 % 256));
     } else if (transparency && (colourType == 0 || colourType == 2)) {
         // Key on a colour the picture really has.
         picture.hasKey = true;
@@ -81,8 +77,7 @@ void ExpectSameAsLibpng(const TPicture& picture) {
             const uint32_t ours = image.Pixel(x, y);
             const uint32_t theirs = expected[size_t{y} * width + x];
             if (ours != theirs && ++differences <= 5)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex << ours << " instead of "
-                              << theirs;
+                ADD_FAILURE() << "pixel (" << x << ", " << y << "): " << std::hex << ours << " instead of " << theirs;
         }
     EXPECT_EQ(differences, 0u);
 }
@@ -98,8 +93,7 @@ TEST_P(PngDecodeFormats, MatchLibpngAtSeveralSizes) {
     const std::pair<uint32_t, uint32_t> sizes[] = {{1, 1}, {3, 2}, {5, 9}, {17, 13}, {64, 33}, {301, 7}};
     for (const auto& [width, height] : sizes) {
         SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
-        ExpectSameAsLibpng(
-            MakePicture(width, height, colourType, bitDepth, interlaced, PNG_ALL_FILTERS, transparency));
+        ExpectSameAsLibpng(MakePicture(width, height, colourType, bitDepth, interlaced, PNG_ALL_FILTERS, transparency));
     }
 }
 
@@ -113,8 +107,7 @@ std::string FormatName(const ::testing::TestParamInfo<std::tuple<TFormat, bool, 
 }
 
 INSTANTIATE_TEST_SUITE_P(AllColourTypesAndDepths, PngDecodeFormats,
-                         ::testing::Combine(::testing::ValuesIn(kFormats), ::testing::Bool(),
-                                            ::testing::Bool()),
+                         ::testing::Combine(::testing::ValuesIn(kFormats), ::testing::Bool(), ::testing::Bool()),
                          FormatName);
 
 class PngDecodeFilters : public ::testing::TestWithParam<int> {};

@@ -75,8 +75,7 @@ const char kUnknownCompression[] =
 const char kUnknownInterlace[] =
     "This \"Portable Network Graphics\" image uses an unknown interlace scheme which could not be decoded.";
 const char kInvalidPalette[] = "The \"Portable Network Graphics\" image contains an invalid palette.";
-const char kMissingParts[] =
-    "This \"Portable Network Graphics\" image is invalid because it has missing image parts.";
+const char kMissingParts[] = "This \"Portable Network Graphics\" image is invalid because it has missing image parts.";
 const char kZlibPrefix[] =
     "Could not decompress the image because it contains invalid compressed data.\r\n Description: ";
 const char kOutMemory[] =
@@ -98,15 +97,14 @@ TEST(PngErrors, WrongSignature) {
     ExpectFailure<EPNGInvalidFileHeader>(file, "EPNGInvalidFileHeader", kInvalidFileHeader);
     ExpectFailure<EPNGInvalidFileHeader>({}, "EPNGInvalidFileHeader", kInvalidFileHeader);
     const Bytes signature = Signature();
-    ExpectFailure<EPNGInvalidFileHeader>(Bytes(signature.begin(), signature.begin() + 7),
-                                         "EPNGInvalidFileHeader", kInvalidFileHeader);
+    ExpectFailure<EPNGInvalidFileHeader>(Bytes(signature.begin(), signature.begin() + 7), "EPNGInvalidFileHeader",
+                                         kInvalidFileHeader);
     const Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0};
     ExpectFailure<EPNGInvalidFileHeader>(gif, "EPNGInvalidFileHeader", kInvalidFileHeader);
 }
 
 TEST(PngErrors, FileEndsBeforeIend) {
-    ExpectFailure<EPngUnexpectedEnd>(Concat({Signature(), Ihdr(), Idat()}), "EPngUnexpectedEnd",
-                                     kUnexpectedEnd);
+    ExpectFailure<EPngUnexpectedEnd>(Concat({Signature(), Ihdr(), Idat()}), "EPngUnexpectedEnd", kUnexpectedEnd);
     ExpectFailure<EPngUnexpectedEnd>(Signature(), "EPngUnexpectedEnd", kUnexpectedEnd);
     const Bytes valid = Valid();
     // Cut inside the IDAT chunk, inside the IEND chunk's CRC, inside a length field.
@@ -127,20 +125,19 @@ TEST(PngErrors, FirstChunkNotIhdr) {
 }
 
 TEST(PngErrors, UnknownCriticalChunkFailsUnknownAncillaryIsSkipped) {
-    ExpectFailure<EPNGUnknownCriticalChunk>(
-        Concat({Signature(), Ihdr(), Chunk("HUGE", {1, 2}), Idat(), Iend()}), "EPNGUnknownCriticalChunk",
-        kUnknownCritical);
+    ExpectFailure<EPNGUnknownCriticalChunk>(Concat({Signature(), Ihdr(), Chunk("HUGE", {1, 2}), Idat(), Iend()}),
+                                            "EPNGUnknownCriticalChunk", kUnknownCritical);
     ExpectFailure<EPNGUnknownCriticalChunk>(Concat({Signature(), Ihdr(), Idat(), Chunk("IDOT", {}), Iend()}),
                                             "EPNGUnknownCriticalChunk", kUnknownCritical);
-    const Bytes ancillary = Concat({Signature(), Ihdr(), Chunk("tEXt", {'a', 0, 'b'}), Chunk("hUGE", {1}),
-                                    Idat(), Chunk("zzzz", {}), Iend()});
+    const Bytes ancillary = Concat(
+        {Signature(), Ihdr(), Chunk("tEXt", {'a', 0, 'b'}), Chunk("hUGE", {1}), Idat(), Chunk("zzzz", {}), Iend()});
     EXPECT_EQ(TPngImage::Decode(ancillary.data(), ancillary.size()).Pixel(1, 0), 0xFF0A0A0Au);
 }
 
 TEST(PngErrors, NoImageData) {
     ExpectFailure<EPNGNoImageData>(Concat({Signature(), Ihdr(), Iend()}), "EPNGNoImageData", kNoImageData);
-    ExpectFailure<EPNGNoImageData>(Concat({Signature(), Ihdr(), Chunk("tEXt", {'a', 0}), Iend()}),
-                                   "EPNGNoImageData", kNoImageData);
+    ExpectFailure<EPNGNoImageData>(Concat({Signature(), Ihdr(), Chunk("tEXt", {'a', 0}), Iend()}), "EPNGNoImageData",
+                                   kNoImageData);
 }
 
 TEST(PngErrors, WrongCrcInAnyChunk) {
@@ -169,16 +166,15 @@ TEST(PngErrors, InvalidHeaderChunk) {
         Ihdr(4, 3, 8, 0, 0, 1),                                  // filter method 1
     };
     for (const Bytes& header : cases)
-        ExpectFailure<EPngInvalidIHDR>(Concat({Signature(), header, Idat(), Iend()}), "EPngInvalidIHDR",
-                                       kInvalidIhdr);
+        ExpectFailure<EPngInvalidIHDR>(Concat({Signature(), header, Idat(), Iend()}), "EPngInvalidIHDR", kInvalidIhdr);
     ExpectFailure<EPngInvalidIHDR>(Concat({Signature(), Ihdr(), Idat(), Ihdr(), Iend()}), "EPngInvalidIHDR",
                                    kInvalidIhdr);
 }
 
 TEST(PngErrors, SizeAbove65535) {
     for (auto [width, height] : {std::pair<uint32_t, uint32_t>{65536, 3}, {4, 65536}, {0x80000000u, 1}})
-        ExpectFailure<EPNGSizeExceeds>(Concat({Signature(), Ihdr(width, height), Idat(), Iend()}),
-                                       "EPNGSizeExceeds", kSizeExceeds);
+        ExpectFailure<EPNGSizeExceeds>(Concat({Signature(), Ihdr(width, height), Idat(), Iend()}), "EPNGSizeExceeds",
+                                       kSizeExceeds);
     const Bytes edge = Concat({Signature(), Ihdr(65535, 1), Idat(GreyRows(65535, 1)), Iend()});
     EXPECT_EQ(TPngImage::Decode(edge.data(), edge.size()).Width(), 65535u);
 }
@@ -205,29 +201,25 @@ TEST(PngErrors, InvalidPalette) {
     const Bytes indices = GreyRows();  // indices 0..32, within a 64-entry palette
     const Bytes palette64 = Chunk("PLTE", Bytes(64 * 3, 7));
     const Bytes cases[] = {
-        Concat({Signature(), Ihdr(4, 3, 8, 3), Idat(indices), Iend()}),  // none
-        Concat(
-            {Signature(), Ihdr(4, 3, 8, 3), Chunk("PLTE", Bytes(7, 1)), Idat(indices), Iend()}),  // 7 bytes
-        Concat({Signature(), Ihdr(4, 3, 8, 3), Chunk("PLTE", {}), Idat(indices), Iend()}),        // empty
+        Concat({Signature(), Ihdr(4, 3, 8, 3), Idat(indices), Iend()}),                              // none
+        Concat({Signature(), Ihdr(4, 3, 8, 3), Chunk("PLTE", Bytes(7, 1)), Idat(indices), Iend()}),  // 7 bytes
+        Concat({Signature(), Ihdr(4, 3, 8, 3), Chunk("PLTE", {}), Idat(indices), Iend()}),           // empty
         Concat({Signature(), Ihdr(4, 3, 8, 3), Chunk("PLTE", Bytes(257 * 3, 1)), Idat(indices), Iend()}),
-        Concat({Signature(), Ihdr(4, 3, 8, 0), palette64, Idat(), Iend()}),  // grey files take none
+        Concat({Signature(), Ihdr(4, 3, 8, 0), palette64, Idat(), Iend()}),                    // grey files take none
         Concat({Signature(), Ihdr(4, 3, 8, 3), palette64, palette64, Idat(indices), Iend()}),  // two
         Concat({Signature(), Ihdr(4, 3, 8, 3), Chunk("tRNS", {1, 2}), palette64, Idat(indices), Iend()}),
-        Concat(
-            {Signature(), Ihdr(4, 3, 8, 3), palette64, Chunk("tRNS", Bytes(257, 1)), Idat(indices), Iend()}),
+        Concat({Signature(), Ihdr(4, 3, 8, 3), palette64, Chunk("tRNS", Bytes(257, 1)), Idat(indices), Iend()}),
         Concat({Signature(), Ihdr(4, 3, 8, 2), Chunk("tRNS", Bytes(258, 1)), Idat(GreyRows(12, 3)), Iend()}),
         Concat({Signature(), Ihdr(4, 3, 8, 3), Idat(indices), palette64, Iend()}),  // after the data
     };
-    for (const Bytes& file : cases)
-        ExpectFailure<EPNGInvalidPalette>(file, "EPNGInvalidPalette", kInvalidPalette);
+    for (const Bytes& file : cases) ExpectFailure<EPNGInvalidPalette>(file, "EPNGInvalidPalette", kInvalidPalette);
     // Four entries are too many for a palette of 1-bit indices.
     Bytes oneBit;
     for (int y = 0; y < 3; ++y) oneBit.insert(oneBit.end(), {0, 0xA0});
     ExpectFailure<EPNGInvalidPalette>(
         Concat({Signature(), Ihdr(4, 3, 1, 3), Chunk("PLTE", Bytes(12, 1)), Idat(oneBit), Iend()}),
         "EPNGInvalidPalette", kInvalidPalette);
-    const Bytes fine =
-        Concat({Signature(), Ihdr(4, 3, 1, 3), Chunk("PLTE", {1, 2, 3, 4, 5, 6}), Idat(oneBit), Iend()});
+    const Bytes fine = Concat({Signature(), Ihdr(4, 3, 1, 3), Chunk("PLTE", {1, 2, 3, 4, 5, 6}), Idat(oneBit), Iend()});
     EXPECT_EQ(TPngImage::Decode(fine.data(), fine.size()).Pixel(0, 0),
               0xFF040506u);  // entry 1: R 4, G 5, B 6
 }
@@ -236,8 +228,8 @@ TEST(PngErrors, ImageDataEndsEarly) {
     const Bytes rows = GreyRows();
     // The zlib stream ends (properly) after two of three rows.
     ExpectFailure<EPNGMissingMultipleIDAT>(
-        Concat({Signature(), Ihdr(), Idat(Bytes(rows.begin(), rows.end() - 5)), Iend()}),
-        "EPNGMissingMultipleIDAT", kMissingParts);
+        Concat({Signature(), Ihdr(), Idat(Bytes(rows.begin(), rows.end() - 5)), Iend()}), "EPNGMissingMultipleIDAT",
+        kMissingParts);
     // The zlib stream itself is cut: its end is missing, spread over two IDAT chunks.
     const Bytes stream = Deflate(GreyRows(200, 50));
     const Bytes first(stream.begin(), stream.begin() + stream.size() / 3);
@@ -248,24 +240,22 @@ TEST(PngErrors, ImageDataEndsEarly) {
     // Far too little data for the declared size is refused before decoding.
     ExpectFailure<EPNGMissingMultipleIDAT>(Concat({Signature(), Ihdr(65535, 65535, 16, 6), Idat(), Iend()}),
                                            "EPNGMissingMultipleIDAT", kMissingParts);
-    const Bytes whole =
-        Concat({Signature(), Ihdr(200, 50), Chunk("IDAT", first),
-                Chunk("IDAT", Bytes(stream.begin() + stream.size() / 3, stream.end())), Iend()});
+    const Bytes whole = Concat({Signature(), Ihdr(200, 50), Chunk("IDAT", first),
+                                Chunk("IDAT", Bytes(stream.begin() + stream.size() / 3, stream.end())), Iend()});
     EXPECT_EQ(TPngImage::Decode(whole.data(), whole.size()).Pixel(199, 49),
               0xFF000000u | 0x010101u * uint8_t(199 * 10 + 49));
 }
 
 TEST(PngErrors, CompressedDataRejected) {
-    ExpectFailure<EPNGZLIBError>(
-        Concat({Signature(), Ihdr(), Chunk("IDAT", {0x12, 0x34, 0x56, 0x78}), Iend()}), "EPNGZLIBError",
-        std::string(kZlibPrefix) + "incorrect header check");
+    ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Chunk("IDAT", {0x12, 0x34, 0x56, 0x78}), Iend()}),
+                                 "EPNGZLIBError", std::string(kZlibPrefix) + "incorrect header check");
     Bytes stream = Deflate(GreyRows());
     stream[2] = 0xFF;  // a block of reserved type 3
-    ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Chunk("IDAT", stream), Iend()}),
-                                 "EPNGZLIBError", std::string(kZlibPrefix) + "invalid block type");
+    ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Chunk("IDAT", stream), Iend()}), "EPNGZLIBError",
+                                 std::string(kZlibPrefix) + "invalid block type");
     // A filter type above 4 is rejected the same way.
-    ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Idat(GreyRows(4, 3, 5)), Iend()}),
-                                 "EPNGZLIBError", std::string(kZlibPrefix) + "invalid filter type");
+    ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Idat(GreyRows(4, 3, 5)), Iend()}), "EPNGZLIBError",
+                                 std::string(kZlibPrefix) + "invalid filter type");
 }
 
 TEST(PngErrors, OutOfResourcesKind) {

@@ -51,8 +51,7 @@ TEST(PngGamma, NoCorrectionForZeroOrAnIdentityTable) {
 }
 
 // One row of samples of every colour channel, with the given gAMA chunk (or none).
-TPicture Samples(int colourType, int bitDepth, const std::vector<uint16_t>& values, bool hasGamma,
-                 uint32_t gamma) {
+TPicture Samples(int colourType, int bitDepth, const std::vector<uint16_t>& values, bool hasGamma, uint32_t gamma) {
     TPicture picture;
     picture.colourType = colourType;
     picture.bitDepth = bitDepth;
@@ -62,8 +61,7 @@ TPicture Samples(int colourType, int bitDepth, const std::vector<uint16_t>& valu
     picture.gamma = gamma;
     const int channels = Channels(colourType);
     for (uint16_t v : values)
-        for (int c = 0; c < channels; ++c)
-            picture.samples.push_back(c == 3 || (colourType == 4 && c == 1) ? 77 : v);
+        for (int c = 0; c < channels; ++c) picture.samples.push_back(c == 3 || (colourType == 4 && c == 1) ? 77 : v);
     return picture;
 }
 
@@ -110,8 +108,7 @@ TEST(PngGamma, SamplesUnchangedWithoutTheChunkOrWithZero) {
         if (hasGamma) file.insert(file.begin() + 33, zero.begin(), zero.end());
         const TPngImage image = TPngImage::Decode(file.data(), file.size());
         EXPECT_EQ(image.HasGamma(), hasGamma);
-        for (uint32_t x = 0; x < values.size(); ++x)
-            EXPECT_EQ(image.Pixel(x, 0), 0xFF000000u | 0x010101u * values[x]);
+        for (uint32_t x = 0; x < values.size(); ++x) EXPECT_EQ(image.Pixel(x, 0), 0xFF000000u | 0x010101u * values[x]);
     }
 }
 

@@ -62,11 +62,10 @@ inline Bytes WritePng(const TPicture& picture) {
     try {
         png_set_write_fn(png, &out, AppendBytes, nullptr);
         png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
-                     picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                     picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
         png_set_filter(png, PNG_FILTER_TYPE_BASE, picture.filters);
-        if (!picture.palette.empty())
-            png_set_PLTE(png, info, picture.palette.data(), int(picture.palette.size()));
+        if (!picture.palette.empty()) png_set_PLTE(png, info, picture.palette.data(), int(picture.palette.size()));
         if (!picture.paletteAlpha.empty())
             png_set_tRNS(png, info, picture.paletteAlpha.data(), int(picture.paletteAlpha.size()), nullptr);
         if (picture.hasKey) png_set_tRNS(png, info, nullptr, 0, const_cast<png_color_16*>(&picture.key));
@@ -137,8 +136,7 @@ inline std::vector<uint32_t> DecodeWithLibpng(const Bytes& file, uint32_t& width
         if (png_get_rowbytes(png, info) != size_t{width} * 4) throw std::runtime_error("unexpected row size");
         pixels.resize(size_t{width} * height);
         std::vector<png_bytep> rows(height);
-        for (uint32_t y = 0; y < height; ++y)
-            rows[y] = reinterpret_cast<png_bytep>(&pixels[size_t{y} * width]);
+        for (uint32_t y = 0; y < height; ++y) rows[y] = reinterpret_cast<png_bytep>(&pixels[size_t{y} * width]);
         png_read_image(png, rows.data());
         png_read_end(png, nullptr);
     } catch (...) {
@@ -166,8 +164,8 @@ inline Bytes Chunk(const char* type, const Bytes& data) {
     return out;
 }
 
-inline Bytes HeaderData(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType,
-                        uint8_t compression = 0, uint8_t filter = 0, uint8_t interlace = 0) {
+inline Bytes HeaderData(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType, uint8_t compression = 0,
+                        uint8_t filter = 0, uint8_t interlace = 0) {
     Bytes data;
     Put32(data, width);
     Put32(data, height);
