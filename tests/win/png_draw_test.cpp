@@ -1,0 +1,161 @@
+// Drawing PNG pictures into a device context: the pixels beneath are read back, blended
+// with the picture and written again. The destination is a DIB section selected into a
+// memory device context, with a known background.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <zlib.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "png/png_draw_win.h"
+#include "png/png_image.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put32(Bytes& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
+}
+
+void PutChunk(Bytes& out, const char* type, const Bytes& data) {
+    Put32(out, uint32_t(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    Put32(out, uint32_t(crc32(0, out.data() + start, uInt(data.size() + 4))));
+}
+
+// A PNG file of 8-bit samples, every row with filter None; extra chunks go before IDAT.
+Bytes MakePng(uint32_t width, uint32_t height, uint8_t colourType, const Bytes& samples,
+              const std::vector<std::pair<const char*, Bytes>>& extra = {}) {
+    Bytes out = {137, 80, 78, 71, 13, 10, 26, 10};
+    Bytes header;
+    Put32(header, width);
+    Put32(header, height);
+    header.insert(header.end(), {8, colourType, 0, 0, 0});
+    PutChunk(out, "IHDR", header);
+    for (const auto& [type, data] : extra) PutChunk(out, type, data);
+    const size_t rowBytes = samples.size() / height;
+    Bytes raw;
+    for (uint32_t y = 0; y < height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), samples.begin() + y * rowBytes, samples.begin() + (y + 1) * rowBytes);
+    }
+    uLongf size = compressBound(uLong(raw.size()));
+    Bytes compressed(size);
+    compress(compressed.data(), &size, raw.data(), uLong(raw.size()));
+    compressed.resize(size);
+    PutChunk(out, "IDAT", compressed);
+    PutChunk(out, "IEND", {});
+    return out;
+}
+
+TPngImage Decode(const Bytes& file) { return TPngImage::Decode(file.data(), file.size()); }
+
+// A memory device context holding a top-down 32-bit DIB section filled with B 50, G 100, R 150.
+class TCanvas {
+public:
+    TCanvas(int width, int height) : width_(width) {
+        dc_ = ::CreateCompatibleDC(nullptr);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+        old_ = ::SelectObject(dc_, bitmap_);
+        for (int i = 0; i < width * height; ++i) bits_[i] = kBackground;
+    }
+    ~TCanvas() {
+        ::SelectObject(dc_, old_);
+        ::DeleteObject(bitmap_);
+        ::DeleteDC(dc_);
+    }
+    HDC Dc() const { return dc_; }
+    // B | G << 8 | R << 16 of one pixel.
+    uint32_t At(int x, int y) const {
+        ::GdiFlush();
+        return bits_[y * width_ + x] & 0xFFFFFF;
+    }
+    static constexpr uint32_t kBackground = 0x966432;
+
+private:
+    int width_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+};
+
+// R 200, G 10, B 0 at alpha 0, 255, 128; white at alpha 1.
+const Bytes kRgbaRow = {200, 10, 0, 0, 200, 10, 0, 255, 200, 10, 0, 128, 255, 255, 255, 1};
+
+TEST(PngDrawWin, ColourType6BlendsOverWhatIsBeneath) {
+    Bytes samples = kRgbaRow;
+    samples.insert(samples.end(), kRgbaRow.rbegin(), kRgbaRow.rend());  // second row: A B G R reversed
+    const TPngImage image = Decode(MakePng(4, 2, 6, samples));
+    ASSERT_EQ(image.Transparency(), TPngTransparency::Alpha);
+    TCanvas canvas(10, 6);
+    DrawPngImage(canvas.Dc(), RECT{3, 2, 7, 4}, image);
+    EXPECT_EQ(canvas.At(3, 2), TCanvas::kBackground);  // alpha 0
+    EXPECT_EQ(canvas.At(4, 2), 0xC80A00u);             // alpha 255: the picture's pixel
+    // (a * picture + (255 - a) * beneath + 255) / 256 with a = 128: B 25, G 55, R 175.
+    EXPECT_EQ(canvas.At(5, 2), 0xAF3719u);
+    // White at alpha 1: B (255 + 254 * 50 + 255) / 256 = 51, G 101, R 150.
+    EXPECT_EQ(canvas.At(6, 2), 0x966533u);
+    // Second row, first pixel: R 1, G 255, B 255 at alpha 255.
+    EXPECT_EQ(canvas.At(3, 3), 0x01FFFFu);
+    // Outside the rectangle the surface is as it was.
+    for (auto [x, y] : {std::pair{2, 2}, {7, 2}, {3, 1}, {3, 4}, {9, 5}, {0, 0}})
+        EXPECT_EQ(canvas.At(x, y), TCanvas::kBackground) << x << ", " << y;
+}
+
+TEST(PngDrawWin, ScaledByNearestPixel) {
+    const TPngImage image = Decode(MakePng(4, 1, 6, kRgbaRow));
+    TCanvas canvas(9, 2);
+    // 4 columns across 9: x / 2.25 gives source columns 0 0 0 1 1 2 2 3 3.
+    DrawPngImage(canvas.Dc(), RECT{0, 0, 9, 2}, image);
+    const uint32_t expected[] = {TCanvas::kBackground,
+                                 TCanvas::kBackground,
+                                 TCanvas::kBackground,
+                                 0xC80A00u,
+                                 0xC80A00u,
+                                 0xAF3719u,
+                                 0xAF3719u,
+                                 0x966533u,
+                                 0x966533u};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 9; ++x) EXPECT_EQ(canvas.At(x, y), expected[x]) << x << ", " << y;
+}
+
+TEST(PngDrawWin, OneTransparentColourAndOpaqueCopy) {
+    const Bytes rgb = {10, 20, 30, 1, 2, 3};
+    const TPngImage keyed = Decode(MakePng(2, 1, 2, rgb, {{"tRNS", {0, 10, 0, 20, 0, 30}}}));
+    TCanvas canvas(2, 1);
+    DrawPngImage(canvas.Dc(), RECT{0, 0, 2, 1}, keyed);
+    EXPECT_EQ(canvas.At(0, 0), TCanvas::kBackground);
+    EXPECT_EQ(canvas.At(1, 0), 0x010203u);
+    const TPngImage opaque = Decode(MakePng(2, 1, 2, rgb));
+    DrawPngImage(canvas.Dc(), RECT{0, 0, 2, 1}, opaque);
+    EXPECT_EQ(canvas.At(0, 0), 0x0A141Eu);
+}
+
+TEST(PngDrawWin, RectangleBeyondTheSurfaceIsClipped) {
+    const TPngImage image = Decode(MakePng(4, 1, 6, kRgbaRow));
+    TCanvas canvas(3, 3);
+    DrawPngImage(canvas.Dc(), RECT{-2, 1, 2, 2}, image);  // columns 2 and 3 land on x = 0 and 1
+    EXPECT_EQ(canvas.At(0, 1), 0xAF3719u);
+    EXPECT_EQ(canvas.At(1, 1), 0x966533u);
+    EXPECT_EQ(canvas.At(2, 1), TCanvas::kBackground);
+    EXPECT_EQ(canvas.At(0, 0), TCanvas::kBackground);
+    DrawPngImage(canvas.Dc(), RECT{5, 5, 9, 9}, image);  // wholly outside: nothing happens
+    DrawPngImage(canvas.Dc(), RECT{0, 0, 3, 3}, TPngImage());
+    EXPECT_EQ(canvas.At(2, 2), TCanvas::kBackground);
+}
+
+}  // namespace
