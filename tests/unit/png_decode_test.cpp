@@ -163,15 +163,15 @@ TEST(PngDecode, HeaderAndTransparencyReported) {
 
 TEST(PngDecode, PaletteTransparencyWithOneEntryBelow255IsOneColour) {
     TPicture picture = MakePicture(8, 8, 3, 2, false, PNG_ALL_FILTERS, false);
-    picture.paletteAlpha = {255, 255, 128};  // one entry below 255: entry 2, whatever its value
-    TPngImage image = TPngImage::Decode(WritePng(picture).data(), WritePng(picture).size());
-    EXPECT_EQ(image.Transparency(), TPngTransparency::TransparentColour);
-    picture.paletteAlpha = {255, 0, 128};  // two entries below 255
-    image = TPngImage::Decode(WritePng(picture).data(), WritePng(picture).size());
-    EXPECT_EQ(image.Transparency(), TPngTransparency::Alpha);
-    picture.paletteAlpha = {255, 255};  // none below 255
-    image = TPngImage::Decode(WritePng(picture).data(), WritePng(picture).size());
-    EXPECT_EQ(image.Transparency(), TPngTransparency::Alpha);
+    const auto modeWith = [&picture](std::vector<uint8_t> alpha) {
+        picture.paletteAlpha = std::move(alpha);
+        const Bytes file = WritePng(picture);
+        return TPngImage::Decode(file.data(), file.size()).Transparency();
+    };
+    // One entry below 255 (entry 2, whatever its value): that colour is left out.
+    EXPECT_EQ(modeWith({255, 255, 128}), TPngTransparency::TransparentColour);
+    EXPECT_EQ(modeWith({255, 0, 128}), TPngTransparency::Alpha);  // two below 255
+    EXPECT_EQ(modeWith({255, 255}), TPngTransparency::Alpha);     // none below 255
 }
 
 }  // namespace
