@@ -218,6 +218,7 @@ int DecodeJpegInto(std::span<const uint8_t> file, const TJpegDecodeOptions& opti
     session.conversionRow = conversionRow.data();
     session.stride = format.stride;
     session.destination = allocate(format);
+    if (session.destination == nullptr) throw EOutOfResources(kOutOfSystemResources);
 
     const bool completed = RunProtected(session, StepScanlines);
     if (rowsDecoded != nullptr) *rowsDecoded = session.rowsDecoded;

@@ -56,7 +56,8 @@ struct TJpegProgress {
 
 // Gives the memory for the decoded rows (format.ImageBytes() bytes, e.g. a DIB section's
 // pixels; ideally zero-filled, since rows that are never decoded are left as they are), or
-// throws. Called once, outside libjpeg's frames.
+// throws. Called once, outside libjpeg's frames; a null result raises EOutOfResources
+// "Out of system resources".
 using TJpegAllocate = std::function<uint8_t*(const TJpegOutputFormat& format)>;
 // Called from within libjpeg's progress calls. It may throw: the exception is caught there,
 // decoding stops, and the exception is raised again from DecodeJpegInto.

@@ -202,6 +202,10 @@ TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
     spec.sizeImage = 1000;
     EXPECT_EQ(Load(spec).bitmap.pixels.size(), 26u);
     EXPECT_EQ(InfoField(Load(spec).bitmap, 20), 26u);
+    // An announced size below the rows' size is taken as it is (the DIB keeps the rest 0).
+    spec.sizeImage = 1;
+    EXPECT_EQ(Load(spec).bitmap.pixels.size(), 1u);
+    EXPECT_EQ(Load(spec).bitmap.dibImageSize, 24u);
     // A file cut short in its pixels is not an error.
     spec = Rgb4x2();
     spec.pixels.resize(5);

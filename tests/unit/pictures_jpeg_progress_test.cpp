@@ -46,6 +46,10 @@ TEST(JpegProgress, ReportsAtMostEveryHalfSecondAfterTheFirstCheck) {
     EXPECT_EQ(thin->bandTop, 30);
     EXPECT_EQ(thin->bandBottom, 33);
     EXPECT_FALSE(thin->redrawNow);
+    const auto four = throttle.Check(At(34, 100, 0, 1, 37), 3100);
+    ASSERT_TRUE(four.has_value());
+    EXPECT_EQ(four->bandTop, 33);
+    EXPECT_TRUE(four->redrawNow);
     // The tick count may wrap around.
     TJpegProgressThrottle wrapping;
     wrapping.Start();

@@ -269,4 +269,6 @@ TEST(JpegDecode, AFailingHookStopsTheDecodeAndKeepsTheRowsDone) {
     // Memory that cannot be had stops it too, before any row.
     const auto refuse = [](const TJpegOutputFormat&) -> uint8_t* { throw EOutOfResources("no bitmap"); };
     ExpectFailure([&] { DecodeJpegInto(WriteJpeg(spec), {}, refuse); }, "EOutOfResources", "no bitmap");
+    const auto none = [](const TJpegOutputFormat&) -> uint8_t* { return nullptr; };
+    ExpectFailure([&] { DecodeJpegInto(WriteJpeg(spec), {}, none); }, "EOutOfResources", "Out of system resources");
 }

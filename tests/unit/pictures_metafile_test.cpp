@@ -47,6 +47,12 @@ TEST(MetafileReader, WrongKeyOrChecksumOrNoPlaceableHeaderIsNotValid) {
     Bytes changedBox = MakePlaceableMetafile(0, 0, 1440, 720, 1440);
     changedBox[10] ^= 4;
     ExpectFailure([&] { ReadMetafile(changedBox, 96); }, "EInvalidGraphic", "Metafile is not valid");
+    // ... and the reserved field, up to its last word.
+    Bytes changedReserved = MakePlaceableMetafile(0, 0, 1440, 720, 1440);
+    changedReserved[19] ^= 0x10;
+    ExpectFailure([&] { ReadMetafile(changedReserved, 96); }, "EInvalidGraphic", "Metafile is not valid");
+    changedReserved[21] ^= 0x10;  // made right again
+    EXPECT_EQ(ReadMetafile(changedReserved, 96).size, (TSizeL{96, 48}));
     // A standard Windows metafile without the placeable header.
     const Bytes placeable = MakePlaceableMetafile(0, 0, 1, 1, 1);
     Bytes padded(placeable.begin() + 22, placeable.end());
