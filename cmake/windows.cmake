@@ -22,11 +22,26 @@ add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FR
 
 enable_testing()
 include(GoogleTest)
+file(GLOB LUMO_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/support/*.cpp)
+add_library(win_test_support STATIC ${LUMO_WIN_TEST_SUPPORT})
+target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/win)
+target_link_libraries(win_test_support PUBLIC lumo_win gtest)
+
 file(GLOB LUMO_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*.cpp)
-if(LUMO_WIN_TESTS)
-  add_executable(win_tests ${LUMO_WIN_TESTS} ${LUMO_RESOURCES})
-  target_link_libraries(win_tests PRIVATE lumo_win gtest)
-  add_dependencies(win_tests Lumo)
-  gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES TIMEOUT 120)
-endif()
+add_executable(win_tests ${LUMO_WIN_TESTS} ${LUMO_RESOURCES})
+target_link_libraries(win_tests PRIVATE win_test_support)
+add_dependencies(win_tests Lumo)
+gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180)
+
+# End-to-end tests on a chosen date: the whole test program, and so every Lumo.exe it starts,
+# runs under libfaketime. Monotonic clocks stay real, so pauses are still measured.
+find_file(LUMO_FAKETIME_LIB libfaketime.so.1 PATHS /usr/lib/x86_64-linux-gnu/faketime /usr/lib/faketime
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(GLOB LUMO_WIN_DATED_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/dated/*.cpp)
+add_executable(win_dated_tests ${LUMO_WIN_DATED_TESTS} ${LUMO_RESOURCES})
+target_link_libraries(win_dated_tests PRIVATE win_test_support)
+add_dependencies(win_dated_tests Lumo)
+# One ctest test for the whole program: the environment list reaches it intact this way.
+add_test(NAME WednesdayAutorun COMMAND win_dated_tests)
+set_tests_properties(WednesdayAutorun PROPERTIES TIMEOUT 300 ENVIRONMENT
+  "LD_PRELOAD=${LUMO_FAKETIME_LIB};FAKETIME=@2026-12-09 10:00:00;FAKETIME_DONT_FAKE_MONOTONIC=1")

@@ -1,7 +1,6 @@
 #include "app/weekday.h"
 
-const char* const DayNames[8] = {"",        "Воскресенье", "Понедельник", "Вторник",
-                                 "Среда",   "Четверг",     "Пятница",     "Суббота"};
+const char* const DayNames[8] = {"", "Воскресенье", "Понедельник", "Вторник", "Среда", "Четверг", "Пятница", "Суббота"};
 
 uint32_t RandomDraw(uint32_t& seed, uint32_t count) {
     seed = seed * 134775813u + 1u;

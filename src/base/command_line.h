@@ -13,5 +13,4 @@ using LeadBytePredicate = std::function<bool(unsigned char)>;
 // the empty text when there are fewer. Before each argument, bytes 1..32 and pairs of adjacent
 // double quotes are skipped; an argument runs up to the first byte below 33 outside double
 // quotes; a double quote switches quoting and is dropped.
-std::string CommandLineArgument(std::string_view commandLine, int index,
-                                const LeadBytePredicate& isLeadByte = nullptr);
+std::string CommandLineArgument(std::string_view commandLine, int index, const LeadBytePredicate& isLeadByte = nullptr);

@@ -22,11 +22,11 @@ private:
     const void* address_;
 };
 
-#define LUMO_DECLARE_EXCEPTION(Name, Base)                                       \
-    class Name : public Base {                                                   \
-    public:                                                                      \
-        using Base::Base;                                                        \
-        const char* ClassName() const noexcept override { return #Name; }        \
+#define LUMO_DECLARE_EXCEPTION(Name, Base)                                \
+    class Name : public Base {                                            \
+    public:                                                               \
+        using Base::Base;                                                 \
+        const char* ClassName() const noexcept override { return #Name; } \
     }
 
 // The abort kind: dropped silently wherever the standard error box would show it.

@@ -32,27 +32,27 @@ void PlaceAxis(int designStart, int designLength, int designParent, int parent, 
 TBounds PlaceControl(const TPlacement& p, int width, int height) {
     TBounds b;
     switch (p.Align) {
-    case TAlign::alClient:
-        b = {0, 0, width, height};
-        break;
-    case TAlign::alBottom: {
-        b.Left = 0;
-        b.Width = width;
-        if ((p.Anchors & akTop) && (p.Anchors & akBottom)) {
-            b.Top = p.Design.Top;
-            b.Height = height - p.Design.Top;
-        } else {
-            b.Height = p.Design.Height;
-            b.Top = height - p.Design.Height;
+        case TAlign::alClient:
+            b = {0, 0, width, height};
+            break;
+        case TAlign::alBottom: {
+            b.Left = 0;
+            b.Width = width;
+            if ((p.Anchors & akTop) && (p.Anchors & akBottom)) {
+                b.Top = p.Design.Top;
+                b.Height = height - p.Design.Top;
+            } else {
+                b.Height = p.Design.Height;
+                b.Top = height - p.Design.Height;
+            }
+            break;
         }
-        break;
-    }
-    case TAlign::alNone:
-        PlaceAxis(p.Design.Left, p.Design.Width, p.ParentWidth, width, p.Anchors & akLeft, p.Anchors & akRight, b.Left,
-                  b.Width);
-        PlaceAxis(p.Design.Top, p.Design.Height, p.ParentHeight, height, p.Anchors & akTop, p.Anchors & akBottom, b.Top,
-                  b.Height);
-        break;
+        case TAlign::alNone:
+            PlaceAxis(p.Design.Left, p.Design.Width, p.ParentWidth, width, p.Anchors & akLeft, p.Anchors & akRight,
+                      b.Left, b.Width);
+            PlaceAxis(p.Design.Top, p.Design.Height, p.ParentHeight, height, p.Anchors & akTop, p.Anchors & akBottom,
+                      b.Top, b.Height);
+            break;
     }
     if (b.Width < 0) b.Width = 0;
     if (b.Height < 0) b.Height = 0;
@@ -64,7 +64,8 @@ int ScaleByTextHeight(int value, int textHeight, int designTextHeight) {
 }
 
 TBounds ScaleBounds(const TBounds& b, int textHeight, int designTextHeight) {
-    return {ScaleByTextHeight(b.Left, textHeight, designTextHeight), ScaleByTextHeight(b.Top, textHeight, designTextHeight),
+    return {ScaleByTextHeight(b.Left, textHeight, designTextHeight),
+            ScaleByTextHeight(b.Top, textHeight, designTextHeight),
             ScaleByTextHeight(b.Width, textHeight, designTextHeight),
             ScaleByTextHeight(b.Height, textHeight, designTextHeight)};
 }

@@ -42,8 +42,7 @@ TEST(WallpaperListFile, RoundTripKeepsTheTree) {
 }
 
 TEST(WallpaperListFile, BlanksAndTabsBothCountAsDepth) {
-    EXPECT_EQ(Shape(Parse("A\r\n\tf\r\n \tg\r\n")),
-              (Shape_t{{0, "A"}, {1, "f"}, {2, "g"}}));
+    EXPECT_EQ(Shape(Parse("A\r\n\tf\r\n \tg\r\n")), (Shape_t{{0, "A"}, {1, "f"}, {2, "g"}}));
     // A leading blank makes a day node a child of the node before it.
     EXPECT_EQ(Shape(Parse("Вторник\r\n Среда\r\n")), (Shape_t{{0, "Вторник"}, {1, "Среда"}}));
     EXPECT_EQ(Shape(Parse("Вторник\r\n\tf\r\n Среда\r\n")), (Shape_t{{0, "Вторник"}, {1, "f"}, {1, "Среда"}}));
@@ -118,9 +117,9 @@ TEST(OptionsFile, ShortFilesAndBadFlags) {
 
 TEST(OptionsFile, PauseRule) {
     const std::pair<const char*, const char*> cases[] = {
-        {"10", "10"}, {"-5", "0"},   {"40000", "32000"}, {"99999", "32000"}, {"$20", "32"}, {" 15", "15"},
-        {"15 ", "10"}, {"", "10"},   {"-", "10"},        {"007", "7"},       {"$1F", "31"}, {"$FFFFFFFF", "0"},
-        {"32000", "32000"}, {"0", "0"}, {"abc", "10"},
+        {"10", "10"},  {"-5", "0"},        {"40000", "32000"}, {"99999", "32000"}, {"$20", "32"},
+        {" 15", "15"}, {"15 ", "10"},      {"", "10"},         {"-", "10"},        {"007", "7"},
+        {"$1F", "31"}, {"$FFFFFFFF", "0"}, {"32000", "32000"}, {"0", "0"},         {"abc", "10"},
     };
     for (const auto& [text, normal] : cases) EXPECT_EQ(NormalizeWaitText(text), normal) << text;
 }

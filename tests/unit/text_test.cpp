@@ -5,10 +5,22 @@
 
 TEST(IntegerParse, AcceptsDecimalAndHexadecimalForms) {
     const std::pair<const char*, int32_t> accepted[] = {
-        {"0", 0},           {"15", 15},           {" 15", 15},          {"   -7", -7},
-        {"+8", 8},          {"$1F", 31},          {"x10", 16},          {"X10", 16},
-        {"0x10", 16},       {"0XfF", 255},        {"$FFFFFFFF", -1},    {"-$1", -1},
-        {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"$80000000", INT32_MIN}, {"007", 7},
+        {"0", 0},
+        {"15", 15},
+        {" 15", 15},
+        {"   -7", -7},
+        {"+8", 8},
+        {"$1F", 31},
+        {"x10", 16},
+        {"X10", 16},
+        {"0x10", 16},
+        {"0XfF", 255},
+        {"$FFFFFFFF", -1},
+        {"-$1", -1},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"$80000000", INT32_MIN},
+        {"007", 7},
     };
     for (const auto& [text, value] : accepted) {
         const auto parsed = ParseInteger(text);
@@ -25,9 +37,9 @@ TEST(IntegerParse, RejectsEverythingElse) {
 
 TEST(BooleanText, NumbersAndWords) {
     const std::pair<const char*, bool> accepted[] = {
-        {"-1", true},    {"0", false},     {"1", true},       {" 1 ", true},    {"2.5", true},
-        {"0.0", false},  {"1e3", true},    {"0E-2", false},   {".5", true},     {"true", true},
-        {"TRUE", true},  {"True", true},   {"false", false},  {"FaLsE", false}, {"+0", false},
+        {"-1", true},   {"0", false},   {"1", true},      {" 1 ", true},    {"2.5", true},
+        {"0.0", false}, {"1e3", true},  {"0E-2", false},  {".5", true},     {"true", true},
+        {"TRUE", true}, {"True", true}, {"false", false}, {"FaLsE", false}, {"+0", false},
     };
     for (const auto& [text, value] : accepted) {
         const auto parsed = ParseBoolean(text);

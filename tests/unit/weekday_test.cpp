@@ -26,21 +26,20 @@ TEST(RandomDraw, CountOfOneIsZeroAndStillAdvances) {
 TEST(DayNumber, AcrossAWeekAndCalendarEdges) {
     // 2026-12-06 is a Sunday.
     for (int d = 0; d < 7; ++d) EXPECT_EQ(DayNumberOfDate(2026, 12, 6 + d), 1 + d) << d;
-    EXPECT_EQ(DayNumberOfDate(1, 1, 1), 2);        // a Monday
-    EXPECT_EQ(DayNumberOfDate(2000, 2, 29), 3);    // Tuesday
-    EXPECT_EQ(DayNumberOfDate(2000, 3, 1), 4);     // Wednesday
-    EXPECT_EQ(DayNumberOfDate(1900, 3, 1), 5);     // Thursday: 1900 was not a leap year
-    EXPECT_EQ(DayNumberOfDate(2024, 12, 31), 3);   // Tuesday
-    EXPECT_EQ(DayNumberOfDate(2025, 1, 1), 4);     // Wednesday
+    EXPECT_EQ(DayNumberOfDate(1, 1, 1), 2);       // a Monday
+    EXPECT_EQ(DayNumberOfDate(2000, 2, 29), 3);   // Tuesday
+    EXPECT_EQ(DayNumberOfDate(2000, 3, 1), 4);    // Wednesday
+    EXPECT_EQ(DayNumberOfDate(1900, 3, 1), 5);    // Thursday: 1900 was not a leap year
+    EXPECT_EQ(DayNumberOfDate(2024, 12, 31), 3);  // Tuesday
+    EXPECT_EQ(DayNumberOfDate(2025, 1, 1), 4);    // Wednesday
     EXPECT_STREQ(DayNames[1], "Воскресенье");
     EXPECT_STREQ(DayNames[7], "Суббота");
 }
 
 namespace {
 TWallpaperList Sample() {
-    return {{-1, "Понедельник"}, {0, "m1"}, {-1, "Среда"},  {2, "w1"}, {2, "w2"}, {-1, "Среда "},
-            {5, "x"},            {-1, "среда"}, {7, "y"},   {-1, "Среда"}, {9, "w3"}, {10, "deep"},
-            {-1, "Воскресенье"}, {12, "s1"}};
+    return {{-1, "Понедельник"}, {0, "m1"}, {-1, "Среда"}, {2, "w1"}, {2, "w2"},    {-1, "Среда "},      {5, "x"},
+            {-1, "среда"},       {7, "y"},  {-1, "Среда"}, {9, "w3"}, {10, "deep"}, {-1, "Воскресенье"}, {12, "s1"}};
 }
 }  // namespace
 

@@ -1,0 +1,62 @@
+#include "base/system_win.h"
+
+#include "base/exceptions.h"
+#include "base/format.h"
+#include "base/handles_win.h"
+#include "base/text.h"
+
+std::string SystemErrorMessage(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                            FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                                        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length ? std::string(buffer, length) : std::string();
+    if (buffer) LocalFree(buffer);
+    return TrimSystemMessage(text);
+}
+
+void RaiseLastOSError() { RaiseOSError(GetLastError()); }
+
+void RaiseOSError(DWORD code) {
+    if (code == 0) throw EOSError("A call to an OS function failed", 0);
+    throw EOSError(Format("System Error.  Code: %d.\r\n%s", static_cast<int>(code), SystemErrorMessage(code).c_str()),
+                   code);
+}
+
+std::string ExecutablePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ExecutableDirectory() { return ExtractFilePath(ExecutablePath()); }
+
+bool FileExists(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    TFindHandle find(FindFirstFileA(path.c_str(), &data));
+    if (!find) return false;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        FILETIME local;
+        WORD dosDate, dosTime;
+        if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime))
+            return true;
+    } while (FindNextFileA(find.Get(), &data));
+    return false;
+}
+
+char LocaleDecimalSeparator() {
+    char buffer[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) > 1) return buffer[0];
+    return '.';
+}
+
+LeadBytePredicate AnsiLeadBytes() {
+    return [](unsigned char c) { return IsDBCSLeadByte(c) != FALSE; };
+}

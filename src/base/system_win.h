@@ -1,0 +1,30 @@
+// Small services of the operating system used across the program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/command_line.h"
+
+// The system's text for an error code, trimmed as file messages show it; empty when the
+// system has none.
+std::string SystemErrorMessage(DWORD code);
+
+// Raises EOSError "System Error.  Code: %d.\r\n%s" for the calling thread's last error.
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseOSError(DWORD code);
+
+// The full path of the running executable, and its directory with the trailing backslash.
+std::string ExecutablePath();
+std::string ExecutableDirectory();
+
+// The file-exists test: a directory search finds an entry that is no directory and whose
+// last-write time, in local time, is a valid DOS date and time (years 1980 to 2107).
+bool FileExists(const std::string& path);
+
+// The user's decimal separator.
+char LocaleDecimalSeparator();
+
+// Lead bytes of the system's ANSI code page, for the command-line splitting.
+LeadBytePredicate AnsiLeadBytes();

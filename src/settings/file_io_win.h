@@ -1,0 +1,18 @@
+// Reading and writing the settings files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+// Reads a whole file, opened with the given sharing mode. Raises EFOpenError "Cannot open
+// file "%s". %s" when it cannot be opened and EReadError when it cannot be read.
+std::string ReadWholeFile(const std::string& path, DWORD shareMode);
+
+// Replaces a file's content without ever destroying the old one: the bytes go to a new file
+// in the same folder, which is flushed and then moved over the old file in one step. On any
+// failure the old file stays as it was and the new one is removed. Raises EFCreateError
+// "Cannot create file "%s". %s" (naming `path`) when the file cannot be created or put in
+// place, and EWriteError "Stream write error" when the bytes cannot all be written.
+void ReplaceFileContent(const std::string& path, std::string_view bytes);

@@ -1,0 +1,64 @@
+#include "settings/registry_win.h"
+
+#include <vector>
+
+#include "base/exceptions.h"
+#include "base/format.h"
+
+void TRegistry::SetRootKey(HKEY root) {
+    CloseKey();
+    root_ = root;
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    std::string relative = path;
+    const bool absolute = !relative.empty() && relative[0] == '\\';
+    if (absolute) relative.erase(0, 1);
+    const HKEY base = absolute || !key_ ? root_ : key_.Get();
+    HKEY opened = nullptr;
+    LONG result;
+    if (canCreate && !relative.empty())
+        result = RegCreateKeyExA(base, relative.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access_, nullptr, &opened,
+                                 nullptr);
+    else
+        result = RegOpenKeyExA(base, relative.c_str(), 0, access_, &opened);
+    if (result != ERROR_SUCCESS) return false;
+    const std::string newPath = absolute || !key_ ? relative : path_ + "\\" + relative;
+    key_.Reset(opened);
+    path_ = newPath;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    key_.Reset();
+    path_.clear();
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    const LONG result =
+        RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    if (!key_ || result != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+    if (!key_) return {};
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return {};
+    std::vector<char> data(size + 1, '\0');
+    DWORD got = size;
+    if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) !=
+        ERROR_SUCCESS)
+        throw ERegistryException(Format("Failed to get data for '%s'", name.c_str()));
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw ERegistryException(Format("Invalid data type for '%s'", name.c_str()));
+    return std::string(data.data());
+}
+
+bool TRegistry::ValueExists(const std::string& name) {
+    return key_ && RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void TRegistry::DeleteValue(const std::string& name) {
+    if (key_) RegDeleteValueA(key_.Get(), name.c_str());
+}

@@ -1,0 +1,63 @@
+// The base of every window of the program: standard controls are subclassed, the program's
+// own windows (the form, the tab sheets) are of window classes registered here. Each window
+// carries a property that points to its wrapper; notifications that a control sends to its parent are routed back to
+// the control's wrapper. Every window procedure hands exceptions to the application object.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+using TNotifyEvent = std::function<void()>;
+
+class TControl {
+public:
+    explicit TControl(std::string name) : name_(std::move(name)) {}
+    virtual ~TControl();
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+
+    HWND Handle() const { return handle_; }
+    const std::string& Name() const { return name_; }
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    bool Visible() const;
+    void SetVisible(bool visible);
+    std::string Caption() const;
+    void SetCaption(const std::string& text);
+    void SetFont(HFONT font);
+    // Position and size relative to the parent's client area.
+    RECT Bounds() const;
+    void SetBounds(const RECT& bounds);
+
+    // The wrapper of a window created by the program, or null.
+    static TControl* FromHandle(HWND handle);
+
+protected:
+    // Creates a standard control and subclasses it.
+    void CreateControl(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent,
+                       const RECT& bounds);
+    // Creates a window of one of the program's own classes.
+    void CreateOwnWindow(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent,
+                         const RECT& bounds);
+    static void RegisterOwnClass(const char* className, UINT classStyle, HBRUSH background, HICON icon);
+
+    // A WM_COMMAND notification this control sent to its parent.
+    virtual void Command(WORD /*code*/) {}
+    // A WM_NOTIFY notification this control sent to its parent.
+    virtual LRESULT Notify(const NMHDR& /*header*/) { return 0; }
+    // The window procedure; the default passes messages on to the control's own procedure.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK OwnClassProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    std::string name_;
+    HWND handle_ = nullptr;
+    bool subclassed_ = false;
+};

@@ -1,0 +1,18 @@
+#include "ui/edit_win.h"
+
+void TEdit::Create(HWND parent, const RECT& bounds, const std::string& text) {
+    CreateControl("EDIT", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, bounds);
+}
+
+void TEdit::SetText(const std::string& text) {
+    if (text == Text()) return;
+    // The edit's own notification is left out, so that the event runs exactly once.
+    settingText_ = true;
+    SetCaption(text);
+    settingText_ = false;
+    if (OnChange) OnChange();
+}
+
+void TEdit::Command(WORD code) {
+    if (code == EN_CHANGE && !settingText_ && OnChange) OnChange();
+}

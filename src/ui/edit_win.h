@@ -1,0 +1,22 @@
+// A single-line edit. Its change event runs when the user changes the text, and when the
+// program sets a text that differs from the current one.
+#pragma once
+
+#include "ui/control_win.h"
+
+class TEdit : public TControl {
+public:
+    using TControl::TControl;
+    void Create(HWND parent, const RECT& bounds, const std::string& text);
+
+    std::string Text() const { return Caption(); }
+    void SetText(const std::string& text);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void Command(WORD code) override;
+
+private:
+    bool settingText_ = false;
+};

@@ -1,0 +1,43 @@
+#include "ui/form_win.h"
+
+#include "ui/application_win.h"
+#include "ui/layout.h"
+
+void TForm::CreateForm(const char* className, const std::string& caption, int width, int height) {
+    RegisterOwnClass(className, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
+                     LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+    CreateOwnWindow(
+        className, caption,
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
+        WS_EX_CONTROLPARENT, Application.Handle(), RECT{0, 0, width, height});
+}
+
+void TForm::Show() {
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        const RECT r = Bounds();
+        const TBounds centred = CentreOn({r.left, r.top, r.right - r.left, r.bottom - r.top},
+                                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        SetBounds(RECT{centred.Left, centred.Top, centred.Left + centred.Width, centred.Top + centred.Height});
+    }
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+}
+
+void TForm::Hide() { ShowWindow(Handle(), SW_HIDE); }
+
+void TForm::Close() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+
+LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE:
+            if (OnClose) OnClose();
+            DestroyWindow(Handle());
+            return 0;
+        case WM_DESTROY:
+            if (Application.MainForm() == this) PostQuitMessage(0);
+            return 0;
+        default:
+            return DefaultProc(message, wParam, lParam);
+    }
+}

@@ -1,0 +1,26 @@
+// A top-level window of the program, owned by the application window.
+#pragma once
+
+#include "ui/control_win.h"
+
+class TForm : public TControl {
+public:
+    using TCloseEvent = std::function<void()>;
+    explicit TForm(std::string name) : TControl(std::move(name)) {}
+
+    // Shows the window; at its first showing it is centred on the whole virtual screen.
+    void Show();
+    void Hide();
+    // Closes the window as its close box does: the close event runs, then the window goes,
+    // which for the main window ends the message loop.
+    void Close();
+
+    TCloseEvent OnClose;
+
+protected:
+    void CreateForm(const char* className, const std::string& caption, int width, int height);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool shownBefore_ = false;
+};

@@ -1,0 +1,71 @@
+#include "ui/page_control_win.h"
+
+#include <commctrl.h>
+
+namespace {
+const char kTabSheetClass[] = "TTabSheet";
+}
+
+void TTabSheet::Create(HWND parent, const RECT& bounds) {
+    RegisterOwnClass(kTabSheetClass, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE), nullptr);
+    CreateOwnWindow(kTabSheetClass, Name(), WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
+                    bounds);
+}
+
+LRESULT TTabSheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+void TPageControl::Create(HWND parent, const RECT& bounds) {
+    CreateControl(WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, parent,
+                  bounds);
+}
+
+RECT TPageControl::PageRect() const {
+    RECT r;
+    GetClientRect(Handle(), &r);
+    SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+TTabSheet& TPageControl::AddPage(const std::string& name, const std::string& caption) {
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption.c_str());
+    const auto index = static_cast<WPARAM>(pages_.size());
+    SendMessageA(Handle(), TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item));
+    pages_.push_back(std::make_unique<TTabSheet>(name));
+    pages_.back()->Create(Handle(), PageRect());
+    ShowActivePage();
+    return *pages_.back();
+}
+
+int TPageControl::ActivePageIndex() const { return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)); }
+
+void TPageControl::SetActivePageIndex(int index) {
+    SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ShowActivePage();
+}
+
+void TPageControl::ShowActivePage() {
+    const int active = ActivePageIndex();
+    for (size_t i = 0; i < pages_.size(); ++i) pages_[i]->SetVisible(static_cast<int>(i) == active);
+}
+
+LRESULT TPageControl::Notify(const NMHDR& header) {
+    if (header.code == TCN_SELCHANGE) ShowActivePage();
+    return 0;
+}
+
+LRESULT TPageControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefaultProc(message, wParam, lParam);
+    if (message == WM_SIZE) {
+        const RECT r = PageRect();
+        for (auto& page : pages_) page->SetBounds(r);
+    }
+    return result;
+}

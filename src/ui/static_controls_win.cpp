@@ -1,0 +1,30 @@
+#include "ui/static_controls_win.h"
+
+void TLabel::Create(HWND parent, const RECT& bounds, const std::string& caption, DWORD extraStyle, DWORD exStyle) {
+    CreateControl("STATIC", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | extraStyle, exStyle, parent, bounds);
+}
+
+void TLabel::Command(WORD code) {
+    if (code == STN_CLICKED && OnClick) OnClick();
+}
+
+void TGroupBox::Create(HWND parent, const RECT& bounds, const std::string& caption) {
+    CreateControl("BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, parent,
+                  bounds);
+}
+
+LRESULT TGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Children of a group box take its background colours from the dialog's parent.
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+        return SendMessageA(GetParent(Handle()), message, wParam, lParam);
+    return DefaultProc(message, wParam, lParam);
+}
+
+void TButton::Create(HWND parent, const RECT& bounds, const std::string& caption, bool tabStop) {
+    CreateControl("BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | (tabStop ? WS_TABSTOP : 0), 0, parent,
+                  bounds);
+}
+
+void TButton::Command(WORD code) {
+    if (code == BN_CLICKED && OnClick) OnClick();
+}

@@ -1,0 +1,51 @@
+#include "wallpaper/change_wall_win.h"
+
+#include <objbase.h>
+
+#include "base/exceptions.h"
+#include "base/format.h"
+#include "base/handles_win.h"
+#include "base/system_win.h"
+#include "settings/registry_win.h"
+
+// The one method used of the shell's Active Desktop interface: the first after IUnknown's.
+// It has external linkage: implemented only by the shell, an interface local to this file
+// would let the compiler conclude that nothing can implement it.
+struct IActiveDesktopApply : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE ApplyChanges(DWORD flags) = 0;
+};
+
+namespace {
+
+const CLSID kClsidActiveDesktop = {0x75048700, 0xEF1F, 0x11D0, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+const IID kIidActiveDesktop = {0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x60, 0x97, 0xDE, 0xAC, 0xF9}};
+
+constexpr DWORD kApplyAll = 15;  // save, generate HTML, refresh, force
+
+}  // namespace
+
+void RaiseOleError(long errorCode) {
+    std::string message = SystemErrorMessage(static_cast<DWORD>(errorCode));
+    if (message.empty()) message = Format("OLE error %.8lx", static_cast<unsigned long>(errorCode));
+    throw EOleSysError(message, static_cast<int32_t>(errorCode));
+}
+
+void ApplyWallpaper(const std::string& path) {
+    {
+        TRegistry registry(KEY_ALL_ACCESS);
+        registry.OpenKey("Control Panel\\Desktop", false);
+        registry.WriteString("Wallpaper", path);
+        registry.WriteString("TileWallpaper", "0");
+        registry.WriteString("WallpaperStyle", "2");
+    }
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, SPIF_SENDWININICHANGE);
+
+    TComPtr<IUnknown> object;
+    const HRESULT created = CoCreateInstance(kClsidActiveDesktop, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                             IID_IUnknown, object.Out());
+    if (FAILED(created)) RaiseOleError(created);
+    TComPtr<IActiveDesktopApply> desktop;
+    if (FAILED(object->QueryInterface(kIidActiveDesktop, desktop.Out())))
+        throw EIntfCastError("Interface not supported");
+    desktop->ApplyChanges(kApplyAll);
+}

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include "base/exceptions.h"
+#include "base/system_win.h"
+#include "settings/file_io_win.h"
+#include "settings/run_command.h"
+#include "support/test_support.h"
+#include "ui/main_form_win.h"
+
+namespace {
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return std::string(e.ClassName()) + ": " + e.Message();
+    }
+    return "no error";
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        DeleteFileA(OptionsFilePath().c_str());
+        DeleteFileA(WallpaperListFilePath().c_str());
+    }
+    TRegistryOverride registry_;
+    TMainForm form_;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, StartsWithTheBuiltInListAndLayoutValues) {
+    const TWallpaperList items = form_.tvFiles.Items();
+    ASSERT_EQ(items.size(), 7u);
+    EXPECT_EQ(items[0].Text, "Понедельник");
+    EXPECT_EQ(items[6].Text, "Воскресенье");
+    EXPECT_EQ(form_.edWait.Text(), "10");
+    EXPECT_EQ(form_.edOld.Text(), "");
+    EXPECT_FALSE(form_.cbRun.Checked());
+    EXPECT_FALSE(form_.cbTray.Checked());
+    EXPECT_TRUE(form_.cbTray.Enabled());
+    EXPECT_FALSE(form_.Visible());
+    EXPECT_EQ(form_.Caption(), "Лумо. версия 1.2");
+}
+
+TEST_F(MainFormTest, PauseFieldNormalisesEveryText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "10"}, {"-", "10"}, {"007", "7"}, {"$1F", "31"}, {"99999", "32000"}, {"-5", "0"}, {"40000", "32000"}};
+    for (const auto& [typed, shown] : cases) {
+        SetWindowTextA(form_.edWait.Handle(), typed);  // as typing does
+        EXPECT_EQ(form_.edWait.Text(), shown) << typed;
+    }
+}
+
+TEST_F(MainFormTest, EventsRunOnlyOnRealChanges) {
+    int changes = 0, clicks = 0;
+    form_.edOld.OnChange = [&] { ++changes; };
+    form_.cbTray.OnClick = [&] { ++clicks; };
+    form_.edOld.SetText("");
+    form_.cbTray.SetChecked(false);
+    EXPECT_EQ(changes + clicks, 0);
+    form_.edOld.SetText("C:\\a.bmp");
+    form_.edOld.SetText("C:\\a.bmp");
+    form_.cbTray.SetChecked(true);
+    form_.cbTray.SetChecked(true);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(clicks, 1);
+    SendMessageA(form_.cbTray.Handle(), BM_CLICK, 0, 0);  // a click by the user
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(form_.cbTray.Checked());
+}
+
+TEST_F(MainFormTest, DefaultWallpaperFollowsTheEdit) {
+    form_.edOld.SetText("C:\\Обои\\b.jpg");
+    EXPECT_EQ(DefaultWallpaper, "C:\\Обои\\b.jpg");
+}
+
+TEST_F(MainFormTest, RunBoxWritesAndDeletesTheStartValue) {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    std::string data;
+    DWORD type = 0;
+    form_.cbRun.SetChecked(true);
+    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, RunCommandFor(ExecutablePath()) + '\0');
+    EXPECT_TRUE(form_.cbTray.Enabled());
+    form_.cbRun.SetChecked(false);
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    EXPECT_FALSE(form_.cbTray.Enabled());
+    form_.cbRun.SetChecked(true);
+    EXPECT_TRUE(form_.cbTray.Enabled());
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо");
+    form_.cbRun.SetChecked(false);  // removed by someone else: nothing to report
+    EXPECT_FALSE(form_.cbTray.Enabled());
+}
+
+TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    HKEY run;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr);
+    const DWORD number = 1;
+    RegSetValueExA(run, "Лумо", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegCloseKey(run);
+    form_.ProbeRunRegistration();
+    EXPECT_TRUE(form_.cbRun.Checked());
+    std::string data;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, RunCommandFor(ExecutablePath()) + '\0');
+}
+
+TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    form_.cbTray.SetEnabled(false);
+    EXPECT_EQ(ErrorOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
+    EXPECT_TRUE(form_.cbRun.Checked());
+    EXPECT_FALSE(form_.cbTray.Enabled());
+    form_.ProbeRunRegistration();  // a later start finds nothing
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+}
+
+TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
+    form_.cbTray.SetChecked(true);
+    form_.edWait.SetText("25");
+    DefaultWallpaper = "C:\\Обои\\по умолчанию.bmp";
+    TWallpaperList list = BuiltInWallpaperList();
+    list.insert(list.begin() + 3, TWallpaperNode{2, "D:\\x.jpg"});
+    for (size_t i = 4; i < list.size(); ++i) list[i].Parent = -1;
+    form_.tvFiles.Assign(list);
+    form_.SaveOptions();
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "-1\r\nC:\\Обои\\по умолчанию.bmp\r\n25\r\n");
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()),
+              "Понедельник\r\nВторник\r\nСреда\r\n\tD:\\x.jpg\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
+    form_.tvFiles.Clear();
+    form_.SaveOptions();
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), "");
+}
+
+TEST_F(MainFormTest, LoadingStopsAtAnInvalidLevelKeepingEarlierNodes) {
+    TTempFolder folder;
+    WriteFileBytes(folder.File("list.ini"), "Вторник\r\n\tC:\\a.jpg\r\n\t\t\tC:\\b.jpg\r\nСреда\r\n");
+    EXPECT_EQ(ErrorOf([&] { form_.LoadWallpaperList(folder.File("list.ini")); }),
+              "ETreeViewError: Invalid level (3) for item \"C:\\b.jpg\"");
+    const TWallpaperList items = form_.tvFiles.Items();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1].Parent, 0);
+    EXPECT_EQ(items[1].Text, "C:\\a.jpg");
+}
+
+TEST_F(MainFormTest, ListFileHeldOpenCannotBeLoaded) {
+    TTempFolder folder;
+    const std::string path = folder.File("Murovelo.ini");
+    WriteFileBytes(path, "A\r\n");
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string error = ErrorOf([&] { form_.LoadWallpaperList(path); });
+    CloseHandle(held);
+    EXPECT_EQ(error, "EFOpenError: Cannot open file \"" + path + "\". " + SystemErrorMessage(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(form_.tvFiles.Count(), 7u);
+}
+
+TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
+    TTempFolder folder;
+    const std::string path = folder.File("WallOpt.ini");
+    WriteFileBytes(path, "old");
+    ReplaceFileContent(path, "new bytes");
+    EXPECT_EQ(ReadFileBytes(path), "new bytes");
+
+    // Held open without delete sharing: the new file cannot be put in its place.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string error = ErrorOf([&] { ReplaceFileContent(path, "lost?"); });
+    CloseHandle(held);
+    EXPECT_EQ(error.rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << error;
+    EXPECT_EQ(ReadFileBytes(path), "new bytes");
+
+    const std::string missing = folder.File("no such folder\\WallOpt.ini");
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileContent(missing, "x"); }),
+              "EFCreateError: Cannot create file \"" + missing + "\". " + SystemErrorMessage(ERROR_PATH_NOT_FOUND));
+
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA(folder.File("*.tmp").c_str(), &data);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "left behind: " << data.cFileName;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+}

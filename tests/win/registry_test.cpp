@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include "base/exceptions.h"
+#include "base/system_win.h"
+#include "settings/registry_win.h"
+#include "support/test_support.h"
+#include "wallpaper/change_wall_win.h"
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+protected:
+    TRegistryOverride override_;
+};
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return std::string(e.ClassName()) + ": " + e.Message();
+    }
+    return "no error";
+}
+
+}  // namespace
+
+TEST_F(RegistryTest, OpensRelativeAndAbsolutePathsAndCreatesOnlyWhenAsked) {
+    TRegistry registry;
+    EXPECT_EQ(registry.RootKey(), HKEY_CURRENT_USER);
+    EXPECT_FALSE(registry.OpenKey("Missing\\Key", false));
+    EXPECT_FALSE(registry.HasOpenKey());
+    ASSERT_TRUE(registry.OpenKey("\\A", true));
+    ASSERT_TRUE(registry.OpenKey("B", true));  // relative to the open key
+    EXPECT_EQ(registry.CurrentPath(), "A\\B");
+    registry.WriteString("v", "x");
+    ASSERT_TRUE(registry.OpenKey("\\A", false));
+    EXPECT_FALSE(registry.ValueExists("v"));
+    ASSERT_TRUE(registry.OpenKey("\\A\\B", false));
+    EXPECT_TRUE(registry.ValueExists("v"));
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_FALSE(registry.HasOpenKey());
+    EXPECT_FALSE(registry.OpenKey("\\A", false));
+}
+
+TEST_F(RegistryTest, WritesTextWithItsTerminatingZero) {
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("K", true));
+    registry.WriteString("Лумо", "C:\\Обои\\a.jpg");
+    registry.WriteString("empty", "");
+    std::string data;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "K", "Лумо", data, type));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(data, std::string("C:\\\xCE\xE1\xEE\xE8\\a.jpg\0", 14));
+    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "K", "empty", data, type));
+    EXPECT_EQ(data, std::string(1, '\0'));
+    EXPECT_EQ(registry.ReadString("Лумо"), "C:\\Обои\\a.jpg");
+}
+
+TEST_F(RegistryTest, ReadsTextTypesOnly) {
+    HKEY key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "K", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    const DWORD number = 7;
+    RegSetValueExA(key, "dword", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegSetValueExA(key, "expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("%WINDIR%\\x"), 11);
+    RegSetValueExA(key, "nul", 0, REG_SZ, reinterpret_cast<const BYTE*>("ab\0cd"), 6);
+    RegCloseKey(key);
+
+    TRegistry registry;
+    EXPECT_EQ(registry.ReadString("nul"), "");  // nothing open yet
+    EXPECT_FALSE(registry.ValueExists("nul"));
+    ASSERT_TRUE(registry.OpenKey("K", false));
+    EXPECT_EQ(registry.ReadString("expand"), "%WINDIR%\\x");
+    EXPECT_EQ(registry.ReadString("nul"), "ab");
+    EXPECT_EQ(registry.ReadString("absent"), "");
+    EXPECT_EQ(ErrorOf([&] { registry.ReadString("dword"); }), "ERegistryException: Invalid data type for 'dword'");
+    EXPECT_TRUE(registry.ValueExists("dword"));
+    registry.DeleteValue("dword");
+    EXPECT_FALSE(registry.ValueExists("dword"));
+    registry.DeleteValue("dword");  // deleting twice reports nothing
+    registry.CloseKey();
+    EXPECT_FALSE(registry.ValueExists("nul"));
+}
+
+TEST_F(RegistryTest, KeyWithoutFullAccessLeavesNothingOpen) {
+    const std::string old = MakeKeyReadOnly(HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    TRegistry registry;
+    EXPECT_FALSE(registry.OpenKey("Control Panel\\Desktop", false));
+    EXPECT_EQ(ErrorOf([&] { registry.WriteString("Wallpaper", "x"); }),
+              "ERegistryException: Failed to set data for 'Wallpaper'");
+    EXPECT_EQ(registry.ReadString("Wallpaper"), "");
+    TRegistry reader(KEY_READ);
+    EXPECT_TRUE(reader.OpenKey("Control Panel\\Desktop", false));
+    RestoreKeySecurity(HKEY_CURRENT_USER, "Control Panel\\Desktop", old);
+}
+
+class ChangeWallTest : public RegistryTest {
+protected:
+    void SetUp() override {
+        CoInitialize(nullptr);
+        SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
+    }
+    void TearDown() override { CoUninitialize(); }
+    static std::string Value(const char* name) {
+        std::string data;
+        DWORD type = 0;
+        if (!ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, data, type)) return "<absent>";
+        return type == REG_SZ ? data : "<type " + std::to_string(type) + ">";
+    }
+};
+
+TEST_F(ChangeWallTest, WritesThePathAndPlacementValues) {
+    ApplyWallpaper("C:\\Фото\\нет такого.jpg");
+    EXPECT_EQ(Value("Wallpaper"), std::string("C:\\Фото\\нет такого.jpg") + '\0');
+    EXPECT_EQ(Value("TileWallpaper"), std::string("0", 2));
+    EXPECT_EQ(Value("WallpaperStyle"), std::string("2", 2));
+    ApplyWallpaper("");
+    EXPECT_EQ(Value("Wallpaper"), std::string(1, '\0'));
+}
+
+TEST_F(ChangeWallTest, FailsWhenTheDesktopKeyCannotBeOpened) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    EXPECT_EQ(ErrorOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
+    EXPECT_EQ(Value("Wallpaper"), "<absent>");
+
+    const std::string old = MakeKeyReadOnly(HKEY_CURRENT_USER, "Control Panel\\Desktop");
+    EXPECT_EQ(ErrorOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
+    RestoreKeySecurity(HKEY_CURRENT_USER, "Control Panel\\Desktop", old);
+    EXPECT_EQ(Value("TileWallpaper"), "<absent>");
+}
+
+TEST(OleError, SystemTextOrCodeForm) {
+    try {
+        RaiseOleError(E_ACCESSDENIED);  // the system has a text for it
+        FAIL();
+    } catch (const EOleSysError& e) {
+        EXPECT_EQ(e.Message(), SystemErrorMessage(static_cast<DWORD>(E_ACCESSDENIED)));
+        EXPECT_FALSE(e.Message().empty());
+        EXPECT_EQ(e.ErrorCode(), static_cast<int32_t>(E_ACCESSDENIED));
+    }
+    try {
+        RaiseOleError(static_cast<long>(0xA00BCDEF));
+        FAIL();
+    } catch (const EOleSysError& e) {
+        EXPECT_EQ(e.Message(), "OLE error a00bcdef");
+    }
+}

@@ -1,0 +1,71 @@
+// Lumo.exe started from a fresh folder, observed through its exit code, its files, the
+// registry and its windows.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "support/lumo_process.h"
+#include "support/startup_fixture.h"
+#include "settings/run_command.h"
+#include "support/test_support.h"
+
+TEST_F(StartupTest, AutorunWithoutSettingsFilesAppliesTheDesktopsOwnCopyAtOnce) {
+    SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", "C:\\converted.bmp");
+    TLumoProcess lumo(folder_.Path());
+    const DWORD start = GetTickCount();
+    lumo.Start("/autorun");
+    ASSERT_EQ(lumo.Wait(60000), 0);
+    // The form's "10" does not apply without an options file.
+    EXPECT_LT(GetTickCount() - start, 9000u);
+    EXPECT_EQ(Desktop("Wallpaper"), "C:\\converted.bmp");
+    EXPECT_FALSE(PathExists(folder_.File("WallOpt.ini")));
+    EXPECT_FALSE(PathExists(folder_.File("Murovelo.ini")));
+}
+
+TEST_F(StartupTest, AutorunWaitsThePause) {
+    WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\nC:\\x.bmp\r\n3\r\n");
+    TLumoProcess lumo(folder_.Path());
+    const DWORD start = GetTickCount();
+    lumo.Start("/autorun");
+    ASSERT_EQ(lumo.Wait(60000), 0);
+    EXPECT_GE(GetTickCount() - start, 3000u);
+    EXPECT_EQ(Desktop("Wallpaper"), "C:\\x.bmp");
+}
+
+TEST_F(StartupTest, OneLineOptionsFileStopsTheStart) {
+    WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\n");
+    TLumoProcess lumo(folder_.Path());
+    lumo.Start("/autorun");
+    const HWND box = lumo.FindWindowOf("", "Application Error", 30000);
+    ASSERT_NE(box, nullptr);
+    const std::string text = MessageBoxText(box);
+    EXPECT_TRUE(std::regex_match(text, std::regex("Exception EStringListError in module Lumo\\.exe at [0-9A-F]+\\.\r\n"
+                                                  "List index out of bounds \\(1\\)\\.\r\n")))
+        << text;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(lumo.Wait(30000), 1);
+    EXPECT_EQ(Desktop("Wallpaper"), "<absent>");
+}
+
+TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
+    SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", "C:\\Обои\\текущие.bmp");
+    CreateDirectoryA(folder_.File("with blank").c_str(), nullptr);
+    SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "C:\\old place\\Lumo.exe /autorun");
+    TLumoProcess lumo(folder_.File("with blank\\"));
+    lumo.Start("/Autorun");  // letter case counts: an interactive run
+    const HWND window = lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+    ASSERT_NE(window, nullptr);
+    for (int i = 0; i < 50 && !IsWindowVisible(window); ++i) Sleep(100);
+    EXPECT_TRUE(IsWindowVisible(window));
+    std::string data;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
+    EXPECT_EQ(data, RunCommandFor(lumo.ExePath()) + '\0');
+    EXPECT_EQ(data.front(), '"');
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(lumo.Wait(30000), 0);
+    EXPECT_EQ(ReadFileBytes(folder_.File("with blank\\WallOpt.ini")), "0\r\nC:\\Обои\\текущие.bmp\r\n10\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("with blank\\Murovelo.ini")),
+              "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
+    EXPECT_EQ(Desktop("Wallpaper"), "<absent>");
+}

@@ -1,0 +1,30 @@
+// Starting a copy of Lumo.exe in a folder of its own and watching it as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class TLumoProcess {
+public:
+    // Copies Lumo.exe (built beside the test program) into `folder`.
+    explicit TLumoProcess(const std::string& folder);
+    ~TLumoProcess();
+
+    const std::string& ExePath() const { return exe_; }
+    // Starts the copy with the arguments; `environment` entries ("NAME=value") are added.
+    void Start(const std::string& arguments, const std::vector<std::string>& environment = {});
+    // Waits for the end and returns the exit code, or -1 on time-out (the process is killed).
+    int Wait(DWORD milliseconds);
+    // A top-level window of the process with this class (any class when empty) and caption.
+    HWND FindWindowOf(const char* className, const char* caption, DWORD milliseconds) const;
+    DWORD Id() const { return info_.dwProcessId; }
+
+private:
+    std::string exe_;
+    PROCESS_INFORMATION info_{};
+};
+
+// The text of a message box.
+std::string MessageBoxText(HWND box);

@@ -1,0 +1,33 @@
+// The fixture of the tests that start Lumo.exe: a fresh folder, and the desktop and start
+// values of the registry cleaned before and after.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "lumo_process.h"
+#include "test_support.h"
+
+inline const char kDesktop[] = "Control Panel\\Desktop";
+inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+    static void Clean() {
+        for (const char* name : {"Wallpaper", "TileWallpaper", "WallpaperStyle", "ConvertedWallpaper"})
+            DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
+        DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
+    }
+    static std::string Desktop(const char* name) {
+        std::string data;
+        DWORD type = 0;
+        if (!ReadRegistryValue(HKEY_CURRENT_USER, kDesktop, name, data, type)) return "<absent>";
+        return data.substr(0, data.find('\0'));
+    }
+    std::string MakePicture(const std::string& name) {
+        WriteFileBytes(folder_.File(name), "BM");
+        return folder_.File(name);
+    }
+    TTempFolder folder_;
+};

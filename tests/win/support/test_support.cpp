@@ -1,0 +1,150 @@
+#include "test_support.h"
+
+#include <sddl.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = folder + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full + "\\");
+            else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+HKEY CreateTestKey(const char* name) {
+    HKEY key = nullptr;
+    const std::string path = std::string("Software\\LumoTests\\") + name + std::to_string(GetCurrentProcessId());
+    RegDeleteTreeA(HKEY_CURRENT_USER, path.c_str());
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        throw std::runtime_error("cannot create test key");
+    return key;
+}
+
+}  // namespace
+
+TTempFolder::TTempFolder() {
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static int counter = 0;
+    for (;;) {
+        path_ = std::string(base) + "lumo-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++counter) + "\\";
+        if (CreateDirectoryA(path_.c_str(), nullptr)) break;
+    }
+}
+
+TTempFolder::~TTempFolder() { RemoveTree(path_); }
+
+TRegistryOverride::TRegistryOverride() {
+    user_ = CreateTestKey("User");
+    machine_ = CreateTestKey("Machine");
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_);
+    RegOverridePredefKey(HKEY_CURRENT_USER, user_);
+}
+
+TRegistryOverride::~TRegistryOverride() {
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(user_);
+    RegCloseKey(machine_);
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\LumoTests\\User" + pid).c_str());
+    RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\LumoTests\\Machine" + pid).c_str());
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write " + path);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool ReadRegistryValue(HKEY root, const char* key, const char* name, std::string& data, DWORD& type) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(opened, name, nullptr, &type, nullptr, &size);
+    if (result == ERROR_SUCCESS) {
+        data.assign(size, '\0');
+        result = RegQueryValueExA(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+        data.resize(size);
+    }
+    RegCloseKey(opened);
+    return result == ERROR_SUCCESS;
+}
+
+void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value) {
+    HKEY opened;
+    RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+    RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(opened);
+}
+
+void DeleteRegistryValue(HKEY root, const char* key, const char* name) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
+    RegDeleteValueA(opened, name);
+    RegCloseKey(opened);
+}
+
+std::string MakeKeyReadOnly(HKEY root, const char* key) {
+    HKEY opened;
+    RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr);
+    DWORD size = 0;
+    RegGetKeySecurity(opened, DACL_SECURITY_INFORMATION, nullptr, &size);
+    std::string old(size, '\0');
+    RegGetKeySecurity(opened, DACL_SECURITY_INFORMATION, old.data(), &size);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr);
+    RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, readOnly);
+    LocalFree(readOnly);
+    RegCloseKey(opened);
+    return old;
+}
+
+void RestoreKeySecurity(HKEY root, const char* key, const std::string& descriptor) {
+    HKEY opened;
+    if (RegOpenKeyExA(root, key, 0, READ_CONTROL | WRITE_DAC, &opened) != ERROR_SUCCESS) return;
+    RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, const_cast<char*>(descriptor.data()));
+    RegCloseKey(opened);
+}
+
+std::string TestProgramFolder() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}

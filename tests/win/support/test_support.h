@@ -1,0 +1,49 @@
+// Helpers shared by the tests that run under Wine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TTempFolder {
+public:
+    TTempFolder();
+    ~TTempFolder();
+    const std::string& Path() const { return path_; }  // with a trailing backslash
+    std::string File(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Sends HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to keys of their own, which
+// are deleted at the end.
+class TRegistryOverride {
+public:
+    TRegistryOverride();
+    ~TRegistryOverride();
+    HKEY CurrentUser() const { return user_; }
+    HKEY LocalMachine() const { return machine_; }
+
+private:
+    HKEY user_ = nullptr;
+    HKEY machine_ = nullptr;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool PathExists(const std::string& path);
+
+// Reads a registry value as raw bytes and its type; false when absent.
+bool ReadRegistryValue(HKEY root, const char* key, const char* name, std::string& data, DWORD& type);
+void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value);
+void DeleteRegistryValue(HKEY root, const char* key, const char* name);
+
+// Makes a key readable only: opening it with full access then fails. Returns the old
+// security descriptor for RestoreKeySecurity.
+std::string MakeKeyReadOnly(HKEY root, const char* key);
+void RestoreKeySecurity(HKEY root, const char* key, const std::string& descriptor);
+
+// The folder of the running test program, with a trailing backslash.
+std::string TestProgramFolder();
