@@ -9,7 +9,7 @@ void TLabel::Command(WORD code) {
 }
 
 void TGroupBox::Create(HWND parent, const RECT& bounds, const std::string& caption) {
-    CreateControl("BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, parent,
+    CreateControl("BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
                   bounds);
 }
 
@@ -17,6 +17,13 @@ LRESULT TGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     // Children of a group box take its background colours from the dialog's parent.
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
         return SendMessageA(GetParent(Handle()), message, wParam, lParam);
+    // The group box paints only its frame; its parent clips it out, so it fills its own face.
+    if (message == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
     return DefaultProc(message, wParam, lParam);
 }
 
