@@ -42,7 +42,11 @@ void ReadOne(const uint8_t* data, size_t size) {
     Check(bitmap.compressed == (bitmap.compression != kBiRgb && !bitFields));
     // The pixel data is the header's image size, or the DIB's size when that is 0, and runs to
     // the file's end when the file is shorter.
-    const uint32_t sizeImage = bitmap.headerSize >= 24 ? Le32(data + 14 + 20) : 0;
+    // A header shorter than 24 bytes holds the image size only in part, followed by zeros.
+    uint8_t field[4] = {};
+    for (size_t i = 0; i < 4; ++i)
+        if (bitmap.headerSize != 12 && 20 + i < bitmap.headerSize) field[i] = data[14 + 20 + i];
+    const uint32_t sizeImage = Le32(field);
     const uint64_t announced = sizeImage != 0 ? sizeImage : bitmap.dibImageSize;
     Check(bitmap.pixels.size() <= announced);
     if (bitmap.pixels.size() < announced) Check(bitmap.pixels.data() + bitmap.pixels.size() == data + size);

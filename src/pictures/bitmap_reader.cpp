@@ -17,7 +17,7 @@ std::array<uint32_t, 3> DefaultMasks(uint16_t bitCount) {
 }
 
 // Reads the information header after its size field. A header of another size than 12 is
-// read whole; fields that it is too short to hold are 0.
+// read whole and taken as its bytes followed by zeros: fields beyond its end are 0.
 void ReadInfoHeader(TReadStream& stream, TBitmapFile& bitmap, TDibHeader& header) {
     if (bitmap.headerSize == kCoreHeaderSize) {
         header.width = stream.U16();

@@ -121,6 +121,25 @@ TEST(BitmapReader, HeaderFormsAllGiveTheSameFortyByteDescription) {
     }
 }
 
+TEST(BitmapReader, AnOddHeaderSizeIsReadWholeAndZeroFilled) {
+    // 16 bytes: size, width, height, planes and bits per pixel; no compression or colour count.
+    picture_test::TWriter w;
+    w.Text("BM").U32(0).U32(0).U32(0).U32(16).I32(2).I32(1).U16(1).U16(24);
+    w.Fill(8, 0x77);
+    const TBitmapFile bitmap = ReadBitmap(w.bytes);
+    EXPECT_EQ(bitmap.width, 2);
+    EXPECT_EQ(bitmap.compression, kBiRgb);
+    EXPECT_TRUE(bitmap.colours.empty());
+    EXPECT_EQ(bitmap.pixels.data(), w.bytes.data() + 30);
+    EXPECT_EQ(bitmap.pixels.size(), 8u);
+    EXPECT_EQ(InfoField(bitmap, 0), 40u);
+    // A header cut inside its image size field keeps the bytes it has.
+    picture_test::TWriter partial;
+    partial.Text("BM").U32(0).U32(0).U32(0).U32(22).I32(2).I32(1).U16(1).U16(24).U32(0).U16(3);
+    partial.Fill(8, 0x77);
+    EXPECT_EQ(ReadBitmap(partial.bytes).pixels.size(), 3u);
+}
+
 TEST(BitmapReader, BitFieldMasksComeAfterAFortyByteHeaderOrFromTheLargerHeaders) {
     TBitmapSpec spec;
     spec.width = 2;
