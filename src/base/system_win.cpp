@@ -43,9 +43,11 @@ bool FileExists(const std::string& path) {
     if (!find) return false;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // A DOS date holds the years 1980 to 2107.
         FILETIME local;
-        WORD dosDate, dosTime;
-        if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &dosDate, &dosTime))
+        SYSTEMTIME time;
+        if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToSystemTime(&local, &time) &&
+            time.wYear >= 1980 && time.wYear <= 2107)
             return true;
     } while (FindNextFileA(find.Get(), &data));
     return false;

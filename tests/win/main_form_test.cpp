@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <objbase.h>
 
+#include "app/weekday.h"
+#include "app/weekday_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
@@ -183,4 +186,28 @@ TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
     HANDLE find = FindFirstFileA(folder.File("*.tmp").c_str(), &data);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "left behind: " << data.cFileName;
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
+}
+
+TEST_F(MainFormTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {
+    CoInitialize(nullptr);
+    TTempFolder folder;
+    WriteFileBytes(folder.File("today.bmp"), "BM");
+    const std::string today = DayNames[TodayDayNumber()];
+    std::string data;
+    DWORD type = 0;
+
+    SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
+    form_.tvFiles.Assign({{-1, today}, {0, folder.File("missing.bmp")}});
+    form_.nWallClick();
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type));
+
+    form_.tvFiles.Assign({{-1, today + " "}, {0, folder.File("today.bmp")}, {-1, "x"}});
+    form_.nWallClick();  // the day's name must match exactly
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type));
+
+    form_.tvFiles.Assign({{-1, "x"}, {-1, today}, {1, folder.File("today.bmp")}});
+    form_.nWallClick();
+    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type));
+    EXPECT_EQ(data, folder.File("today.bmp") + '\0');
+    CoUninitialize();
 }
