@@ -49,10 +49,25 @@ void TApplication::Finalize() {
     comInitialized_ = false;
 }
 
+void TApplication::Minimize() {
+    ShowWindow(handle_, SW_MINIMIZE);
+    if (OnMinimize) OnMinimize();
+}
+
+void TApplication::Restore() {
+    ShowWindow(handle_, SW_RESTORE);
+    if (OnRestore) OnRestore();
+}
+
 void TApplication::Run() {
-    if (mainForm_ && ShowMainWindow) mainForm_->Show();
+    if (mainForm_ && ShowMainWindow) {
+        ShowWindow(handle_, SW_SHOWNORMAL);
+        mainForm_->Show();
+    }
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Tab and the arrow keys move the focus between the main window's controls.
+        if (mainForm_ && mainForm_->Handle() && IsDialogMessageA(mainForm_->Handle(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -81,6 +96,20 @@ LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT message, WPARAM wParam
     try {
         if (message == WM_CLOSE && Application.mainForm_) {
             Application.mainForm_->Close();
+            return 0;
+        }
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MINIMIZE) {
+            Application.Minimize();
+            return 0;
+        }
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_RESTORE && IsIconic(hwnd)) {
+            Application.Restore();
+            return 0;
+        }
+        // The application window has no face of its own: the main window takes the focus.
+        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && Application.mainForm_ &&
+            IsWindowVisible(Application.mainForm_->Handle())) {
+            SetActiveWindow(Application.mainForm_->Handle());
             return 0;
         }
         return DefWindowProcA(hwnd, message, wParam, lParam);

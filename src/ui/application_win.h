@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "base/exceptions.h"
 
 class TForm;
+using TNotifyEvent = std::function<void()>;
 
 class TApplication {
 public:
@@ -25,6 +27,13 @@ public:
 
     TForm* MainForm() const { return mainForm_; }
     void SetMainForm(TForm* form) { mainForm_ = form; }
+
+    // Minimises the application window, which hides the windows it owns, then raises
+    // OnMinimize. Restore brings it back and raises OnRestore.
+    void Minimize();
+    void Restore();
+    TNotifyEvent OnMinimize;
+    TNotifyEvent OnRestore;
 
     // Runs the message loop until the main window is closed.
     void Run();

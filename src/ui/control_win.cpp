@@ -46,6 +46,29 @@ void TControl::SetBounds(const RECT& r) {
     SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TControl::SetAnchors(TAnchors anchors, TAlign align) {
+    const RECT r = Bounds();
+    RECT parent{};
+    GetClientRect(GetParent(handle_), &parent);
+    placement_ =
+        TPlacement{{r.left, r.top, r.right - r.left, r.bottom - r.top}, anchors, align, parent.right, parent.bottom};
+    if (align != TAlign::alNone) {
+        const TBounds b = PlaceControl(*placement_, parent.right, parent.bottom);
+        SetBounds(RECT{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height});
+    }
+}
+
+void TControl::ArrangeChildren() {
+    RECT client;
+    GetClientRect(handle_, &client);
+    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const TControl* control = FromHandle(child);
+        if (!control || !control->placement_) continue;
+        const TBounds b = PlaceControl(*control->placement_, client.right, client.bottom);
+        SetWindowPos(child, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 TControl* TControl::FromHandle(HWND handle) { return static_cast<TControl*>(GetPropA(handle, kWrapperProperty)); }
 
 void TControl::CreateControl(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent,
@@ -100,8 +123,14 @@ LRESULT TControl::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (message == WM_NOTIFY) {
             const auto* header = reinterpret_cast<const NMHDR*>(lParam);
             if (TControl* child = FromHandle(header->hwndFrom); child && child != this) return child->Notify(*header);
+        } else if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+            if (TControl* child = FromHandle(reinterpret_cast<HWND>(lParam)); child && child != this)
+                if (HBRUSH brush = child->ControlColor(reinterpret_cast<HDC>(wParam)))
+                    return reinterpret_cast<LRESULT>(brush);
         }
-        return WindowProc(message, wParam, lParam);
+        const LRESULT result = WindowProc(message, wParam, lParam);
+        if (message == WM_SIZE && wParam != SIZE_MINIMIZED) ArrangeChildren();
+        return result;
     } catch (...) {
         Application.HandleException();
         return 0;

@@ -1,13 +1,18 @@
 // The base of every window of the program: standard controls are subclassed, the program's
 // own windows (the form, the tab sheets) are of window classes registered here. Each window
-// carries a property that points to its wrapper; notifications that a control sends to its parent are routed back to
-// the control's wrapper. Every window procedure hands exceptions to the application object.
+// carries a property that points to its wrapper; notifications and colour requests that a
+// control sends to its parent are routed back to the control's wrapper, and a resized
+// window places its children by their anchors. Every window procedure hands exceptions to the
+// application object.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "ui/layout.h"
 
 using TNotifyEvent = std::function<void()>;
 
@@ -32,6 +37,11 @@ public:
     RECT Bounds() const;
     void SetBounds(const RECT& bounds);
 
+    // Fixes the control's anchors and alignment; its current bounds inside its parent's current
+    // client area become the design that resizing starts from.
+    void SetAnchors(TAnchors anchors, TAlign align = TAlign::alNone);
+    const std::optional<TPlacement>& Placement() const { return placement_; }
+
     // The wrapper of a window created by the program, or null.
     static TControl* FromHandle(HWND handle);
 
@@ -48,6 +58,9 @@ protected:
     virtual void Command(WORD /*code*/) {}
     // A WM_NOTIFY notification this control sent to its parent.
     virtual LRESULT Notify(const NMHDR& /*header*/) { return 0; }
+    // The brush for a colour request (WM_CTLCOLOR...) this control sent to its parent; null
+    // leaves the parent's default.
+    virtual HBRUSH ControlColor(HDC /*dc*/) { return nullptr; }
     // The window procedure; the default passes messages on to the control's own procedure.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,8 +69,10 @@ private:
     static LRESULT CALLBACK OwnClassProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void ArrangeChildren();
 
     std::string name_;
     HWND handle_ = nullptr;
     bool subclassed_ = false;
+    std::optional<TPlacement> placement_;
 };

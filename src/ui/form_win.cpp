@@ -34,6 +34,13 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if (OnClose) OnClose();
             DestroyWindow(Handle());
             return 0;
+        case WM_SYSCOMMAND:
+            // The main window is minimised through the application window that owns it.
+            if ((wParam & 0xFFF0) == SC_MINIMIZE && Application.MainForm() == this) {
+                Application.Minimize();
+                return 0;
+            }
+            return DefaultProc(message, wParam, lParam);
         case WM_DESTROY:
             if (Application.MainForm() == this) PostQuitMessage(0);
             return 0;

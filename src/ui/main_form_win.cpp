@@ -1,14 +1,9 @@
 #include "ui/main_form_win.h"
 
-#include "app/weekday_win.h"
-#include "base/exceptions.h"
 #include "base/system_win.h"
-#include "settings/file_io_win.h"
-#include "settings/options_file.h"
-#include "settings/registry_win.h"
-#include "settings/run_command.h"
+#include "settings/wallpaper_list.h"
 #include "ui/application_win.h"
-#include "wallpaper/change_wall_win.h"
+#include "ui/layout.h"
 
 std::string DefaultWallpaper;
 int32_t TrayIconShown = 0;
@@ -17,13 +12,12 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValue[] = "Лумо";
-
-HFONT CreateWindowFont(int weight) {
-    return CreateFontA(-11, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+HFONT CreateWindowFont(int height, int weight) {
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
+
+constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
 
 }  // namespace
 
@@ -31,52 +25,114 @@ std::string OptionsFilePath() { return ExecutableDirectory() + "WallOpt.ini"; }
 std::string WallpaperListFilePath() { return ExecutableDirectory() + "Murovelo.ini"; }
 
 TMainForm::TMainForm() : TForm("MainForm") {
-    font_ = CreateWindowFont(FW_NORMAL);
-    boldFont_ = CreateWindowFont(FW_BOLD);
+    // The window was designed at 96 pixels per inch with a text height of 13; on other screens
+    // the font follows the resolution and every size follows the font's text height.
+    HDC screen = GetDC(nullptr);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    const int fontHeight = ScaleFontHeight(-11, pixelsPerInch);
+    font_ = CreateWindowFont(fontHeight, FW_NORMAL);
+    boldFont_ = CreateWindowFont(fontHeight, FW_BOLD);
+    if (pixelsPerInch != 96) {
+        HGDIOBJ old = SelectObject(screen, font_);
+        TEXTMETRICA metrics;
+        GetTextMetricsA(screen, &metrics);
+        SelectObject(screen, old);
+        textHeight_ = metrics.tmHeight;
+    }
+    ReleaseDC(nullptr, screen);
     icon_ = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
-    RECT frame{0, 0, 418, 339};
+
+    RECT frame = Scaled(0, 0, 418, 339);
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
     CreateForm("TMainForm", "Лумо. версия 1.2", frame.right - frame.left, frame.bottom - frame.top);
     OnClose = [this] { FormClose(); };
+    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 
-    pcMain.Create(Handle(), RECT{0, 0, 418, 339});
+    pcMain.Create(Handle(), Scaled(0, 0, 418, 339));
+    pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient);
     pcMain.SetFont(font_);
-    TTabSheet& files = pcMain.AddPage("tshFiles", "Файлы");
-    TTabSheet& options = pcMain.AddPage("tshOptions", "Опции");
+    pcMain.AddPage("tshFiles", "Файлы");
+    pcMain.AddPage("tshOptions", "Опции");
     pcMain.AddPage("tshAbout", "О программе...");
     pcMain.SetActivePageIndex(0);
-    CreateFilesPage(files.Handle());
-    CreateOptionsPage(options.Handle());
+    CreateFilesPage(tshFiles().Handle());
+    CreateOptionsPage(tshOptions().Handle());
+    CreateAboutPage(tshAbout().Handle());
     ApplyFont(Handle());
     bNowDefault.SetFont(boldFont_);
+    stWWW.SetFont(boldFont_);
+    CreateTrayMenu();
+
+    Application.OnMinimize = [this] { ApplicationEventsMinimize(); };
+    Application.OnRestore = [this] { ApplicationEventsRestore(); };
 }
 
 TMainForm::~TMainForm() {
+    Application.OnMinimize = nullptr;
+    Application.OnRestore = nullptr;
     if (Handle()) DestroyWindow(Handle());
     DeleteObject(font_);
     DeleteObject(boldFont_);
 }
 
+RECT TMainForm::Scaled(int left, int top, int width, int height) const {
+    const TBounds b = ScaleBounds({left, top, width, height}, textHeight_);
+    return RECT{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
+}
+
+// Controls are created in their tab order: the window order is the order Tab walks.
 void TMainForm::CreateFilesPage(HWND page) {
-    tvFiles.Create(page, RECT{0, 0, 156, 280});
+    tvFiles.Create(page, Scaled(0, 0, 156, 280));
+    tvFiles.SetAnchors(kAllSides);
     tvFiles.Assign(BuiltInWallpaperList());
-    gPreview.Create(page, RECT{161, 0, 410, 266}, " Предпросмотр ");
-    bChange.Create(page, RECT{164, 275, 292, 300}, "Поклеить сейчас!");
+    gPreview.Create(page, Scaled(161, 0, 249, 266), " Предпросмотр ");
+    gPreview.SetAnchors(akTop | akRight | akBottom);
+    iPreview.Create(gPreview.Handle(), Scaled(8, 15, 233, 243));
+    iPreview.SetAnchors(kAllSides);
+    bChange.Create(page, Scaled(164, 275, 128, 25), "Поклеить сейчас!");
+    bChange.SetAnchors(akRight | akBottom);
+    sbAdd.Create(page, Scaled(0, 285, 23, 22), "GLYPHADD");
+    sbAdd.SetAnchors(akLeft | akBottom);
+    sbAdd.SetEnabled(false);
+    sbDel.Create(page, Scaled(32, 285, 23, 22), "GLYPHDEL");
+    sbDel.SetAnchors(akLeft | akBottom);
+    sbDel.SetEnabled(false);
 }
 
 void TMainForm::CreateOptionsPage(HWND page) {
-    cbRun.Create(page, RECT{8, 8, 401, 25}, "Запуск при старте системы");
+    cbRun.Create(page, Scaled(8, 8, 393, 17), "Запуск при старте системы");
     cbRun.OnClick = [this] { cbRunClick(); };
-    Label2.Create(page, RECT{24, 32, 253, 45}, "Пауза между запуском и сменой обоев, сек.");
-    cbTray.Create(page, RECT{24, 56, 401, 73}, "Оставаться в трее после запуска");
-    edWait.Create(page, RECT{264, 29, 313, 50}, "10");
+    cbTray.Create(page, Scaled(24, 56, 377, 17), "Оставаться в трее после запуска");
+    edWait.Create(page, Scaled(264, 29, 49, 21), "10");
     edWait.OnChange = [this] { edWaitChange(); };
-    gbOld.Create(page, RECT{0, 82, 410, 311}, " Лумо по умолчанию ");
-    gbOldPreview.Create(gbOld.Handle(), RECT{8, 94, 400, 221}, " Предпросмотр ");
-    edOld.Create(gbOld.Handle(), RECT{8, 24, 311, 45}, "");
+    Label2.Create(page, Scaled(24, 32, 229, 13), "Пауза между запуском и сменой обоев, сек.");
+    gbOld.Create(page, Scaled(0, 82, 410, 229), " Лумо по умолчанию ");
+    gbOld.SetAnchors(kAllSides, TAlign::alBottom);
+    edOld.Create(gbOld.Handle(), Scaled(8, 24, 303, 21), "");
+    edOld.SetAnchors(akLeft | akTop | akRight);
     edOld.OnChange = [this] { edOldChange(); };
-    bObzor.Create(gbOld.Handle(), RECT{321, 24, 396, 49}, "Обзор...");
-    bNowDefault.Create(gbOld.Handle(), RECT{8, 56, 155, 81}, "Поклеить сейчас!");
+    bObzor.Create(gbOld.Handle(), Scaled(321, 24, 75, 25), "Обзор...");
+    bObzor.SetAnchors(akTop | akRight);
+    bNowDefault.Create(gbOld.Handle(), Scaled(8, 56, 147, 25), "Поклеить сейчас!");
+    gbOldPreview.Create(gbOld.Handle(), Scaled(8, 94, 392, 127), " Предпросмотр ");
+    gbOldPreview.SetAnchors(kAllSides);
+    oldPreview.Create(gbOldPreview.Handle(), Scaled(8, 15, 376, 102));
+    oldPreview.SetAnchors(kAllSides);
+}
+
+void TMainForm::CreateAboutPage(HWND page) {
+    // The link lies over the picture: it comes first in the window order, so it stays on top.
+    stWWW.Create(page, Scaled(24, 264, 139, 17), " страница программы ", SS_CENTER | SS_SUNKEN);
+    stWWW.OnClick = [this] { stWWWClick(); };
+    iAbout.Create(page, Scaled(0, 0, 410, 310));
+}
+
+void TMainForm::CreateTrayMenu() {
+    pmTray.AddItem(idWall, "Поклеить другие лумо");
+    pmTray.AddItem(idRestore, "Восстановить");
+    pmTray.AddSeparator(idSeparator1);
+    pmTray.AddItem(idExit, "Выход");
+    pmTray.SetDefaultItem(idRestore);
 }
 
 void TMainForm::ApplyFont(HWND parent) {
@@ -86,76 +142,36 @@ void TMainForm::ApplyFont(HWND parent) {
     }
 }
 
-void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
-
-void TMainForm::SaveOptions() {
-    // The icon stays: removing it here would leave a minimised program out of reach.
-    ReplaceFileContent(OptionsFilePath(), FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()));
-    ReplaceFileContent(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()));
-}
-
-void TMainForm::SetTrayMode(int32_t mode) {
-    if (mode == 1 && TrayIconShown == 0) {
-        TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        TrayIconData.hWnd = Handle();
-        TrayIconData.uID = 0;
-        TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        TrayIconData.uCallbackMessage = WM_MYNOTIFY;
-        TrayIconData.hIcon = icon_;
-        const std::string tip = Caption().substr(0, sizeof TrayIconData.szTip - 1);
-        memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
-        Shell_NotifyIconA(NIM_ADD, &TrayIconData);
-        TrayIconShown = 1;
-    } else if (mode == 0 && TrayIconShown == 1) {
-        Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
-        TrayIconShown = 0;
+LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MYNOTIFY) {
+        WMMyNotify(wParam, lParam);
+        return 0;
     }
-}
-
-void TMainForm::LoadWallpaperList(const std::string& path) {
-    const std::string bytes = ReadWholeFile(path, 0);
-    TWallpaperList list;
-    tvFiles.BeginUpdate();
-    try {
-        ParseWallpaperList(bytes, list);
-    } catch (...) {
-        tvFiles.Assign(list);
-        tvFiles.EndUpdate();
-        throw;
+    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+        // The shell's taskbar was made anew: the icon has to be registered again.
+        if (TrayIconShown == 1) Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+        return 0;
     }
-    tvFiles.Assign(list);
-    tvFiles.EndUpdate();
-}
-
-void TMainForm::ProbeRunRegistration() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
-    cbRun.SetChecked(registry.ValueExists(kRunValue));
-}
-
-void TMainForm::cbRunClick() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
-    if (cbRun.Checked())
-        registry.WriteString(kRunValue, RunCommandFor(ExecutablePath()));
-    else if (registry.ValueExists(kRunValue))
-        registry.DeleteValue(kRunValue);
-    registry.CloseKey();
-    cbTray.SetEnabled(cbRun.Checked());
-}
-
-void TMainForm::edWaitChange() { edWait.SetText(NormalizeWaitText(edWait.Text())); }
-
-void TMainForm::edOldChange() { DefaultWallpaper = edOld.Text(); }
-
-void TMainForm::nWallClick() {
-    // The menu command looks at the first node count modulo 65536 nodes only.
-    if (auto path = ChooseTodaysWallpaper(tvFiles.Items(), tvFiles.Count() % 65536)) ChangeWall(*path);
-}
-
-void TMainForm::FormClose() {
-    SaveOptions();
-    SetTrayMode(0);
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam == 0 && HIWORD(wParam) == 0) {
+                switch (LOWORD(wParam)) {
+                    case idWall:
+                        nWallClick();
+                        return 0;
+                    case idRestore:
+                        nRestoreClick();
+                        return 0;
+                    case idExit:
+                        nExitClick();
+                        return 0;
+                }
+            }
+            break;
+        case WM_ENDSESSION:
+            // Edits made since the last save are kept when the user's session ends.
+            if (wParam) SaveOptions();
+            return 0;
+    }
+    return TForm::WindowProc(message, wParam, lParam);
 }

@@ -12,12 +12,18 @@
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
+#include "ui/image_win.h"
 #include "ui/page_control_win.h"
+#include "ui/popup_menu_win.h"
+#include "ui/speed_button_win.h"
 #include "ui/static_controls_win.h"
 #include "ui/tree_view_win.h"
 
 // The message the notification-area icon sends to the main window.
 constexpr UINT WM_MYNOTIFY = 2048;
+
+// The tray menu's items, as they reach the main window in WM_COMMAND.
+enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idExit = 104 };
 
 // Module state of the main window.
 extern std::string DefaultWallpaper;
@@ -27,6 +33,8 @@ extern NOTIFYICONDATAA TrayIconData;
 // The settings files beside the executable.
 std::string OptionsFilePath();
 std::string WallpaperListFilePath();
+// The program's web page.
+extern const char kProgramWebPage[];
 
 class TMainForm : public TForm {
 public:
@@ -34,9 +42,14 @@ public:
     ~TMainForm() override;
 
     TPageControl pcMain{"pcMain"};
+    // Files page.
     TTreeView tvFiles{"tvFiles"};
+    TSpeedButton sbAdd{"sbAdd"};
+    TSpeedButton sbDel{"sbDel"};
     TGroupBox gPreview{"gPreview"};
+    TImage iPreview{"iPreview"};
     TButton bChange{"bChange"};
+    // Options page.
     TCheckBox cbRun{"cbRun"};
     TLabel Label2{"Label2"};
     TEdit edWait{"edWait"};
@@ -46,6 +59,19 @@ public:
     TButton bObzor{"bObzor"};
     TButton bNowDefault{"bNowDefault"};
     TGroupBox gbOldPreview{"gbOldPreview"};
+    TImage oldPreview{"oldPreview"};
+    // About page.
+    TImage iAbout{"iAbout"};
+    TLinkLabel stWWW{"stWWW"};
+    // The tray menu.
+    TPopupMenu pmTray;
+
+    TTabSheet& tshFiles() { return pcMain.Page(0); }
+    TTabSheet& tshOptions() { return pcMain.Page(1); }
+    TTabSheet& tshAbout() { return pcMain.Page(2); }
+
+    // The screen's text height against which the design sizes were scaled (13 at 96 DPI).
+    int TextHeight() const { return textHeight_; }
 
     // Applies a picture file as the desktop wallpaper.
     void ChangeWall(const std::string& path);
@@ -61,17 +87,32 @@ public:
     void cbRunClick();
     void edWaitChange();
     void edOldChange();
+    void stWWWClick();
     void nWallClick();
+    void nRestoreClick();
+    void nExitClick();
+    void ApplicationEventsMinimize();
+    void ApplicationEventsRestore();
+    void WMMyNotify(WPARAM wParam, LPARAM lParam);
     void FormClose();
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void CreateFilesPage(HWND page);
     void CreateOptionsPage(HWND page);
+    void CreateAboutPage(HWND page);
+    void CreateTrayMenu();
     void ApplyFont(HWND parent);
+    // A design rectangle (left, top, width, height) scaled to the screen's text height.
+    RECT Scaled(int left, int top, int width, int height) const;
 
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;
     HICON icon_ = nullptr;
+    int textHeight_ = 13;
+    UINT taskbarCreated_ = 0;
 };
 
 extern TMainForm* MainForm;

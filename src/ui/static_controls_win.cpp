@@ -8,9 +8,28 @@ void TLabel::Command(WORD code) {
     if (code == STN_CLICKED && OnClick) OnClick();
 }
 
+TLinkLabel::~TLinkLabel() {
+    if (black_) DeleteObject(black_);
+}
+
+HBRUSH TLinkLabel::ControlColor(HDC dc) {
+    if (!black_) black_ = CreateSolidBrush(RGB(0, 0, 0));
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, RGB(0, 0, 0));
+    return black_;
+}
+
+LRESULT TLinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETCURSOR) {
+        SetCursor(LoadCursorA(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
 void TGroupBox::Create(HWND parent, const RECT& bounds, const std::string& caption) {
-    CreateControl("BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, parent,
-                  bounds);
+    CreateControl("BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                  WS_EX_CONTROLPARENT, parent, bounds);
 }
 
 LRESULT TGroupBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,6 +13,20 @@ protected:
     void Command(WORD code) override;
 };
 
+// A static text that acts as a link: white on black, with the hand cursor.
+class TLinkLabel : public TLabel {
+public:
+    using TLabel::TLabel;
+    ~TLinkLabel() override;
+
+protected:
+    HBRUSH ControlColor(HDC dc) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    HBRUSH black_ = nullptr;
+};
+
 class TGroupBox : public TControl {
 public:
     using TControl::TControl;

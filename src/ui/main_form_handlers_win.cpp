@@ -1,0 +1,124 @@
+// The main window's handlers: settings, wallpaper changes and the notification-area icon.
+#include "app/weekday_win.h"
+#include "base/exceptions.h"
+#include "base/system_win.h"
+#include "settings/file_io_win.h"
+#include "settings/options_file.h"
+#include "settings/registry_win.h"
+#include "settings/run_command.h"
+#include "ui/application_win.h"
+#include "ui/main_form_win.h"
+#include "wallpaper/change_wall_win.h"
+
+const char kProgramWebPage[] = "http://lumo.example.org/soft/?id=010";
+
+namespace {
+const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kRunValue[] = "Лумо";
+}  // namespace
+
+void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
+
+void TMainForm::SaveOptions() {
+    // The icon stays: removing it here would leave a minimised program out of reach.
+    ReplaceFileContent(OptionsFilePath(), FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()));
+    ReplaceFileContent(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()));
+}
+
+void TMainForm::SetTrayMode(int32_t mode) {
+    if (mode == 1 && TrayIconShown == 0) {
+        TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        TrayIconData.hWnd = Handle();
+        TrayIconData.uID = 0;
+        TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        TrayIconData.uCallbackMessage = WM_MYNOTIFY;
+        TrayIconData.hIcon = icon_;
+        const std::string tip = Caption().substr(0, sizeof TrayIconData.szTip - 1);
+        memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
+        Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+        TrayIconShown = 1;
+    } else if (mode == 0 && TrayIconShown == 1) {
+        Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+        TrayIconShown = 0;
+    }
+}
+
+void TMainForm::LoadWallpaperList(const std::string& path) {
+    const std::string bytes = ReadWholeFile(path, 0);
+    TWallpaperList list;
+    tvFiles.BeginUpdate();
+    try {
+        ParseWallpaperList(bytes, list);
+    } catch (...) {
+        tvFiles.Assign(list);
+        tvFiles.EndUpdate();
+        throw;
+    }
+    tvFiles.Assign(list);
+    tvFiles.EndUpdate();
+}
+
+void TMainForm::ProbeRunRegistration() {
+    TRegistry registry(KEY_ALL_ACCESS);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    registry.OpenKey(kRunKey, true);
+    cbRun.SetChecked(registry.ValueExists(kRunValue));
+}
+
+void TMainForm::cbRunClick() {
+    TRegistry registry(KEY_ALL_ACCESS);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    registry.OpenKey(kRunKey, true);
+    if (cbRun.Checked())
+        registry.WriteString(kRunValue, RunCommandFor(ExecutablePath()));
+    else if (registry.ValueExists(kRunValue))
+        registry.DeleteValue(kRunValue);
+    registry.CloseKey();
+    cbTray.SetEnabled(cbRun.Checked());
+}
+
+void TMainForm::edWaitChange() { edWait.SetText(NormalizeWaitText(edWait.Text())); }
+
+void TMainForm::edOldChange() { DefaultWallpaper = edOld.Text(); }
+
+void TMainForm::stWWWClick() { ShellExecuteA(nullptr, "Open", kProgramWebPage, nullptr, nullptr, SW_SHOWNORMAL); }
+
+void TMainForm::nWallClick() {
+    // The menu command looks at the first node count modulo 65536 nodes only.
+    if (auto path = ChooseTodaysWallpaper(tvFiles.Items(), tvFiles.Count() % 65536)) ChangeWall(*path);
+}
+
+void TMainForm::nRestoreClick() { ApplicationEventsRestore(); }
+
+void TMainForm::nExitClick() { Close(); }
+
+void TMainForm::ApplicationEventsMinimize() {
+    ShowWindow(Application.Handle(), SW_HIDE);
+    Application.ShowMainWindow = false;
+    Hide();
+}
+
+void TMainForm::ApplicationEventsRestore() {
+    ShowWindow(Application.Handle(), SW_SHOWNORMAL);
+    Show();
+    Application.ShowMainWindow = true;
+    SetForegroundWindow(Handle());
+}
+
+void TMainForm::WMMyNotify(WPARAM, LPARAM lParam) {
+    if (IsWindowVisible(Handle())) return;
+    if (lParam == WM_RBUTTONDOWN) {
+        SetForegroundWindow(Handle());
+        POINT at;
+        GetCursorPos(&at);
+        pmTray.Popup(Handle(), at);
+        PostMessageA(Handle(), WM_NULL, 0, 0);
+    } else if (lParam == WM_LBUTTONDBLCLK) {
+        ApplicationEventsRestore();
+    }
+}
+
+void TMainForm::FormClose() {
+    SaveOptions();
+    SetTrayMode(0);
+}
