@@ -46,16 +46,10 @@ void TControl::SetBounds(const RECT& r) {
     SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TControl::SetAnchors(TAnchors anchors, TAlign align) {
+void TControl::SetAnchors(TAnchors anchors, TAlign align, SIZE designParent) {
     const RECT r = Bounds();
-    RECT parent{};
-    GetClientRect(GetParent(handle_), &parent);
-    placement_ =
-        TPlacement{{r.left, r.top, r.right - r.left, r.bottom - r.top}, anchors, align, parent.right, parent.bottom};
-    if (align != TAlign::alNone) {
-        const TBounds b = PlaceControl(*placement_, parent.right, parent.bottom);
-        SetBounds(RECT{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height});
-    }
+    placement_ = TPlacement{
+        {r.left, r.top, r.right - r.left, r.bottom - r.top}, anchors, align, designParent.cx, designParent.cy};
 }
 
 void TControl::ArrangeChildren() {

@@ -37,9 +37,12 @@ public:
     RECT Bounds() const;
     void SetBounds(const RECT& bounds);
 
-    // Fixes the control's anchors and alignment; its current bounds inside its parent's current
-    // client area become the design that resizing starts from.
-    void SetAnchors(TAnchors anchors, TAlign align = TAlign::alNone);
+    // Fixes the control's anchors and alignment. Its current bounds are its design bounds inside
+    // a parent of the given design client size; ArrangeChildren of the parent then fits it to
+    // the parent's actual size.
+    void SetAnchors(TAnchors anchors, TAlign align, SIZE designParent);
+    // Places every child that has anchors for this window's current client size.
+    void ArrangeChildren();
     const std::optional<TPlacement>& Placement() const { return placement_; }
 
     // The wrapper of a window created by the program, or null.
@@ -69,7 +72,6 @@ private:
     static LRESULT CALLBACK OwnClassProc(HWND, UINT, WPARAM, LPARAM);
     static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    void ArrangeChildren();
 
     std::string name_;
     HWND handle_ = nullptr;

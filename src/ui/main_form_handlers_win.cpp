@@ -33,7 +33,8 @@ void TMainForm::SetTrayMode(int32_t mode) {
         TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         TrayIconData.uCallbackMessage = WM_MYNOTIFY;
         TrayIconData.hIcon = icon_;
-        const std::string tip = Caption().substr(0, sizeof TrayIconData.szTip - 1);
+        // The first notification-icon layout has a 64-byte tip: 63 characters and the NUL.
+        const std::string tip = Caption().substr(0, 63);
         memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
         Shell_NotifyIconA(NIM_ADD, &TrayIconData);
         TrayIconShown = 1;

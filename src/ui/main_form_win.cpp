@@ -49,7 +49,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
 
     pcMain.Create(Handle(), Scaled(0, 0, 418, 339));
-    pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient);
+    pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, DesignSize(418, 339));
     pcMain.SetFont(font_);
     pcMain.AddPage("tshFiles", "Файлы");
     pcMain.AddPage("tshOptions", "Опции");
@@ -62,6 +62,11 @@ TMainForm::TMainForm() : TForm("MainForm") {
     bNowDefault.SetFont(boldFont_);
     stWWW.SetFont(boldFont_);
     CreateTrayMenu();
+    // The pages and groups were laid out at their design sizes; fit them to the actual ones.
+    for (TControl* container :
+         {static_cast<TControl*>(&tshFiles()), static_cast<TControl*>(&gPreview), static_cast<TControl*>(&tshOptions()),
+          static_cast<TControl*>(&gbOld), static_cast<TControl*>(&gbOldPreview), static_cast<TControl*>(&tshAbout())})
+        container->ArrangeChildren();
 
     Application.OnMinimize = [this] { ApplicationEventsMinimize(); };
     Application.OnRestore = [this] { ApplicationEventsRestore(); };
@@ -75,6 +80,10 @@ TMainForm::~TMainForm() {
     DeleteObject(boldFont_);
 }
 
+SIZE TMainForm::DesignSize(int width, int height) const {
+    return SIZE{ScaleByTextHeight(width, textHeight_), ScaleByTextHeight(height, textHeight_)};
+}
+
 RECT TMainForm::Scaled(int left, int top, int width, int height) const {
     const TBounds b = ScaleBounds({left, top, width, height}, textHeight_);
     return RECT{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
@@ -83,19 +92,19 @@ RECT TMainForm::Scaled(int left, int top, int width, int height) const {
 // Controls are created in their tab order: the window order is the order Tab walks.
 void TMainForm::CreateFilesPage(HWND page) {
     tvFiles.Create(page, Scaled(0, 0, 156, 280));
-    tvFiles.SetAnchors(kAllSides);
+    tvFiles.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 311));
     tvFiles.Assign(BuiltInWallpaperList());
     gPreview.Create(page, Scaled(161, 0, 249, 266), " Предпросмотр ");
-    gPreview.SetAnchors(akTop | akRight | akBottom);
+    gPreview.SetAnchors(akTop | akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
     iPreview.Create(gPreview.Handle(), Scaled(8, 15, 233, 243));
-    iPreview.SetAnchors(kAllSides);
+    iPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(249, 266));
     bChange.Create(page, Scaled(164, 275, 128, 25), "Поклеить сейчас!");
-    bChange.SetAnchors(akRight | akBottom);
+    bChange.SetAnchors(akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbAdd.Create(page, Scaled(0, 285, 23, 22), "GLYPHADD");
-    sbAdd.SetAnchors(akLeft | akBottom);
+    sbAdd.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbAdd.SetEnabled(false);
     sbDel.Create(page, Scaled(32, 285, 23, 22), "GLYPHDEL");
-    sbDel.SetAnchors(akLeft | akBottom);
+    sbDel.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbDel.SetEnabled(false);
 }
 
@@ -107,17 +116,17 @@ void TMainForm::CreateOptionsPage(HWND page) {
     edWait.OnChange = [this] { edWaitChange(); };
     Label2.Create(page, Scaled(24, 32, 229, 13), "Пауза между запуском и сменой обоев, сек.");
     gbOld.Create(page, Scaled(0, 82, 410, 229), " Лумо по умолчанию ");
-    gbOld.SetAnchors(kAllSides, TAlign::alBottom);
+    gbOld.SetAnchors(kAllSides, TAlign::alBottom, DesignSize(410, 311));
     edOld.Create(gbOld.Handle(), Scaled(8, 24, 303, 21), "");
-    edOld.SetAnchors(akLeft | akTop | akRight);
+    edOld.SetAnchors(akLeft | akTop | akRight, TAlign::alNone, DesignSize(410, 229));
     edOld.OnChange = [this] { edOldChange(); };
     bObzor.Create(gbOld.Handle(), Scaled(321, 24, 75, 25), "Обзор...");
-    bObzor.SetAnchors(akTop | akRight);
+    bObzor.SetAnchors(akTop | akRight, TAlign::alNone, DesignSize(410, 229));
     bNowDefault.Create(gbOld.Handle(), Scaled(8, 56, 147, 25), "Поклеить сейчас!");
     gbOldPreview.Create(gbOld.Handle(), Scaled(8, 94, 392, 127), " Предпросмотр ");
-    gbOldPreview.SetAnchors(kAllSides);
+    gbOldPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 229));
     oldPreview.Create(gbOldPreview.Handle(), Scaled(8, 15, 376, 102));
-    oldPreview.SetAnchors(kAllSides);
+    oldPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(392, 127));
 }
 
 void TMainForm::CreateAboutPage(HWND page) {

@@ -107,6 +107,7 @@ private:
     void ApplyFont(HWND parent);
     // A design rectangle (left, top, width, height) scaled to the screen's text height.
     RECT Scaled(int left, int top, int width, int height) const;
+    SIZE DesignSize(int width, int height) const;
 
     HFONT font_ = nullptr;
     HFONT boldFont_ = nullptr;

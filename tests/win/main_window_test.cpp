@@ -1,0 +1,259 @@
+// The main window's layout, geometry and notification-area behaviour, in this process.
+#include <gtest/gtest.h>
+
+#include "support/test_support.h"
+#include "ui/application_win.h"
+#include "ui/main_form_win.h"
+
+namespace {
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT ClientOf(HWND window) {
+    RECT r;
+    GetClientRect(window, &r);
+    return r;
+}
+
+struct TExpected {
+    TControl* Control;
+    const char* ClassName;
+    const char* Text;
+    RECT Bounds;  // left, top, right, bottom in the parent
+    bool Enabled;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        MainForm = &form_;
+        Application.SetMainForm(&form_);
+    }
+    ~MainWindowTest() override {
+        form_.SetTrayMode(0);
+        Application.SetMainForm(nullptr);
+        MainForm = nullptr;
+        ShowWindow(Application.Handle(), SW_HIDE);
+    }
+    static void Pump() {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    TRegistryOverride registry_;
+    TMainForm form_;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, WindowGeometryAtDesignResolution) {
+    ASSERT_EQ(form_.TextHeight(), 13);
+    const RECT client = ClientOf(form_.Handle());
+    EXPECT_EQ(client.right, 418);
+    EXPECT_EQ(client.bottom, 339);
+    const LONG style = GetWindowLongA(form_.Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_EQ(GetWindow(form_.Handle(), GW_OWNER), Application.Handle());
+    EXPECT_EQ(ClassOf(form_.Handle()), "TMainForm");
+    // The page is what the tab control leaves: 410 x 311 on Windows, a little more under Wine.
+    const RECT page = ClientOf(form_.tshFiles().Handle());
+    RECT expected = ClientOf(form_.pcMain.Handle());
+    TabCtrl_AdjustRect(form_.pcMain.Handle(), FALSE, &expected);
+    EXPECT_EQ(page.right, expected.right - expected.left);
+    EXPECT_EQ(page.bottom, expected.bottom - expected.top);
+    EXPECT_NEAR(page.right, 410, 4);
+    EXPECT_NEAR(page.bottom, 311, 4);
+}
+
+TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
+    // Controls tied to a page's right or bottom edge follow the difference between the page's
+    // actual and design sizes.
+    const RECT page = ClientOf(form_.tshFiles().Handle());
+    const int dw = page.right - 410, dh = page.bottom - 311;
+    const TExpected controls[] = {
+        {&form_.pcMain, "SysTabControl32", "", {0, 0, 418, 339}, true},
+        {&form_.tvFiles, "SysTreeView32", "", {0, 0, 156 + dw, 280 + dh}, true},
+        {&form_.sbAdd, "TSpeedButton", "", {0, 285 + dh, 23, 307 + dh}, false},
+        {&form_.sbDel, "TSpeedButton", "", {32, 285 + dh, 55, 307 + dh}, false},
+        {&form_.gPreview, "Button", " Предпросмотр ", {161 + dw, 0, 410 + dw, 266 + dh}, true},
+        {&form_.iPreview, "TImage", "iPreview", {8, 15, 241, 258 + dh}, true},
+        {&form_.bChange, "Button", "Поклеить сейчас!", {164 + dw, 275 + dh, 292 + dw, 300 + dh}, true},
+        {&form_.cbRun, "Button", "Запуск при старте системы", {8, 8, 401, 25}, true},
+        {&form_.Label2, "Static", "Пауза между запуском и сменой обоев, сек.", {24, 32, 253, 45}, true},
+        {&form_.edWait, "Edit", "10", {264, 29, 313, 50}, true},
+        {&form_.cbTray, "Button", "Оставаться в трее после запуска", {24, 56, 401, 73}, true},
+        {&form_.gbOld, "Button", " Лумо по умолчанию ", {0, 82, 410 + dw, 311 + dh}, true},
+        {&form_.edOld, "Edit", "", {8, 24, 311 + dw, 45}, true},
+        {&form_.bObzor, "Button", "Обзор...", {321 + dw, 24, 396 + dw, 49}, true},
+        {&form_.bNowDefault, "Button", "Поклеить сейчас!", {8, 56, 155, 81}, true},
+        {&form_.gbOldPreview, "Button", " Предпросмотр ", {8, 94, 400 + dw, 221 + dh}, true},
+        {&form_.oldPreview, "TImage", "oldPreview", {8, 15, 384 + dw, 117 + dh}, true},
+        {&form_.iAbout, "TImage", "iAbout", {0, 0, 410, 310}, true},
+        {&form_.stWWW, "Static", " страница программы ", {24, 264, 163, 281}, true},
+    };
+    for (const TExpected& expected : controls) {
+        SCOPED_TRACE(expected.Control->Name());
+        EXPECT_EQ(ClassOf(expected.Control->Handle()), expected.ClassName);
+        EXPECT_EQ(expected.Control->Caption(), expected.Text);
+        const RECT r = expected.Control->Bounds();
+        EXPECT_EQ(r.left, expected.Bounds.left);
+        EXPECT_EQ(r.top, expected.Bounds.top);
+        EXPECT_EQ(r.right, expected.Bounds.right);
+        EXPECT_EQ(r.bottom, expected.Bounds.bottom);
+        EXPECT_EQ(expected.Control->Enabled(), expected.Enabled);
+    }
+    EXPECT_EQ(form_.pcMain.ActivePageIndex(), 0);
+    EXPECT_TRUE(IsWindowVisible(form_.tshFiles().Handle()) || !IsWindowVisible(form_.Handle()));
+    EXPECT_EQ(TabCtrl_GetItemCount(form_.pcMain.Handle()), 3);
+    EXPECT_EQ(form_.tvFiles.Selected(), nullptr);
+}
+
+TEST_F(MainWindowTest, FontsOfTheWindowAndItsTwoBoldControls) {
+    const auto weightOf = [](HWND window) {
+        LOGFONTA font{};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return std::make_pair(std::string(font.lfFaceName), std::make_pair(font.lfHeight, font.lfWeight));
+    };
+    EXPECT_EQ(weightOf(form_.bChange.Handle()),
+              std::make_pair(std::string("MS Sans Serif"), std::make_pair(-11L, 400L)));
+    EXPECT_EQ(weightOf(form_.bNowDefault.Handle()).second.second, 700);
+    EXPECT_EQ(weightOf(form_.stWWW.Handle()).second.second, 700);
+    EXPECT_EQ(weightOf(form_.tvFiles.Handle()).second.second, 400);
+}
+
+TEST_F(MainWindowTest, AnchorsFollowAResize) {
+    const RECT page = ClientOf(form_.tshFiles().Handle());
+    const int dh = page.bottom - 311;
+    RECT outer;
+    GetWindowRect(form_.Handle(), &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    SetWindowPos(form_.Handle(), nullptr, 0, 0, width + 100, height + 50, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(form_.tvFiles.Bounds().right, 256);
+    EXPECT_EQ(form_.tvFiles.Bounds().bottom, 330 + dh);
+    EXPECT_EQ(form_.gPreview.Bounds().left, 261);
+    EXPECT_EQ(form_.gPreview.Bounds().bottom, 316 + dh);
+    EXPECT_EQ(form_.iPreview.Bounds().right, 241);  // the group keeps its width
+    EXPECT_EQ(form_.iPreview.Bounds().bottom, 308 + dh);
+    EXPECT_EQ(form_.sbAdd.Bounds().top, 335 + dh);
+    EXPECT_EQ(form_.bChange.Bounds().left, 264);
+    EXPECT_EQ(form_.bChange.Bounds().top, 325 + dh);
+    EXPECT_EQ(form_.gbOld.Bounds().top, 82);
+    EXPECT_EQ(form_.gbOld.Bounds().right, 510);
+    EXPECT_EQ(form_.gbOld.Bounds().bottom, 361 + dh);
+    EXPECT_EQ(form_.edOld.Bounds().right, 411);
+    EXPECT_EQ(form_.bObzor.Bounds().left, 421);
+    EXPECT_EQ(form_.bNowDefault.Bounds().left, 8);
+    EXPECT_EQ(form_.oldPreview.Bounds().bottom, 167 + dh);
+    EXPECT_EQ(form_.cbRun.Bounds().right, 401);
+    EXPECT_EQ(form_.stWWW.Bounds().top, 264);
+    // Shrinking below the design size: controls overlap, nothing breaks.
+    SetWindowPos(form_.Handle(), nullptr, 0, 0, width - 200, height - 100, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(form_.tvFiles.Bounds().right, 0);
+    EXPECT_EQ(form_.gPreview.Bounds().left, -39);
+    SetWindowPos(form_.Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(form_.tvFiles.Bounds().right, 156);
+    EXPECT_EQ(form_.gPreview.Bounds().left, 161);
+}
+
+TEST_F(MainWindowTest, TabOrderWithinThePages) {
+    const auto order = [](HWND page) {
+        std::vector<HWND> seen;
+        HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+        for (HWND item = first; item && seen.size() < 10;) {
+            seen.push_back(item);
+            item = GetNextDlgTabItem(page, item, FALSE);
+            if (item == first) break;
+        }
+        return seen;
+    };
+    EXPECT_EQ(order(form_.tshFiles().Handle()), (std::vector<HWND>{form_.tvFiles.Handle(), form_.bChange.Handle()}));
+    EXPECT_EQ(order(form_.tshOptions().Handle()),
+              (std::vector<HWND>{form_.cbRun.Handle(), form_.cbTray.Handle(), form_.edWait.Handle(),
+                                 form_.edOld.Handle(), form_.bObzor.Handle(), form_.bNowDefault.Handle()}));
+    EXPECT_FALSE(GetWindowLongA(form_.stWWW.Handle(), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongA(form_.sbAdd.Handle(), GWL_STYLE) & WS_TABSTOP);
+}
+
+TEST_F(MainWindowTest, TrayMenuItemsAndIdentifiers) {
+    HMENU menu = form_.pmTray.Handle();
+    ASSERT_EQ(GetMenuItemCount(menu), 4);
+    const UINT ids[] = {idWall, idRestore, idSeparator1, idExit};
+    const char* captions[] = {"Поклеить другие лумо", "Восстановить", "", "Выход"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(GetMenuItemID(menu, i), ids[i]);
+        char text[64] = {};
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, captions[i]);
+    }
+    EXPECT_TRUE(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), static_cast<UINT>(idRestore));
+}
+
+TEST_F(MainWindowTest, TrayModeRegistersOnceAndRemovesOnce) {
+    TrayIconShown = 0;
+    form_.SetTrayMode(1);
+    EXPECT_EQ(TrayIconShown, 1);
+    EXPECT_EQ(TrayIconData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(TrayIconData.hWnd, form_.Handle());
+    EXPECT_EQ(TrayIconData.uCallbackMessage, WM_MYNOTIFY);
+    EXPECT_EQ(TrayIconData.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_STREQ(TrayIconData.szTip, "Лумо. версия 1.2");
+    EXPECT_NE(TrayIconData.hIcon, nullptr);
+    form_.SetTrayMode(1);
+    EXPECT_EQ(TrayIconShown, 1);
+    form_.SetTrayMode(7);
+    EXPECT_EQ(TrayIconShown, 1);
+    form_.SetTrayMode(0);
+    EXPECT_EQ(TrayIconShown, 0);
+    form_.SetTrayMode(0);
+    EXPECT_EQ(TrayIconShown, 0);
+}
+
+TEST_F(MainWindowTest, LongCaptionIsCutToTheTip) {
+    TrayIconShown = 0;
+    form_.SetCaption(std::string(100, 'x'));
+    form_.SetTrayMode(1);
+    EXPECT_EQ(std::string(TrayIconData.szTip), std::string(63, 'x'));
+    form_.SetTrayMode(0);
+}
+
+TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
+    SendMessageA(form_.Handle(), WM_MYNOTIFY, 0, WM_LBUTTONDBLCLK);  // restore from the icon
+    ASSERT_TRUE(IsWindowVisible(form_.Handle()));
+    EXPECT_TRUE(IsWindowVisible(Application.Handle()));
+    EXPECT_TRUE(Application.ShowMainWindow);
+    RECT r;
+    GetWindowRect(form_.Handle(), &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
+    // The icon ignores the mouse while the window is visible.
+    SetWindowPos(form_.Handle(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    SendMessageA(form_.Handle(), WM_MYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    GetWindowRect(form_.Handle(), &r);
+    EXPECT_EQ(r.left, 10);
+    // Minimising hides the window and the application window with its taskbar button.
+    SendMessageA(form_.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump();
+    EXPECT_FALSE(IsWindowVisible(form_.Handle()));
+    EXPECT_FALSE(IsWindowVisible(Application.Handle()));
+    EXPECT_FALSE(Application.ShowMainWindow);
+    // Other mouse messages are ignored; a double click restores where the user left it.
+    SendMessageA(form_.Handle(), WM_MYNOTIFY, 0, WM_LBUTTONDOWN);
+    EXPECT_FALSE(IsWindowVisible(form_.Handle()));
+    SendMessageA(form_.Handle(), WM_COMMAND, idRestore, 0);
+    EXPECT_TRUE(IsWindowVisible(form_.Handle()));
+    EXPECT_TRUE(IsWindowVisible(Application.Handle()));
+    EXPECT_FALSE(IsIconic(Application.Handle()));
+    GetWindowRect(form_.Handle(), &r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 20);
+}
