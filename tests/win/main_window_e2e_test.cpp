@@ -1,0 +1,112 @@
+// Lumo.exe staying in the notification area, restored, minimised and ended as a user would.
+#include <gtest/gtest.h>
+
+#include "support/lumo_process.h"
+#include "support/startup_fixture.h"
+
+namespace {
+
+constexpr UINT kNotifyMessage = 0x800;
+constexpr UINT kExitItem = 104;
+const char kCaption[] = "Лумо. версия 1.2";
+
+bool WaitVisible(HWND window, bool visible) {
+    for (int i = 0; i < 100; ++i) {
+        if ((IsWindowVisible(window) != FALSE) == visible) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+HWND ApplicationWindowOf(HWND mainWindow) { return GetWindow(mainWindow, GW_OWNER); }
+
+// The text height of the window font at a resolution, as the program measures it.
+int TextHeightAt(int pixelsPerInch) {
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontA(-MulDiv(11, pixelsPerInch, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                             "MS Sans Serif");
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return metrics.tmHeight;
+}
+
+class MainWindowRun : public StartupTest {};
+
+}  // namespace
+
+TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
+    WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\nC:\\default.bmp\r\n0\r\n");
+    TLumoProcess lumo(folder_.Path());
+    lumo.Start("/autorun");
+    const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_EQ(Desktop("Wallpaper"), "C:\\default.bmp");
+
+    PostMessageA(window, kNotifyMessage, 0, WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(WaitVisible(window, true));
+    EXPECT_TRUE(IsWindowVisible(ApplicationWindowOf(window)));
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
+
+    // Minimising hides the window and the taskbar button's window.
+    PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitVisible(window, false));
+    EXPECT_FALSE(IsWindowVisible(ApplicationWindowOf(window)));
+
+    PostMessageA(window, WM_COMMAND, kExitItem, 0);
+    EXPECT_EQ(lumo.Wait(30000), 0);
+    EXPECT_EQ(ReadFileBytes(folder_.File("WallOpt.ini")), "-1\r\nC:\\default.bmp\r\n0\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")),
+              "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
+}
+
+TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
+    TLumoProcess lumo(folder_.Path());
+    lumo.Start("");
+    const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitVisible(window, true));
+    const HWND application = ApplicationWindowOf(window);
+    char title[64] = {};
+    GetWindowTextA(application, title, sizeof title);
+    EXPECT_STREQ(title, "Lumo");
+    EXPECT_TRUE(IsWindowVisible(application));
+    // The icon does nothing while the window is visible.
+    PostMessageA(window, kNotifyMessage, 0, WM_RBUTTONDOWN);
+    Sleep(300);
+    EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr);  // no menu opened
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(lumo.Wait(30000), 0);
+}
+
+TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
+    for (int pixelsPerInch : {120, 144}) {
+        SCOPED_TRACE(pixelsPerInch);
+        const DWORD value = static_cast<DWORD>(pixelsPerInch);
+        HKEY key;
+        RegCreateKeyExA(HKEY_CURRENT_USER, kDesktop, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        TLumoProcess lumo(folder_.Path());
+        lumo.Start("");
+        const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
+        RegDeleteValueA(key, "LogPixels");
+        RegCloseKey(key);
+        ASSERT_NE(window, nullptr);
+        RECT client;
+        GetClientRect(window, &client);
+        const int textHeight = TextHeightAt(pixelsPerInch);
+        EXPECT_GT(textHeight, 13);
+        EXPECT_EQ(client.right, MulDiv(418, textHeight, 13));
+        EXPECT_EQ(client.bottom, MulDiv(339, textHeight, 13));
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(lumo.Wait(30000), 0);
+    }
+}
