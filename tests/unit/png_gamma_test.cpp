@@ -1,8 +1,9 @@
 // The gamma table: v -> round(255 * (v / 255) ^ (1 / (g * 2.2))), g = gAMA / 100000, to
 // nearest with ties to even, computed in double precision; no correction without gAMA or
-// with 0. The expected values below were worked out by hand from the formula; where the
-// exact value lies within 0.01 of a half, the double computation decides. (No sample of
-// these tables falls exactly on a half in double precision, so ties never reach a picture.)
+// with 0. The expected values below were worked out separately from the formula; where the
+// exact value lies within 0.01 of a half, the double computation decides. Exact halves, which
+// would go to the even neighbour, do not occur: no gAMA value from 1 to 20000000 puts any
+// sample exactly on a half in double precision, so the tie rule never shows in a table.
 #include <gtest/gtest.h>
 
 #include "png/png_convert.h"
