@@ -39,6 +39,20 @@ void FixCrcs(std::vector<uint8_t>& file) {
     }
 }
 
+// What every decoded picture must satisfy: the size of its header read, and alpha 255
+// throughout an opaque picture, 0 or 255 in a keyed grey or RGB one.
+void CheckInvariants(const TPngHeader& header, const TPngImage& image) {
+    if (image.Width() != header.width || image.Height() != header.height) __builtin_trap();
+    const bool opaque = image.Transparency() == TPngTransparency::Opaque;
+    const bool keyed = image.Transparency() == TPngTransparency::TransparentColour && header.colourType != 3;
+    if (!opaque && !keyed) return;
+    for (uint32_t y = 0; y < image.Height(); ++y)
+        for (uint32_t x = 0; x < image.Width(); ++x) {
+            const uint8_t alpha = uint8_t(image.Pixel(x, y) >> 24);
+            if (alpha != 255 && (opaque || alpha != 0)) __builtin_trap();
+        }
+}
+
 void DecodeAndDraw(const uint8_t* data, size_t size) {
     try {
         const TPngHeader header = TPngImage::ReadHeader(data, size);
@@ -47,6 +61,7 @@ void DecodeAndDraw(const uint8_t* data, size_t size) {
             return;
         }
         const TPngImage image = TPngImage::Decode(data, size);
+        CheckInvariants(header, image);
         std::vector<uint8_t> bits(37 * 23 * 4, 0x5A);
         const TBgraSurface surface{bits.data(), 37, 23, 37 * 4};
         DrawPngImage(image, surface, -3, 2, 41, 19);
