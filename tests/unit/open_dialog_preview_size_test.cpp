@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "pictures/preview_rect.h"
 #include "pictures/preview_window.h"
 
 namespace {
@@ -12,18 +13,30 @@ constexpr TClientSize kPanel{298, 198};
 TClientSize PictureArea(TClientSize window) {
     return {window.Width - (kWindow.Width - kPanel.Width) - 10, window.Height - (kWindow.Height - kPanel.Height) - 10};
 }
+
+// Where the Preview window's image control (stretched, proportional, centred) draws a picture.
+TPreviewRect Drawn(TClientSize picture, TClientSize area) {
+    return PreviewDestination(picture.Width, picture.Height, area.Width, area.Height, {true, true, true});
+}
 }  // namespace
 
 TEST(OpenDialogPreviewSize, SmallPictureShownAtItsOwnSize) {
     const TClientSize size = PreviewClientSize(kMonitor, kWindow, kPanel, {640, 480});
     EXPECT_EQ(size, (TClientSize{652, 492}));
     EXPECT_EQ(PictureArea(size), (TClientSize{640, 480}));
+    EXPECT_EQ(Drawn({640, 480}, PictureArea(size)), (TPreviewRect{0, 0, 640, 480}));
     // The rule follows the border the panel really has.
     EXPECT_EQ(PreviewClientSize(kMonitor, {300, 200}, {296, 196}, {640, 480}), (TClientSize{654, 494}));
 }
 
 TEST(OpenDialogPreviewSize, LargePictureCappedAtThreeQuartersOfTheMonitor) {
-    EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {1600, 1200}), (TClientSize{768, 576}));
+    const TClientSize size = PreviewClientSize(kMonitor, kWindow, kPanel, {1600, 1200});
+    EXPECT_EQ(size, (TClientSize{768, 576}));
+    // The picture is scaled down into the 756 x 564 area, its ratio kept, centred.
+    const TPreviewRect drawn = Drawn({1600, 1200}, PictureArea(size));
+    EXPECT_EQ(drawn.Height(), 564);
+    EXPECT_EQ(drawn.Width(), 751);
+    EXPECT_EQ(drawn.left, 2);
     // Each side on its own: a wide, low picture is capped in width only.
     EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {2000, 100}), (TClientSize{768, 112}));
     // Three quarters truncated toward zero.
