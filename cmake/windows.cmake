@@ -45,3 +45,7 @@ add_dependencies(win_dated_tests Lumo)
 add_test(NAME WednesdayAutorun COMMAND win_dated_tests)
 set_tests_properties(WednesdayAutorun PROPERTIES TIMEOUT 300 ENVIRONMENT
   "LD_PRELOAD=${LUMO_FAKETIME_LIB};FAKETIME=@2026-12-09 10:00:00;FAKETIME_DONT_FAKE_MONOTONIC=1")
+
+# Real clicks on the notification icon, in an X display and a Wine prefix of the test's own.
+add_test(NAME TrayIconClicks COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win/tray_click_smoke.sh $<TARGET_FILE:Lumo>)
+set_tests_properties(TrayIconClicks PROPERTIES TIMEOUT 180)
