@@ -1,0 +1,37 @@
+// The bitmap graphic (.bmp): uncompressed and bit-field bitmaps become a DIB section whose
+// pixel memory receives the file's pixel rows straight from the stream; run-length (and any
+// other compressed) bitmaps are handed whole to the system, which decodes them into a device
+// bitmap, and their data is kept beside it. A 0-byte file is an empty bitmap.
+#pragma once
+
+#include <vector>
+
+#include "pictures/gdi_win.h"
+#include "pictures/graphic_win.h"
+
+class TBitmap : public TGraphic {
+public:
+    const char* ClassName() const override { return "TBitmap"; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    // Stretched to the rectangle (StretchDrawBitmap), with the bitmap's palette.
+    void Draw(HDC dc, const RECT& rect) override;
+    HPALETTE Palette() const override { return palette_.Get(); }
+    // Raises "Bitmap image is not valid", "Stream read error", or EOSError when the system
+    // refuses the bitmap with an error number.
+    void LoadFromStream(TReadStream& stream) override;
+
+    HBITMAP Handle() const { return bitmap_.Get(); }
+    int BitCount() const { return bitCount_; }
+    // One bit per pixel with a black and white colour table.
+    bool Monochrome() const { return monochrome_; }
+
+private:
+    TBitmapHandle bitmap_;
+    TPaletteHandle palette_;
+    std::vector<uint8_t> compressedData_;  // BITMAPINFO then the compressed pixel data
+    int width_ = 0;
+    int height_ = 0;
+    int bitCount_ = 0;
+    bool monochrome_ = false;
+};

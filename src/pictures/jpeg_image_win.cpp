@@ -1,0 +1,80 @@
+#include "pictures/jpeg_image_win.h"
+
+#include <atomic>
+#include <exception>
+#include <memory>
+
+#include "pictures/jpeg_progress.h"
+#include "pictures/picture_errors.h"
+#include "pictures/picture_win.h"
+
+namespace {
+
+std::atomic<long> decodes{0};
+
+RECT BandOf(const TJpegProgressReport& report, int width) { return RECT{0, report.bandTop, width, report.bandBottom}; }
+
+}  // namespace
+
+TJpegDecodeOptions TJPEGImage::DecodeOptions() { return TJpegDecodeOptions{StartDisplayBitsPerPixel() <= 8}; }
+
+long TJPEGImage::DecodeCount() { return decodes.load(); }
+
+void TJPEGImage::LoadFromStream(TReadStream& stream) {
+    std::vector<uint8_t> data = ReadRemaining(stream);
+    const TJpegHeader header = data.empty() ? TJpegHeader() : ReadJpegHeader(data);
+    data_ = std::move(data);
+    header_ = header;
+    decodeTried_ = false;
+    bitmap_.Reset();
+    palette_.Reset();
+    format_ = TJpegOutputFormat();
+}
+
+void TJPEGImage::Decode() {
+    decodeTried_ = true;
+    ++decodes;
+    const auto allocate = [this](const TJpegOutputFormat& format) -> uint8_t* {
+        const std::vector<uint8_t> info = format.BitmapInfo();
+        void* bits = nullptr;
+        TBitmapHandle bitmap(::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()),
+                                                DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap || bits == nullptr) return nullptr;
+        // Kept from here on, also when decoding stops early: the section's memory starts zeroed.
+        bitmap_ = std::move(bitmap);
+        palette_.Reset(CreatePaletteOf(format.palette));
+        format_ = format;
+        return static_cast<uint8_t*>(bits);
+    };
+    TJpegProgressThrottle throttle;
+    const TJpegProgressReport start = throttle.Start();
+    Progress({start.percent, false, RECT{}, false});
+    const auto hook = [this, &throttle](const TJpegProgress& counters) {
+        if (const auto report = throttle.Check(counters, ::GetTickCount()))
+            Progress({report->percent, report->redrawNow, BandOf(*report, header_.width), false});
+    };
+
+    std::exception_ptr failure;
+    int rows = 0;
+    try {
+        DecodeJpegInto(data_, DecodeOptions(), allocate, hook, &rows);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    const TJpegProgressReport end = throttle.Finish(failure != nullptr, palette_.Get() != nullptr, rows);
+    Progress({end.percent, end.redrawNow, BandOf(end, header_.width), true});
+    if (failure) std::rethrow_exception(failure);
+}
+
+void TJPEGImage::Draw(HDC dc, const RECT& rect) {
+    if (!decodeTried_) Decode();
+    StretchDrawBitmap(dc, rect, bitmap_.Get(), format_.width, format_.height, format_.bitCount, false, palette_.Get());
+}
+
+void RegisterJpegFormats(TFileFormatsList& formats) {
+    const auto create = []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); };
+    formats.Add("jpeg", "JPEG Image File", 0, "TJPEGImage", create);
+    formats.Add("jpg", "JPEG Image File", 0, "TJPEGImage", create);
+}
+
+void UnregisterJpegFormats(TFileFormatsList& formats) { formats.Remove("TJPEGImage"); }

@@ -1,0 +1,29 @@
+// The PNG graphic (.png, and the About picture's stored data): the PNG codec decodes the file
+// at load and draws it with its transparency (blending by alpha, one transparent colour, or an
+// opaque copy; nearest pixel when scaled).
+#pragma once
+
+#include "pictures/graphic_win.h"
+#include "png/png_image.h"
+
+class TFileFormatsList;
+
+class TPNGObject : public TGraphic {
+public:
+    const char* ClassName() const override { return "TPNGObject"; }
+    int Width() const override { return static_cast<int>(image_.Width()); }
+    int Height() const override { return static_cast<int>(image_.Height()); }
+    // Over what the surface already shows; raises EPNGOutMemory when the blending buffer
+    // cannot be made.
+    void Draw(HDC dc, const RECT& rect) override;
+    // Raises the codec's failures (EPNG...).
+    void LoadFromStream(TReadStream& stream) override;
+
+    const TPngImage& Image() const { return image_; }
+
+private:
+    TPngImage image_;
+};
+
+// The PNG codec's entry of the format table, registered at start-up as "PNG".
+void RegisterPngFormat(TFileFormatsList& formats);

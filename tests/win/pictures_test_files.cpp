@@ -1,0 +1,176 @@
+#include "pictures_test_files.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace picture_test {
+
+TCanvas::TCanvas(int width, int height, COLORREF background) : width_(width), height_(height), background_(background) {
+    dc_ = CreateCompatibleDC(nullptr);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    if (dc_ == nullptr || bitmap_ == nullptr) throw std::runtime_error("no canvas");
+    old_ = SelectObject(dc_, bitmap_);
+    Fill(background);
+}
+
+TCanvas::~TCanvas() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+void TCanvas::Fill(COLORREF colour) {
+    GdiFlush();
+    const uint32_t pixel = GetBValue(colour) | GetGValue(colour) << 8 | GetRValue(colour) << 16;
+    for (int i = 0; i < width_ * height_; ++i) bits_[i] = pixel;
+}
+
+COLORREF TCanvas::At(int x, int y) const {
+    GdiFlush();
+    const uint32_t pixel = bits_[y * width_ + x];
+    return RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+}
+
+bool TCanvas::AllOf(const RECT& area, COLORREF colour, int tolerance) const {
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            if (!Near(At(x, y), colour, tolerance)) return false;
+    return true;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+std::string Describe(COLORREF colour) {
+    char text[40];
+    std::snprintf(text, sizeof text, "RGB(%d, %d, %d)", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
+    DWORD written = 0;
+    const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok) throw std::runtime_error("cannot write " + path);
+}
+
+Bytes MakeIconImage(int width, int height, COLORREF colour, int maskedFrom) {
+    TWriter w;
+    w.U32(40).I32(width).I32(height * 2).U16(1).U16(24).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0);
+    const size_t colourStride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    const size_t maskStride = ((static_cast<size_t>(width) + 31) / 32) * 4;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            // A masked pixel is black in the colour plane: the surface shows through unchanged.
+            const COLORREF c = x >= maskedFrom ? RGB(0, 0, 0) : colour;
+            w.U8(GetBValue(c)).U8(GetGValue(c)).U8(GetRValue(c));
+        }
+        w.Fill(colourStride - static_cast<size_t>(width) * 3, 0);
+    }
+    for (int y = 0; y < height; ++y) {
+        Bytes row(maskStride, 0);
+        for (int x = maskedFrom; x < width; ++x) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        w.Append(row);
+    }
+    return w.bytes;
+}
+
+Bytes MakeRecordedEmf(int width, int height, COLORREF left, COLORREF right) {
+    HDC screen = GetDC(nullptr);
+    // The frame in hundredths of a millimetre for width x height reference pixels.
+    const int mmWidth = GetDeviceCaps(screen, HORZSIZE), mmHeight = GetDeviceCaps(screen, VERTSIZE);
+    const int pxWidth = GetDeviceCaps(screen, HORZRES), pxHeight = GetDeviceCaps(screen, VERTRES);
+    const RECT frame{0, 0, MulDiv(width, mmWidth * 100, pxWidth), MulDiv(height, mmHeight * 100, pxHeight)};
+    HDC recorder = CreateEnhMetaFileA(screen, nullptr, &frame, nullptr);
+    ReleaseDC(nullptr, screen);
+    HBRUSH leftBrush = CreateSolidBrush(left), rightBrush = CreateSolidBrush(right);
+    const RECT leftHalf{0, 0, width / 2, height}, rightHalf{width / 2, 0, width, height};
+    FillRect(recorder, &leftHalf, leftBrush);
+    FillRect(recorder, &rightHalf, rightBrush);
+    DeleteObject(leftBrush);
+    DeleteObject(rightBrush);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    Bytes bytes(GetEnhMetaFileBits(metafile, 0, nullptr));
+    GetEnhMetaFileBits(metafile, static_cast<UINT>(bytes.size()), bytes.data());
+    DeleteEnhMetaFile(metafile);
+    return bytes;
+}
+
+Bytes MakeRecordedWmf(int boxWidth, int boxHeight, int unitsPerInch, COLORREF left, COLORREF right) {
+    HDC recorder = CreateMetaFileA(nullptr);
+    SetWindowOrgEx(recorder, 0, 0, nullptr);
+    SetWindowExtEx(recorder, boxWidth, boxHeight, nullptr);
+    HBRUSH leftBrush = CreateSolidBrush(left), rightBrush = CreateSolidBrush(right);
+    const RECT leftHalf{0, 0, boxWidth / 2, boxHeight}, rightHalf{boxWidth / 2, 0, boxWidth, boxHeight};
+    FillRect(recorder, &leftHalf, leftBrush);
+    FillRect(recorder, &rightHalf, rightBrush);
+    HMETAFILE metafile = CloseMetaFile(recorder);
+    DeleteObject(leftBrush);
+    DeleteObject(rightBrush);
+    Bytes standard(GetMetaFileBitsEx(metafile, 0, nullptr));
+    GetMetaFileBitsEx(metafile, static_cast<UINT>(standard.size()), standard.data());
+    DeleteMetaFile(metafile);
+
+    TWriter w;
+    w.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(static_cast<unsigned>(boxWidth)).U16(static_cast<unsigned>(boxHeight));
+    w.U16(static_cast<unsigned>(unitsPerInch)).U32(0);
+    uint16_t checksum = 0;
+    for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<uint16_t>(w.bytes[i] | w.bytes[i + 1] << 8);
+    w.U16(checksum);
+    w.Append(standard);
+    return w.bytes;
+}
+
+namespace {
+
+void PutBig32(Bytes& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void PutChunk(Bytes& out, const char* type, const Bytes& data) {
+    PutBig32(out, static_cast<uint32_t>(data.size()));
+    const size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    PutBig32(out, static_cast<uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(data.size() + 4))));
+}
+
+}  // namespace
+
+Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba) {
+    Bytes out = {137, 80, 78, 71, 13, 10, 26, 10};
+    Bytes header;
+    PutBig32(header, width);
+    PutBig32(header, height);
+    header.insert(header.end(), {8, 6, 0, 0, 0});
+    PutChunk(out, "IHDR", header);
+    Bytes raw;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (uint32_t y = 0; y < height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), rgba.begin() + y * rowBytes, rgba.begin() + (y + 1) * rowBytes);
+    }
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    Bytes compressed(size);
+    compress(compressed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+    compressed.resize(size);
+    PutChunk(out, "IDAT", compressed);
+    PutChunk(out, "IEND", {});
+    return out;
+}
+
+}  // namespace picture_test

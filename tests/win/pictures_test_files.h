@@ -1,0 +1,84 @@
+// Helpers of the picture tests run under Wine: picture files made by the tests themselves
+// (bitmaps, icons with masks, metafiles recorded through the system, JPEG through libjpeg's
+// compressor, PNG through zlib) and a drawing surface whose pixels can be read.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "../unit/pictures_test_support.h"
+
+namespace picture_test {
+
+// A memory device context holding a top-down 32-bit DIB section filled with one colour.
+class TCanvas {
+public:
+    TCanvas(int width, int height, COLORREF background = RGB(10, 200, 30));
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    HDC Dc() const { return dc_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void Fill(COLORREF colour);
+    // The pixel as a COLORREF (0x00BBGGRR).
+    COLORREF At(int x, int y) const;
+    // Whether every pixel of the rectangle has the colour (within the tolerance per channel).
+    bool AllOf(const RECT& area, COLORREF colour, int tolerance = 0) const;
+    COLORREF Background() const { return background_; }
+
+private:
+    int width_, height_;
+    COLORREF background_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+};
+
+// Whether two colours differ by at most the tolerance in every channel.
+bool Near(COLORREF a, COLORREF b, int tolerance);
+std::string Describe(COLORREF colour);
+
+void WriteBytes(const std::string& path, const Bytes& bytes);
+
+// A 24-bit bitmap file (bottom-up rows) whose pixel (x, y), y counted from the top, is
+// colour(x, y).
+template <typename Colour>
+Bytes MakeBitmap24(int width, int height, Colour colour) {
+    TBitmapSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bitCount = 24;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+    spec.pixels.assign(stride * height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = colour(x, y);
+            uint8_t* p = spec.pixels.data() + (height - 1 - y) * stride + x * 3;
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+        }
+    return MakeBitmap(spec);
+}
+
+// An icon image for an icon file: a 24-bit colour plane of one colour and a mask that leaves
+// the columns from maskedFrom on transparent.
+Bytes MakeIconImage(int width, int height, COLORREF colour, int maskedFrom);
+
+// An enhanced metafile recorded through the system: a frame of width x height reference
+// pixels, its left half filled with `left`, its right half with `right`.
+Bytes MakeRecordedEmf(int width, int height, COLORREF left, COLORREF right);
+// A placeable Windows metafile recorded through the system: a box of 0..boxWidth by
+// 0..boxHeight units at unitsPerInch, its left half filled with `left`, its right half with
+// `right`.
+Bytes MakeRecordedWmf(int boxWidth, int boxHeight, int unitsPerInch, COLORREF left, COLORREF right);
+
+// A PNG of 8-bit RGBA samples (4 per pixel, rows top first).
+Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba);
+
+}  // namespace picture_test
