@@ -1,0 +1,244 @@
+// The picture loader on real files: the format table, the choice of kind by extension, the
+// file opened for reading with others allowed to read only, the failure messages, a failed
+// load leaving the picture as it was, and stored picture data.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "base/format.h"
+#include "base/system_win.h"
+#include "pictures/picture_win.h"
+#include "pictures_test_files.h"
+#include "support/test_support.h"
+
+namespace {
+
+using namespace picture_test;
+
+std::string AsText(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+Bytes SmallBitmap(int width, int height) {
+    return MakeBitmap24(width, height, [](int, int) { return RGB(1, 2, 3); });
+}
+
+TEST(PicturesFormats, TableHoldsTheSevenEntriesInOrder) {
+    RegisterPictureFormats();
+    RegisterPictureFormats();  // only the first call registers
+    struct TEntry {
+        const char *extension, *description, *className;
+    };
+    const TEntry expected[] = {{"wmf", "Metafiles", "TMetafile"},
+                               {"emf", "Enhanced Metafiles", "TMetafile"},
+                               {"ico", "Icons", "TIcon"},
+                               {"bmp", "Bitmaps", "TBitmap"},
+                               {"png", "Portable Network Graphics", "TPNGObject"},
+                               {"jpeg", "JPEG Image File", "TJPEGImage"},
+                               {"jpg", "JPEG Image File", "TJPEGImage"}};
+    const auto& entries = FileFormats().Entries();
+    ASSERT_EQ(entries.size(), std::size(expected));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].extension, expected[i].extension) << i;
+        EXPECT_EQ(entries[i].description, expected[i].description) << i;
+        EXPECT_EQ(entries[i].className, expected[i].className) << i;
+        EXPECT_EQ(FileFormats().DescriptionResource(i), 0);
+    }
+    // Each entry makes a graphic of its kind.
+    for (const TEntry& entry : expected) {
+        const auto graphic = FileFormats().CreateByClassName(entry.className);
+        ASSERT_NE(graphic, nullptr) << entry.className;
+        EXPECT_STREQ(graphic->ClassName(), entry.className);
+    }
+    EXPECT_EQ(FileFormats().CreateByClassName("TGIFImage"), nullptr);
+    EXPECT_EQ(FileFormats().CreateByClassName("tbitmap"), nullptr) << "class names keep their letter case";
+    ASSERT_NE(FileFormats().FindExt("JPG"), nullptr);
+    EXPECT_EQ(FileFormats().FindExt("JPG")->className, "TJPEGImage");
+    EXPECT_STREQ(FileFormats().CreateForPath("C:\\Photos\\SUNSET.JPG")->ClassName(), "TJPEGImage");
+    EXPECT_STREQ(FileFormats().CreateForPath("a.Png")->ClassName(), "TPNGObject");
+}
+
+TEST(PicturesFormats, JpegEntriesComeAndGoWithTheJpegGraphic) {
+    TFileFormatsList formats;
+    ASSERT_EQ(formats.Entries().size(), 4u) << "the table's own entries";
+    EXPECT_EQ(formats.FindExt("png"), nullptr);
+    RegisterPngFormat(formats);
+    RegisterJpegFormats(formats);
+    EXPECT_EQ(formats.Entries().size(), 7u);
+    EXPECT_NE(formats.CreateByClassName("TJPEGImage"), nullptr);
+    UnregisterJpegFormats(formats);
+    ASSERT_EQ(formats.Entries().size(), 5u);
+    EXPECT_EQ(formats.Entries().back().extension, "png");
+    EXPECT_EQ(formats.FindExt("jpg"), nullptr);
+    EXPECT_EQ(formats.CreateByClassName("TJPEGImage"), nullptr);
+    // A later registration of an extension wins the lookup.
+    formats.Add("BMP", "Other bitmaps", 0, "TPNGObject", [] { return std::make_unique<TPNGObject>(); });
+    EXPECT_EQ(formats.FindExt("bmp")->description, "Other bitmaps");
+}
+
+class PicturesLoading : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterPictureFormats();
+        picture.OnChange = [this] { ++changes; };
+    }
+    std::string Write(const std::string& name, const Bytes& bytes) {
+        WriteBytes(folder_.File(name), bytes);
+        return folder_.File(name);
+    }
+    // Loading fails with the kind and message, and leaves the picture as it was.
+    void ExpectLoadFailure(const std::string& path, const char* kind, const std::string& message) {
+        const TGraphic* before = picture.Graphic();
+        const int width = picture.Width(), changesBefore = changes;
+        ExpectFailure([&] { picture.LoadFromFile(path); }, kind, message);
+        EXPECT_EQ(picture.Graphic(), before) << path;
+        EXPECT_EQ(picture.Width(), width) << path;
+        EXPECT_EQ(changes, changesBefore) << path;
+    }
+    TTempFolder folder_;
+    TPicture picture;
+    int changes = 0;
+};
+
+TEST_F(PicturesLoading, EachKindChosenByExtensionReportsItsSize) {
+    struct TCase {
+        const char* name;
+        Bytes file;
+        const char* className;
+        int width, height;
+    };
+    TJpegSpec jpeg;
+    jpeg.width = 37;
+    jpeg.height = 23;
+    const TCase cases[] = {
+        {"a.bmp", SmallBitmap(5, 3), "TBitmap", 5, 3},
+        {"b.BMP", {}, "TBitmap", 0, 0},
+        {"c.ico", MakeIcon({{48, 48, 0, MakeIconImage(48, 48, RGB(1, 2, 3), 48)}}), "TIcon", 32, 32},
+        // A frame of 2540 x 1270 hundredths of a millimetre on a device of 1024 x 768 pixels and
+        // 320 x 240 mm: 81.28 x 40.64 pixels, rounded.
+        {"d.emf", MakeEnhancedMetafile({}), "TMetafile", 81, 41},
+        {"e.wmf", MakeEnhancedMetafile({}), "TMetafile", 81, 41},  // an enhanced metafile named .wmf
+        {"f.emf", MakeRecordedWmf(1440, 720, 1440, RGB(1, 2, 3), RGB(4, 5, 6)), "TMetafile", 96, 48},
+        {"g.jpg", WriteJpeg(jpeg), "TJPEGImage", 37, 23},
+        {"h.JPEG", WriteJpeg(jpeg), "TJPEGImage", 37, 23},
+        {"i.jpg", {}, "TJPEGImage", 0, 0},
+        {"j.png", MakeRgbaPng(3, 2, Bytes(24, 200)), "TPNGObject", 3, 2},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int changesBefore = changes;
+        picture.LoadFromFile(Write(c.name, c.file));
+        EXPECT_EQ(changes, changesBefore + 1) << "the owner is told once";
+        ASSERT_NE(picture.Graphic(), nullptr);
+        EXPECT_FALSE(picture.Empty());
+        EXPECT_STREQ(picture.Graphic()->ClassName(), c.className);
+        EXPECT_EQ(picture.Width(), c.width);
+        EXPECT_EQ(picture.Height(), c.height);
+    }
+    picture.Clear();
+    EXPECT_TRUE(picture.Empty());
+    EXPECT_EQ(picture.Graphic(), nullptr);
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.Height(), 0);
+    EXPECT_EQ(changes, static_cast<int>(std::size(cases)) + 1);
+}
+
+TEST_F(PicturesLoading, UnknownExtensionsNameTheExtensionAsWritten) {
+    picture.LoadFromFile(Write("kept.bmp", SmallBitmap(7, 2)));
+    changes = 0;
+    ExpectLoadFailure(Write("photo.gif", {1, 2, 3}), "EInvalidGraphic", "Unknown picture file extension (.gif)");
+    ExpectLoadFailure(folder_.File("Sunset.Jpe"), "EInvalidGraphic", "Unknown picture file extension (.Jpe)");
+    ExpectLoadFailure("C:\\pics.old\\photo", "EInvalidGraphic", "Unknown picture file extension (.)");
+    ExpectLoadFailure("C:\\pics\\pic.", "EInvalidGraphic", "Unknown picture file extension (.)");
+    EXPECT_EQ(picture.Width(), 7);
+}
+
+TEST_F(PicturesLoading, ReaderFailuresLeaveThePictureAsItWas) {
+    picture.LoadFromFile(Write("kept.bmp", SmallBitmap(7, 2)));
+    changes = 0;
+    TBitmapSpec planes;
+    planes.planes = 2;
+    TJpegSpec jpeg;
+    ExpectLoadFailure(Write("bad.bmp", {'X', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), "EInvalidGraphic",
+                      "Bitmap image is not valid");
+    ExpectLoadFailure(Write("planes.bmp", MakeBitmap(planes)), "EInvalidGraphic", "Bitmap image is not valid");
+    ExpectLoadFailure(Write("short.bmp", Bytes{'B', 'M', 0, 0}), "EReadError", "Stream read error");
+    ExpectLoadFailure(Write("empty.ico", {}), "EReadError", "Stream read error");
+    ExpectLoadFailure(Write("cursor.ico", MakeIcon({{}}, 2)), "EInvalidGraphic", "Icon image is not valid");
+    ExpectLoadFailure(Write("plain.wmf", Bytes(40, 1)), "EInvalidGraphic", "Metafile is not valid");
+    ExpectLoadFailure(Write("checksum.wmf", MakePlaceableMetafile(0, 0, 100, 100, 1440, 1)), "EInvalidGraphic",
+                      "Metafile is not valid");
+    ExpectLoadFailure(Write("text.jpg", {'h', 'e', 'l', 'l', 'o', '\r', '\n'}), "EJPEG", "JPEG error #53");
+    Bytes png = MakeRgbaPng(2, 2, Bytes(16, 9));
+    png[30] ^= 1;  // inside the header chunk: its checksum no longer matches
+    ExpectLoadFailure(Write("crc.png", png), "EPngInvalidCRC",
+                      "This \"Portable Network Graphics\" image is not valid because it contains invalid pieces of "
+                      "data (crc error)");
+    EXPECT_EQ(picture.Width(), 7);
+}
+
+TEST_F(PicturesLoading, MissingFileNamesTheAbsolutePathAndTheSystemText) {
+    char current[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, current);
+    ASSERT_TRUE(SetCurrentDirectoryA(folder_.Path().c_str()));
+    const std::string expected = Format("Cannot open file \"%smissing.bmp\". %s", folder_.Path().c_str(),
+                                        SystemErrorMessage(ERROR_FILE_NOT_FOUND).c_str());
+    ExpectLoadFailure("missing.bmp", "EFOpenError", expected);
+    SetCurrentDirectoryA(current);
+    // The system text comes without its closing full stop and line break.
+    ASSERT_FALSE(SystemErrorMessage(ERROR_FILE_NOT_FOUND).empty());
+    EXPECT_NE(expected.back(), '.');
+    EXPECT_GT(static_cast<unsigned char>(expected.back()), ' ');
+}
+
+TEST_F(PicturesLoading, FileHeldOpenForWritingCannotBeLoadedButOneOpenForReadingCan) {
+    const std::string path = Write("held.bmp", SmallBitmap(3, 3));
+    {
+        // Another program writes the file and lets others read and write.
+        HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+        const std::string system = SystemErrorMessage(ERROR_SHARING_VIOLATION);
+        ASSERT_FALSE(system.empty());
+        ExpectLoadFailure(path, "EFOpenError", "Cannot open file \"" + path + "\". " + system);
+        CloseHandle(writer);
+    }
+    {
+        // Another program reads it and lets others only read: loading works.
+        HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+        EXPECT_NO_THROW(picture.LoadFromFile(path));
+        CloseHandle(reader);
+    }
+    EXPECT_EQ(picture.Width(), 3);
+    HANDLE again = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(again, INVALID_HANDLE_VALUE) << "the loader closed the file";
+    CloseHandle(again);
+}
+
+TEST_F(PicturesLoading, StoredDataChoosesTheKindByClassName) {
+    const Bytes png = MakeRgbaPng(4, 3, Bytes(48, 77));
+    picture.LoadFromStoredData(std::string("\x0ATPNGObject", 11) + AsText(png));
+    EXPECT_EQ(changes, 1);
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_STREQ(picture.Graphic()->ClassName(), "TPNGObject");
+    EXPECT_EQ(picture.Width(), 4);
+    EXPECT_EQ(picture.Height(), 3);
+    picture.LoadFromStoredData(std::string("\x07TBitmap", 8) + AsText(SmallBitmap(6, 1)));
+    EXPECT_STREQ(picture.Graphic()->ClassName(), "TBitmap");
+    EXPECT_EQ(picture.Width(), 6);
+    // An unknown class name empties the picture without an error; the owner is told.
+    picture.LoadFromStoredData(std::string("\x09TGIFImage", 10) + "GIF89a");
+    EXPECT_TRUE(picture.Empty());
+    EXPECT_EQ(changes, 3);
+    // A failing graphic leaves the picture as it was; short data is a read error.
+    picture.LoadFromStoredData(std::string("\x07TBitmap", 8) + AsText(SmallBitmap(6, 1)));
+    ExpectFailure([&] { picture.LoadFromStoredData(std::string("\x0ATPNGObject", 11) + "not a png"); },
+                  "EPNGInvalidFileHeader",
+                  "The file being readed is not a valid \"Portable Network Graphics\" image because it contains an "
+                  "invalid header. This file may be corruped, try obtaining it again.");
+    EXPECT_EQ(picture.Width(), 6);
+    ExpectFailure([&] { picture.LoadFromStoredData(std::string("\x0ATPNG", 5)); }, "EReadError", "Stream read error");
+    EXPECT_EQ(changes, 4);
+}
+
+}  // namespace
