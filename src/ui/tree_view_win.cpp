@@ -5,7 +5,7 @@
 void TTreeView::Create(HWND parent, const RECT& bounds) {
     CreateControl(WC_TREEVIEWA, "",
                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                      TVS_EDITLABELS | TVS_DISABLEDRAGDROP | TVS_INFOTIP,
+                      TVS_EDITLABELS | TVS_DISABLEDRAGDROP,
                   WS_EX_CLIENTEDGE, parent, bounds);
     SendMessageA(Handle(), TVM_SETINDENT, 19, 0);
 }
@@ -70,6 +70,19 @@ void TTreeView::Assign(const TWallpaperList& list) {
     for (const TWallpaperNode& node : list)
         items.push_back(AddChild(node.Parent < 0 ? nullptr : items[static_cast<size_t>(node.Parent)], node.Text));
 }
+
+HTREEITEM TTreeView::Parent(HTREEITEM item) const {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
+}
+
+int TTreeView::Level(HTREEITEM item) const {
+    int level = 0;
+    for (HTREEITEM parent = Parent(item); parent; parent = Parent(parent)) ++level;
+    return level;
+}
+
+void TTreeView::Delete(HTREEITEM item) { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)); }
 
 HTREEITEM TTreeView::Selected() const {
     return reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));

@@ -22,6 +22,11 @@ public:
     void Assign(const TWallpaperList& list);
 
     std::string ItemText(HTREEITEM item) const;
+    HTREEITEM Parent(HTREEITEM item) const;
+    // The number of ancestors of a node.
+    int Level(HTREEITEM item) const;
+    // Deletes a node with its children; the control then selects another node by its own rule.
+    void Delete(HTREEITEM item);
     HTREEITEM Selected() const;
     void Select(HTREEITEM item);
 

@@ -12,15 +12,6 @@
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return std::string(e.ClassName()) + ": " + e.Message();
-    }
-    return "no error";
-}
-
 class MainFormTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -118,7 +109,7 @@ TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
     form_.cbTray.SetEnabled(false);
-    EXPECT_EQ(ErrorOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
     EXPECT_TRUE(form_.cbRun.Checked());
     EXPECT_FALSE(form_.cbTray.Enabled());
     form_.ProbeRunRegistration();  // a later start finds nothing
@@ -145,7 +136,7 @@ TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
 TEST_F(MainFormTest, LoadingStopsAtAnInvalidLevelKeepingEarlierNodes) {
     TTempFolder folder;
     WriteFileBytes(folder.File("list.ini"), "Вторник\r\n\tC:\\a.jpg\r\n\t\t\tC:\\b.jpg\r\nСреда\r\n");
-    EXPECT_EQ(ErrorOf([&] { form_.LoadWallpaperList(folder.File("list.ini")); }),
+    EXPECT_EQ(FailureOf([&] { form_.LoadWallpaperList(folder.File("list.ini")); }),
               "ETreeViewError: Invalid level (3) for item \"C:\\b.jpg\"");
     const TWallpaperList items = form_.tvFiles.Items();
     ASSERT_EQ(items.size(), 2u);
@@ -158,7 +149,7 @@ TEST_F(MainFormTest, ListFileHeldOpenCannotBeLoaded) {
     const std::string path = folder.File("Murovelo.ini");
     WriteFileBytes(path, "A\r\n");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const std::string error = ErrorOf([&] { form_.LoadWallpaperList(path); });
+    const std::string error = FailureOf([&] { form_.LoadWallpaperList(path); });
     CloseHandle(held);
     EXPECT_EQ(error, "EFOpenError: Cannot open file \"" + path + "\". " + SystemErrorMessage(ERROR_SHARING_VIOLATION));
     EXPECT_EQ(form_.tvFiles.Count(), 7u);
@@ -173,13 +164,13 @@ TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
 
     // Held open without delete sharing: the new file cannot be put in its place.
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const std::string error = ErrorOf([&] { ReplaceFileContent(path, "lost?"); });
+    const std::string error = FailureOf([&] { ReplaceFileContent(path, "lost?"); });
     CloseHandle(held);
     EXPECT_EQ(error.rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << error;
     EXPECT_EQ(ReadFileBytes(path), "new bytes");
 
     const std::string missing = folder.File("no such folder\\WallOpt.ini");
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileContent(missing, "x"); }),
+    EXPECT_EQ(FailureOf([&] { ReplaceFileContent(missing, "x"); }),
               "EFCreateError: Cannot create file \"" + missing + "\". " + SystemErrorMessage(ERROR_PATH_NOT_FOUND));
 
     WIN32_FIND_DATAA data;

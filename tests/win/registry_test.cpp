@@ -14,15 +14,6 @@ protected:
     TRegistryOverride override_;
 };
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return std::string(e.ClassName()) + ": " + e.Message();
-    }
-    return "no error";
-}
-
 }  // namespace
 
 TEST_F(RegistryTest, OpensRelativeAndAbsolutePathsAndCreatesOnlyWhenAsked) {
@@ -74,7 +65,7 @@ TEST_F(RegistryTest, ReadsTextTypesOnly) {
     EXPECT_EQ(registry.ReadString("expand"), "%WINDIR%\\x");
     EXPECT_EQ(registry.ReadString("nul"), "ab");
     EXPECT_EQ(registry.ReadString("absent"), "");
-    EXPECT_EQ(ErrorOf([&] { registry.ReadString("dword"); }), "ERegistryException: Invalid data type for 'dword'");
+    EXPECT_EQ(FailureOf([&] { registry.ReadString("dword"); }), "ERegistryException: Invalid data type for 'dword'");
     EXPECT_TRUE(registry.ValueExists("dword"));
     registry.DeleteValue("dword");
     EXPECT_FALSE(registry.ValueExists("dword"));
@@ -87,7 +78,7 @@ TEST_F(RegistryTest, KeyWithoutFullAccessLeavesNothingOpen) {
     const std::string old = MakeKeyReadOnly(HKEY_CURRENT_USER, "Control Panel\\Desktop");
     TRegistry registry;
     EXPECT_FALSE(registry.OpenKey("Control Panel\\Desktop", false));
-    EXPECT_EQ(ErrorOf([&] { registry.WriteString("Wallpaper", "x"); }),
+    EXPECT_EQ(FailureOf([&] { registry.WriteString("Wallpaper", "x"); }),
               "ERegistryException: Failed to set data for 'Wallpaper'");
     EXPECT_EQ(registry.ReadString("Wallpaper"), "");
     TRegistry reader(KEY_READ);
@@ -121,11 +112,11 @@ TEST_F(ChangeWallTest, WritesThePathAndPlacementValues) {
 
 TEST_F(ChangeWallTest, FailsWhenTheDesktopKeyCannotBeOpened) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Control Panel\\Desktop");
-    EXPECT_EQ(ErrorOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
+    EXPECT_EQ(FailureOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
     EXPECT_EQ(Value("Wallpaper"), "<absent>");
 
     const std::string old = MakeKeyReadOnly(HKEY_CURRENT_USER, "Control Panel\\Desktop");
-    EXPECT_EQ(ErrorOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
+    EXPECT_EQ(FailureOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
     RestoreKeySecurity(HKEY_CURRENT_USER, "Control Panel\\Desktop", old);
     EXPECT_EQ(Value("TileWallpaper"), "<absent>");
 }

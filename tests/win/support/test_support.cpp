@@ -3,6 +3,8 @@
 #include <sddl.h>
 
 #include <stdexcept>
+
+#include "base/exceptions.h"
 #include <vector>
 
 namespace {
@@ -147,4 +149,13 @@ std::string TestProgramFolder() {
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, length);
     return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+std::string FailureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return std::string(e.ClassName()) + ": " + e.Message();
+    }
+    return "no error";
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
@@ -44,6 +45,9 @@ void DeleteRegistryValue(HKEY root, const char* key, const char* name);
 // security descriptor for RestoreKeySecurity.
 std::string MakeKeyReadOnly(HKEY root, const char* key);
 void RestoreKeySecurity(HKEY root, const char* key, const std::string& descriptor);
+
+// "ClassName: message" of the failure an action raises, or "no error".
+std::string FailureOf(const std::function<void()>& action);
 
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();
