@@ -138,7 +138,7 @@ void TImage::PictureProgress(const TPictureProgress& progress) {
     if (!incrementalDisplay_ || !progress.RedrawNow || !Handle()) return;
     const TGraphic* graphic = Picture.Graphic();
     if (progress.Finished && graphic != nullptr && graphic->Palette() != nullptr) {
-        // The decoded palette changed: the window realises it and redraws.
+        // The decoded palette changed: it is realised first, then the picture redrawn.
         RealizePicturePalette(drawingDc_);
         if (drawingDc_ == nullptr) Invalidate();
         return;
@@ -157,17 +157,17 @@ void TImage::PictureProgress(const TPictureProgress& progress) {
 void TImage::RealizePicturePalette(HDC dc) {
     const TGraphic* graphic = Picture.Graphic();
     if (graphic == nullptr || graphic->Palette() == nullptr) return;
-    // In the foreground when the control's window is the active one.
+    // In the foreground when the control's window is the active one. The selection is put
+    // back at once: the realised colours stay in the system palette, and the graphic selects
+    // its palette again when it draws.
     const bool background = GetAncestor(Handle(), GA_ROOT) != GetForegroundWindow();
     if (dc != nullptr) {
-        SelectPalette(dc, graphic->Palette(), background ? TRUE : FALSE);
-        RealizePalette(dc);
+        const TPaletteSelection realised(dc, graphic->Palette(), background);
         return;
     }
     const TWindowDc own(Handle());
     if (own.Get() == nullptr) return;
-    const TPaletteSelection selection(own.Get(), graphic->Palette(), background);
-    if (RealizePalette(own.Get()) > 0) Invalidate();
+    const TPaletteSelection realised(own.Get(), graphic->Palette(), background);
 }
 
 LRESULT TImage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,6 +22,7 @@ public:
     // Asks for a repaint.
     void Invalidate();
 
+    // The control listens to its picture: Picture.OnChange and Picture.OnProgress are its own.
     TPicture Picture;
 
     // Scale the picture to the control's area.
