@@ -10,7 +10,7 @@ add_library(lumo_win STATIC ${LUMO_WIN_SOURCES})
 target_link_libraries(lumo_win PUBLIC lumo_core comctl32 comdlg32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
 
 enable_language(RC)
-file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/resources/*.rc)
+file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/resources/*.rc ${PROJECT_SOURCE_DIR}/src/pictures/resources/*.rc)
 add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
 target_link_libraries(Lumo PRIVATE lumo_win)
 
