@@ -1,0 +1,140 @@
+#include "pictures/open_dialog_win.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+#include "base/format.h"
+#include "pictures/open_dialog.h"
+#include "ui/application_win.h"
+#include "ui/form_win.h"
+
+namespace {
+const char kTemplateName[] = "DLGTEMPLATE";
+// Posted to the template's window after it was resized: the pane follows once the platform
+// has moved the standard controls.
+constexpr UINT kPlacePane = WM_APP + 1;
+
+// The pane's place: the template's client area right of the standard controls, 4 pixels down.
+RECT PaneBounds(HWND hook) {
+    RECT pane;
+    GetClientRect(hook, &pane);
+    if (HWND standard = GetDlgItem(hook, stc32)) {
+        RECT r;
+        GetWindowRect(standard, &r);
+        MapWindowPoints(HWND_DESKTOP, hook, reinterpret_cast<POINT*>(&r), 2);
+        pane.left = r.right;
+    }
+    pane.top += 4;
+    return pane;
+}
+}  // namespace
+
+TOpenPictureDialog::TOpenPictureDialog() : filter_(kPictureDialogFilter) {}
+
+DWORD TOpenPictureDialog::Options() {
+    return OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING |
+           OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE;
+}
+
+bool TOpenPictureDialog::Execute(HWND owner) {
+    files_.clear();
+    // The dialog goes to the monitor of the active form; without one, of the main window.
+    placementWindow_ = GetActiveWindow();
+    if (placementWindow_ == Application.Handle()) placementWindow_ = nullptr;
+    if (!placementWindow_ && Application.MainForm()) placementWindow_ = Application.MainForm()->Handle();
+
+    const std::string filter = DialogFilterList(filter_);
+    std::string buffer = DialogInitialFileName(fileName_);
+    buffer.resize(kMaxDialogFileName + 1, '\0');
+
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner ? owner : Application.Handle();
+    dialog.hInstance = GetModuleHandleA(nullptr);
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(filterIndex_);
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.Flags = Options();
+    dialog.lCustData = reinterpret_cast<LPARAM>(this);
+    dialog.lpfnHook = HookProc;
+    dialog.lpTemplateName = kTemplateName;
+
+    const BOOL confirmed = GetOpenFileNameA(&dialog);
+    dialog_ = nullptr;
+    if (!confirmed) {
+        if (const DWORD error = CommDlgExtendedError())
+            throw ECommonDialogError(Format("The open dialog failed (common dialog error 0x%04lX)", error));
+        return false;
+    }
+    files_ = SplitDialogResult(buffer);
+    fileName_ = files_.front();
+    filterIndex_ = static_cast<int>(dialog.nFilterIndex);
+    return true;
+}
+
+UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+    // No exception may unwind through the system dialog: everything is caught here.
+    try {
+        if (message == WM_INITDIALOG) {
+            const auto* data = reinterpret_cast<const OPENFILENAMEA*>(lParam);
+            SetWindowLongPtrA(hook, GWLP_USERDATA, data->lCustData);
+            return TRUE;
+        }
+        auto* self = reinterpret_cast<TOpenPictureDialog*>(GetWindowLongPtrA(hook, GWLP_USERDATA));
+        if (!self) return 0;
+        if (message == WM_NOTIFY) {
+            switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
+                case CDN_INITDONE:
+                    self->Ready(hook);
+                    break;
+                case CDN_SELCHANGE:
+                    self->SelectionChanged();
+                    break;
+                case CDN_FILEOK:
+                    // The platform has tested the names by the options; the choice is accepted.
+                    SetWindowLongPtrA(hook, DWLP_MSGRESULT, 0);
+                    break;
+                default:
+                    break;
+            }
+        } else if (message == WM_SIZE) {
+            PostMessageA(hook, kPlacePane, 0, 0);
+        } else if (message == kPlacePane) {
+            self->pane_.Place(PaneBounds(hook));
+        } else if (message == WM_DESTROY) {
+            self->pane_.Detach();
+        }
+    } catch (...) {
+        Application.HandleException();
+    }
+    return 0;
+}
+
+void TOpenPictureDialog::Ready(HWND hook) {
+    dialog_ = GetParent(hook);
+    pane_.Attach(hook, PaneBounds(hook));
+    PlaceOnMonitor();
+}
+
+void TOpenPictureDialog::SelectionChanged() {
+    if (!dialog_) return;
+    char path[MAX_PATH + 1] = {};
+    SendMessageA(dialog_, CDM_GETFILEPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+    pane_.SelectionChanged(path);
+}
+
+void TOpenPictureDialog::PlaceOnMonitor() {
+    HMONITOR monitor = placementWindow_ && IsWindow(placementWindow_)
+                           ? MonitorFromWindow(placementWindow_, MONITOR_DEFAULTTONEAREST)
+                           : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return;
+    RECT window;
+    GetWindowRect(dialog_, &window);
+    const RECT& m = info.rcMonitor;
+    const TDialogPosition at = PlaceDialogOnMonitor(m.left, m.top, m.right - m.left, m.bottom - m.top,
+                                                    window.right - window.left, window.bottom - window.top);
+    SetWindowPos(dialog_, nullptr, at.Left, at.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

@@ -1,0 +1,59 @@
+// The picture open dialog: the system's Explorer-style open dialog with a preview pane on its
+// right (the dialog template "DLGTEMPLATE" and a hook). One object serves every caller and
+// keeps the file name and the filter choice between runs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/exceptions.h"
+#include "pictures/open_dialog_pane_win.h"
+
+// The system dialog could not be shown (a missing template, too little memory...).
+LUMO_DECLARE_EXCEPTION(ECommonDialogError, Exception);
+
+class TOpenPictureDialog {
+public:
+    TOpenPictureDialog();
+    TOpenPictureDialog(const TOpenPictureDialog&) = delete;
+    TOpenPictureDialog& operator=(const TOpenPictureDialog&) = delete;
+
+    // Shows the dialog modally, owned by `owner` (the application window when null); true
+    // when the user confirmed a choice. On true, Files and FileName hold the result; on false
+    // Files is empty and FileName unchanged. Raises ECommonDialogError when the system could
+    // not show the dialog.
+    bool Execute(HWND owner = nullptr);
+
+    // The first chosen file of the last confirmed run; it pre-fills the next run's file-name
+    // field. Empty at first.
+    const std::string& FileName() const { return fileName_; }
+    // Every chosen file of the last confirmed run, full paths, in the system's order.
+    const std::vector<std::string>& Files() const { return files_; }
+    // The filter choice, from 1; the user's last choice after a confirmed run.
+    int FilterIndex() const { return filterIndex_; }
+    const std::string& Filter() const { return filter_; }
+    // The system dialog's option flags.
+    static DWORD Options();
+
+    // The system dialog's window while it is shown, else null.
+    HWND Handle() const { return dialog_; }
+    // The preview pane; its windows exist while the dialog is shown.
+    TPicturePane& Pane() { return pane_; }
+
+private:
+    static UINT_PTR CALLBACK HookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    void Ready(HWND hook);
+    void SelectionChanged();
+    void PlaceOnMonitor();
+
+    std::string filter_;
+    int filterIndex_ = 1;
+    std::string fileName_;
+    std::vector<std::string> files_;
+    HWND dialog_ = nullptr;
+    // The window whose monitor the dialog goes to: the active form when the run started.
+    HWND placementWindow_ = nullptr;
+    TPicturePane pane_;
+};
