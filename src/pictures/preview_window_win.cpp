@@ -155,12 +155,6 @@ LRESULT TPreviewForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             case WM_SIZE:
                 ArrangeChildren();
                 return 0;
-            case WM_CHAR:
-                if (wParam == 27) {
-                    closed_ = true;
-                    return 0;
-                }
-                return DefaultProc(message, wParam, lParam);
             default:
                 return DefaultProc(message, wParam, lParam);
         }
