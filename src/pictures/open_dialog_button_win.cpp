@@ -114,6 +114,9 @@ LRESULT TPreviewButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             Paint(paint.Get());
             return 0;
         }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
         case WM_ENABLE:
             InvalidateRect(Handle(), nullptr, TRUE);
             return 0;

@@ -1,0 +1,91 @@
+// Drives the picture open dialog from a second thread while the test's thread shows it
+// modally: finds the system dialog, types into its file-name box, selects entries of its file
+// list, presses its buttons and reads the preview pane's windows.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "pictures/open_dialog_win.h"
+
+namespace open_dialog_test {
+
+// A check of a script that did not hold; the script stops and the dialog is cancelled.
+struct TScriptFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+class TDialogScript {
+public:
+    TDialogScript(TOpenPictureDialog& dialog, HWND window) : dialog_(dialog), window_(window) {}
+
+    HWND Dialog() const { return window_; }
+    TPicturePane& Pane() { return dialog_.Pane(); }
+
+    // Polls the condition every 20 ms; raises TScriptFailure naming `what` after the timeout.
+    static void WaitFor(const std::function<bool()>& condition, const std::string& what, int milliseconds = 5000);
+    static void Check(bool condition, const std::string& what);
+    static std::string Text(HWND window);
+
+    // The file-name box: the combo box 1148 or the edit 1152.
+    HWND FileNameBox() const;
+    void TypeFileName(const std::string& text);
+    std::string FileNameText() const { return Text(FileNameBox()); }
+    // The file-type combo box's choice, from 1.
+    int FilterChoice() const;
+    void ChooseFilter(int choice);
+
+    // Presses OK or Cancel (posted: the dialog may answer with a box of its own).
+    void PressOk();
+    void PressCancel();
+
+    // Selects the entry of the file list whose text is `name` (with or without its extension)
+    // as a click does: it alone becomes selected and focused. False when there is no such entry.
+    bool SelectEntry(const std::string& name);
+    // Waits until the file list shows an entry of that name.
+    void WaitForEntry(const std::string& name);
+
+    // The pane's texts.
+    std::string PictureLabel() { return Text(Pane().PictureLabel.Handle()); }
+    std::string PaintCaption() { return Text(Pane().PaintPanel.Handle()); }
+    bool PreviewEnabled() { return IsWindowEnabled(Pane().PreviewButton.Handle()) != FALSE; }
+
+private:
+    HWND FileList() const;
+    int FindEntry(HWND list, const std::string& name) const;
+
+    TOpenPictureDialog& dialog_;
+    HWND window_;
+};
+
+struct TRunResult {
+    bool Confirmed = false;
+    bool DialogFound = false;
+    std::string Failure;  // empty when the script ran to its end
+};
+
+// Shows the dialog on this thread and runs the script on a second one once the dialog is up.
+// Whatever the script does, the dialog is closed at the end (cancelled if still open).
+TRunResult RunDialog(TOpenPictureDialog& dialog, const std::function<void(TDialogScript&)>& script,
+                     HWND owner = nullptr);
+
+// The top-level windows of a thread with the given class and caption (any caption when null).
+HWND FindThreadWindow(DWORD thread, const char* className, const char* caption);
+
+// A window's client area painted (WM_PRINTCLIENT) into a bitmap of the test.
+struct TPrinted {
+    explicit TPrinted(HWND window);
+    COLORREF At(int x, int y) const { return Pixels[static_cast<size_t>(y) * Width + x]; }
+    int Count(COLORREF colour) const;
+    int Width = 0, Height = 0;
+    std::vector<COLORREF> Pixels;
+};
+
+// A 24-bit bitmap file of one colour.
+std::string SolidBitmapFile(int width, int height, COLORREF colour);
+
+}  // namespace open_dialog_test

@@ -1,0 +1,239 @@
+// The picture open dialog driven as a user drives it: the chosen files and their order,
+// cancelling, what one run leaves for the next, the options, the template and the placement.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <dlgs.h>
+
+#include "open_dialog_driver.h"
+#include "pictures/picture_win.h"
+#include "support/test_support.h"
+
+using namespace open_dialog_test;
+
+namespace {
+
+class OpenDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterPictureFormats();
+        for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+            WriteFileBytes(folder_.File(name), SolidBitmapFile(8, 6, RGB(200, 40, 40)));
+    }
+    // The folder without its closing backslash, as typed into the file-name box.
+    std::string Folder() const { return folder_.Path().substr(0, folder_.Path().size() - 1); }
+    // Opens the test folder in the dialog by typing its path.
+    void OpenFolder(TDialogScript& s) const {
+        s.TypeFileName(Folder());
+        s.PressOk();
+        s.WaitForEntry("a.bmp");
+    }
+
+    TTempFolder folder_;
+    TOpenPictureDialog dialog_;
+};
+
+}  // namespace
+
+TEST_F(OpenDialogTest, ThreeFilesComeInTheDialogsOrder) {
+    const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
+        OpenFolder(s);
+        s.TypeFileName("\"c.bmp\" \"a.bmp\" \"b.bmp\"");
+        s.PressOk();
+    });
+    ASSERT_EQ(run.Failure, "");
+    EXPECT_TRUE(run.Confirmed);
+    const std::vector<std::string> expected{folder_.File("c.bmp"), folder_.File("a.bmp"), folder_.File("b.bmp")};
+    EXPECT_EQ(dialog_.Files(), expected);
+    EXPECT_EQ(dialog_.FileName(), folder_.File("c.bmp"));
+}
+
+TEST_F(OpenDialogTest, OneFileGivesOneFullPath) {
+    const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
+        OpenFolder(s);
+        s.TypeFileName("b.bmp");
+        s.PressOk();
+    });
+    ASSERT_EQ(run.Failure, "");
+    EXPECT_TRUE(run.Confirmed);
+    EXPECT_EQ(dialog_.Files(), std::vector<std::string>{folder_.File("b.bmp")});
+    EXPECT_EQ(dialog_.FileName(), folder_.File("b.bmp"));
+}
+
+TEST_F(OpenDialogTest, CancelEmptiesTheFilesAndKeepsTheRest) {
+    ASSERT_EQ(RunDialog(dialog_,
+                        [&](TDialogScript& s) {
+                            OpenFolder(s);
+                            s.ChooseFilter(4);
+                            s.TypeFileName("a.bmp");
+                            s.PressOk();
+                        })
+                  .Failure,
+              "");
+    ASSERT_EQ(dialog_.Files().size(), 1u);
+    const TRunResult cancelled = RunDialog(dialog_, [&](TDialogScript& s) {
+        s.ChooseFilter(2);
+        s.TypeFileName("\"b.bmp\" \"c.bmp\"");
+        s.PressCancel();
+    });
+    ASSERT_EQ(cancelled.Failure, "");
+    EXPECT_FALSE(cancelled.Confirmed);
+    EXPECT_TRUE(dialog_.Files().empty());
+    EXPECT_EQ(dialog_.FileName(), folder_.File("a.bmp"));
+    EXPECT_EQ(dialog_.FilterIndex(), 4);
+}
+
+TEST_F(OpenDialogTest, NextRunStartsFromTheLastConfirmedOne) {
+    std::string firstName, nextName;
+    int firstChoice = 0, nextChoice = 0;
+    ASSERT_EQ(RunDialog(dialog_,
+                        [&](TDialogScript& s) {
+                            firstName = s.FileNameText();
+                            firstChoice = s.FilterChoice();
+                            OpenFolder(s);
+                            s.ChooseFilter(4);
+                            s.TypeFileName("\"b.bmp\" \"a.bmp\"");
+                            s.PressOk();
+                        })
+                  .Failure,
+              "");
+    EXPECT_EQ(firstName, "");
+    EXPECT_EQ(firstChoice, 1);
+    EXPECT_EQ(dialog_.FilterIndex(), 4);
+    EXPECT_EQ(dialog_.FileName(), folder_.File("b.bmp"));
+
+    // The next run, from whichever caller, opens the first file's folder with its name and
+    // the filter choice last made; typing nothing and confirming chooses that file again.
+    const TRunResult next = RunDialog(dialog_, [&](TDialogScript& s) {
+        nextName = s.FileNameText();
+        nextChoice = s.FilterChoice();
+        s.WaitForEntry("a.bmp");
+        s.PressOk();
+    });
+    ASSERT_EQ(next.Failure, "");
+    EXPECT_TRUE(next.Confirmed);
+    // The platform shows the pre-filled path either whole or as the name in its folder.
+    EXPECT_TRUE(nextName == folder_.File("b.bmp") || nextName == "b.bmp") << nextName;
+    EXPECT_EQ(nextChoice, 4);
+    EXPECT_EQ(dialog_.Files(), std::vector<std::string>{folder_.File("b.bmp")});
+}
+
+TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
+    bool readOnlyBox = true, sizeable = false, multiSelect = false, refusedMissing = false, refusedFolder = false;
+    std::string filterTexts;
+    const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
+        OpenFolder(s);
+        HWND readOnly = GetDlgItem(s.Dialog(), chx1);
+        readOnlyBox = readOnly && IsWindowVisible(readOnly);
+        sizeable = (GetWindowLongPtrA(s.Dialog(), GWL_STYLE) & WS_THICKFRAME) != 0;
+        HWND list = FindWindowExA(FindWindowExA(s.Dialog(), nullptr, "SHELLDLL_DefView", nullptr), nullptr,
+                                  "SysListView32", nullptr);
+        multiSelect = list && !(GetWindowLongPtrA(list, GWL_STYLE) & LVS_SINGLESEL);
+        HWND types = GetDlgItem(s.Dialog(), cmb1);
+        const int count = static_cast<int>(SendMessageA(types, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[256] = {};
+            SendMessageA(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            filterTexts += std::string(text) + "|";
+        }
+        // A missing file and a missing folder are refused by the dialog with a box of its own.
+        const DWORD thread = GetWindowThreadProcessId(s.Dialog(), nullptr);
+        const auto refused = [&](const std::string& typed) {
+            s.TypeFileName(typed);
+            s.PressOk();
+            HWND box = nullptr;
+            TDialogScript::WaitFor(
+                [&] {
+                    box = FindThreadWindow(thread, "#32770", nullptr);
+                    if (box == s.Dialog()) box = nullptr;
+                    return box != nullptr;
+                },
+                "the box about " + typed, 3000);
+            PostMessageA(box, WM_CLOSE, 0, 0);
+            TDialogScript::WaitFor([&] { return !IsWindow(box); }, "the box to close");
+            return IsWindowVisible(s.Dialog()) != FALSE;
+        };
+        refusedMissing = refused("missing.bmp");
+        refusedFolder = refused(Folder() + "\\nowhere\\x.bmp");
+        s.PressCancel();
+    });
+    ASSERT_EQ(run.Failure, "");
+    EXPECT_FALSE(run.Confirmed);
+    EXPECT_FALSE(readOnlyBox);
+    EXPECT_TRUE(sizeable);
+    EXPECT_TRUE(multiSelect);
+    EXPECT_TRUE(refusedMissing);
+    EXPECT_TRUE(refusedFolder);
+    EXPECT_EQ(filterTexts,
+              "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|JPEG Image File (*.jpg)|JPEG Image File (*.jpeg)|"
+              "Bitmaps (*.bmp)|Icons (*.ico)|Enhanced Metafiles (*.emf)|Metafiles (*.wmf)|");
+}
+
+TEST_F(OpenDialogTest, PlacedCentredAThirdDownOnTheMonitor) {
+    RECT window{}, monitor{};
+    const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
+        GetWindowRect(s.Dialog(), &window);
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoA(MonitorFromWindow(s.Dialog(), MONITOR_DEFAULTTONEAREST), &info);
+        monitor = info.rcMonitor;
+        s.PressCancel();
+    });
+    ASSERT_EQ(run.Failure, "");
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    EXPECT_EQ(window.left, monitor.left + (monitor.right - monitor.left - width) / 2);
+    EXPECT_EQ(window.top, monitor.top + (monitor.bottom - monitor.top - height) / 3);
+}
+
+namespace {
+
+// Reads a zero-ended UTF-16 text of a dialog resource and moves past it.
+std::wstring ReadResourceText(const WORD*& at) {
+    std::wstring text;
+    while (*at) text += static_cast<wchar_t>(*at++);
+    ++at;
+    return text;
+}
+
+}  // namespace
+
+TEST(OpenDialogResources, TemplateHoldsTheStandardControlsArea) {
+    HRSRC found = FindResourceA(nullptr, "DLGTEMPLATE", MAKEINTRESOURCEA(5));  // RT_DIALOG
+    ASSERT_NE(found, nullptr);
+    const auto* dialog = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(nullptr, found)));
+    ASSERT_NE(dialog, nullptr);
+    const DWORD styles = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT;
+    EXPECT_EQ(dialog->style, styles);
+    EXPECT_EQ(dialog->cdit, 1);
+    EXPECT_EQ(dialog->cx, 316);
+    EXPECT_EQ(dialog->cy, 76);
+    const WORD* at = reinterpret_cast<const WORD*>(dialog + 1);
+    EXPECT_EQ(*at++, 0);  // no menu
+    EXPECT_EQ(*at++, 0);  // the standard dialog class
+    EXPECT_EQ(ReadResourceText(at), L"");
+    EXPECT_EQ(*at++, 8);
+    EXPECT_EQ(ReadResourceText(at), L"MS Sans Serif");
+    // The one control, on a 4-byte boundary.
+    const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>((reinterpret_cast<uintptr_t>(at) + 3) & ~uintptr_t{3});
+    EXPECT_EQ(item->id, stc32);
+    EXPECT_EQ(item->x, 0);
+    EXPECT_EQ(item->y, 0);
+    EXPECT_EQ(item->cx, 204);
+    EXPECT_EQ(item->cy, 76);
+}
+
+TEST(OpenDialogResources, PreviewGlyphIsSixteenColoursOnOlive) {
+    HRSRC found = FindResourceA(nullptr, "PREVIEWGLYPH", MAKEINTRESOURCEA(2));  // RT_BITMAP
+    ASSERT_NE(found, nullptr);
+    const auto* info = static_cast<const BITMAPINFO*>(LockResource(LoadResource(nullptr, found)));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->bmiHeader.biWidth, 16);
+    EXPECT_EQ(info->bmiHeader.biHeight, 16);
+    EXPECT_EQ(info->bmiHeader.biBitCount, 4);
+    // The bottom-left pixel (first row of a bottom-up bitmap, high nibble) is olive.
+    const auto* pixels = reinterpret_cast<const BYTE*>(info->bmiColors + 16);
+    const RGBQUAD olive = info->bmiColors[pixels[0] >> 4];
+    EXPECT_EQ(RGB(olive.rgbRed, olive.rgbGreen, olive.rgbBlue), RGB(128, 128, 0));
+}
