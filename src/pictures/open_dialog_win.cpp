@@ -27,6 +27,33 @@ RECT PaneBounds(HWND hook) {
     pane.top += 4;
     return pane;
 }
+// While the dialog is shown, the thread's other windows take no input, whichever window owns
+// the dialog; they are enabled again on every path.
+class TTaskWindowsDisabled {
+public:
+    TTaskWindowsDisabled() {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM data) -> BOOL {
+                if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+                    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&windows_));
+        for (HWND window : windows_) EnableWindow(window, FALSE);
+    }
+    ~TTaskWindowsDisabled() {
+        for (HWND window : windows_)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    TTaskWindowsDisabled(const TTaskWindowsDisabled&) = delete;
+    TTaskWindowsDisabled& operator=(const TTaskWindowsDisabled&) = delete;
+
+private:
+    std::vector<HWND> windows_;
+};
+
 }  // namespace
 
 TOpenPictureDialog::TOpenPictureDialog() : filter_(kPictureDialogFilter) {}
@@ -60,7 +87,11 @@ bool TOpenPictureDialog::Execute(HWND owner) {
     dialog.lpfnHook = HookProc;
     dialog.lpTemplateName = kTemplateName;
 
-    const BOOL confirmed = GetOpenFileNameA(&dialog);
+    BOOL confirmed = FALSE;
+    {
+        const TTaskWindowsDisabled modal;
+        confirmed = GetOpenFileNameA(&dialog);
+    }
     dialog_ = nullptr;
     if (!confirmed) {
         if (const DWORD error = CommDlgExtendedError())

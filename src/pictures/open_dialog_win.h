@@ -20,10 +20,10 @@ public:
     TOpenPictureDialog(const TOpenPictureDialog&) = delete;
     TOpenPictureDialog& operator=(const TOpenPictureDialog&) = delete;
 
-    // Shows the dialog modally, owned by `owner` (the application window when null); true
-    // when the user confirmed a choice. On true, Files and FileName hold the result; on false
-    // Files is empty and FileName unchanged. Raises ECommonDialogError when the system could
-    // not show the dialog.
+    // Shows the dialog modally, owned by `owner` (the application window when null): the
+    // thread's other windows take no input meanwhile. True when the user confirmed a choice. On true, Files and
+    // FileName hold the result; on false Files is empty and FileName unchanged. Raises ECommonDialogError when the
+    // system could not show the dialog.
     bool Execute(HWND owner = nullptr);
 
     // The first chosen file of the last confirmed run; it pre-fills the next run's file-name

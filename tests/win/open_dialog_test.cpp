@@ -171,6 +171,23 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
               "Bitmaps (*.bmp)|Icons (*.ico)|Enhanced Metafiles (*.emf)|Metafiles (*.wmf)|");
 }
 
+TEST_F(OpenDialogTest, OtherWindowsTakeNoInputMeanwhile) {
+    // A window of the program beside the dialog's owner, as the main window is.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    bool enabledMeanwhile = true;
+    const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
+        enabledMeanwhile = IsWindowEnabled(other) != FALSE;
+        s.PressCancel();
+    });
+    const bool enabledAfter = IsWindowEnabled(other) != FALSE;
+    DestroyWindow(other);
+    ASSERT_EQ(run.Failure, "");
+    EXPECT_FALSE(enabledMeanwhile);
+    EXPECT_TRUE(enabledAfter);
+}
+
 TEST_F(OpenDialogTest, PlacedCentredAThirdDownOnTheMonitor) {
     RECT window{}, monitor{};
     const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
