@@ -7,6 +7,7 @@
 #include "base/format.h"
 #include "base/system_win.h"
 #include "base/text.h"
+#include "pictures/picture_win.h"
 #include "settings/file_io_win.h"
 #include "settings/options_file.h"
 #include "settings/registry_win.h"
@@ -31,7 +32,12 @@ void ReadOptions(TMainForm& form) {
     DefaultWallpaper = options.DefaultWallpaper;
     if (options.WaitText) form.edWait.SetText(*options.WaitText);
     WaitSeconds = ParseInteger(form.edWait.Text()).value_or(0);
-    form.edOld.SetText(DefaultWallpaper);
+    // The default wallpaper's preview is only a preview: a picture that cannot be shown leaves
+    // it empty instead of stopping the start (and with it the automatic change at logon).
+    try {
+        form.edOld.SetText(DefaultWallpaper);
+    } catch (const Exception&) {
+    }
 }
 
 }  // namespace
@@ -39,6 +45,7 @@ void ReadOptions(TMainForm& form) {
 int RunLumo(const std::string& commandLine) {
     Application.ShowMainWindow = false;
     Application.Initialize();
+    RegisterPictureFormats();
     TMainForm form;
     MainForm = &form;
     Application.SetMainForm(&form);

@@ -78,12 +78,6 @@ void TMainForm::cbRunClick() {
     cbTray.SetEnabled(cbRun.Checked());
 }
 
-void TMainForm::edWaitChange() { edWait.SetText(NormalizeWaitText(edWait.Text())); }
-
-void TMainForm::edOldChange() { DefaultWallpaper = edOld.Text(); }
-
-void TMainForm::stWWWClick() { ShellExecuteA(nullptr, "Open", kProgramWebPage, nullptr, nullptr, SW_SHOWNORMAL); }
-
 void TMainForm::nWallClick() {
     // The menu command looks at the first node count modulo 65536 nodes only.
     if (auto path = ChooseTodaysWallpaper(tvFiles.Items(), tvFiles.Count() % 65536)) ChangeWall(*path);

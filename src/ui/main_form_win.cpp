@@ -17,6 +17,15 @@ HFONT CreateWindowFont(int height, int weight) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
 }
 
+// The About picture, kept in the resources as stored picture data.
+std::string_view AboutPictureData() {
+    const HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC resource = FindResourceA(module, "ABOUTPICTURE", MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (!resource) RaiseLastOSError();
+    const void* data = LockResource(LoadResource(module, resource));
+    return {static_cast<const char*>(data), SizeofResource(module, resource)};
+}
+
 constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
 
 }  // namespace
@@ -94,18 +103,25 @@ void TMainForm::CreateFilesPage(HWND page) {
     tvFiles.Create(page, Scaled(0, 0, 156, 280));
     tvFiles.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 311));
     tvFiles.Assign(BuiltInWallpaperList());
+    tvFiles.OnChange = [this] { tvFilesChange(); };
+    tvFiles.OnClick = [this] { tvFilesClick(); };
     gPreview.Create(page, Scaled(161, 0, 249, 266), " Предпросмотр ");
     gPreview.SetAnchors(akTop | akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
     iPreview.Create(gPreview.Handle(), Scaled(8, 15, 233, 243));
     iPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(249, 266));
+    iPreview.SetStretch(true);
+    iPreview.SetProportional(true);
     bChange.Create(page, Scaled(164, 275, 128, 25), "Поклеить сейчас!");
     bChange.SetAnchors(akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
+    bChange.OnClick = [this] { bChangeClick(); };
     sbAdd.Create(page, Scaled(0, 285, 23, 22), "GLYPHADD");
     sbAdd.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbAdd.SetEnabled(false);
+    sbAdd.OnClick = [this] { sbAddClick(); };
     sbDel.Create(page, Scaled(32, 285, 23, 22), "GLYPHDEL");
     sbDel.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbDel.SetEnabled(false);
+    sbDel.OnClick = [this] { sbDelClick(); };
 }
 
 void TMainForm::CreateOptionsPage(HWND page) {
@@ -122,11 +138,15 @@ void TMainForm::CreateOptionsPage(HWND page) {
     edOld.OnChange = [this] { edOldChange(); };
     bObzor.Create(gbOld.Handle(), Scaled(321, 24, 75, 25), "Обзор...");
     bObzor.SetAnchors(akTop | akRight, TAlign::alNone, DesignSize(410, 229));
+    bObzor.OnClick = [this] { bObzorClick(); };
     bNowDefault.Create(gbOld.Handle(), Scaled(8, 56, 147, 25), "Поклеить сейчас!");
+    bNowDefault.OnClick = [this] { bNowDefaultClick(); };
     gbOldPreview.Create(gbOld.Handle(), Scaled(8, 94, 392, 127), " Предпросмотр ");
     gbOldPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 229));
     oldPreview.Create(gbOldPreview.Handle(), Scaled(8, 15, 376, 102));
     oldPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(392, 127));
+    oldPreview.SetStretch(true);
+    oldPreview.SetProportional(true);
 }
 
 void TMainForm::CreateAboutPage(HWND page) {
@@ -134,6 +154,8 @@ void TMainForm::CreateAboutPage(HWND page) {
     stWWW.Create(page, Scaled(24, 264, 139, 17), " страница программы ", SS_CENTER | SS_SUNKEN);
     stWWW.OnClick = [this] { stWWWClick(); };
     iAbout.Create(page, Scaled(0, 0, 410, 310));
+    iAbout.SetAutoSize(true);
+    iAbout.Picture.LoadFromStoredData(AboutPictureData());
 }
 
 void TMainForm::CreateTrayMenu() {

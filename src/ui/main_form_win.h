@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "pictures/open_dialog_win.h"
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
@@ -65,6 +66,8 @@ public:
     TLinkLabel stWWW{"stWWW"};
     // The tray menu.
     TPopupMenu pmTray;
+    // The picture open dialog, shared by the add and browse buttons.
+    TOpenPictureDialog OpenDialog;
 
     TTabSheet& tshFiles() { return pcMain.Page(0); }
     TTabSheet& tshOptions() { return pcMain.Page(1); }
@@ -84,6 +87,13 @@ public:
     // Checks cbRun when the start-with-system value exists (which writes it anew).
     void ProbeRunRegistration();
 
+    void tvFilesChange();
+    void tvFilesClick();
+    void sbAddClick();
+    void sbDelClick();
+    void bChangeClick();
+    void bObzorClick();
+    void bNowDefaultClick();
     void cbRunClick();
     void edWaitChange();
     void edOldChange();

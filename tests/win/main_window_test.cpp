@@ -257,3 +257,14 @@ TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
     EXPECT_EQ(r.left, 10);
     EXPECT_EQ(r.top, 20);
 }
+
+TEST_F(MainWindowTest, EndOfTheSessionSavesTheSettings) {
+    form_.edWait.SetText("42");
+    SendMessageA(form_.Handle(), WM_ENDSESSION, FALSE, 0);  // the session goes on: nothing saved
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "<missing>");
+    SendMessageA(form_.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n" + DefaultWallpaper + "\r\n42\r\n");
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(BuiltInWallpaperList()));
+    DeleteFileA(OptionsFilePath().c_str());
+    DeleteFileA(WallpaperListFilePath().c_str());
+}

@@ -23,20 +23,6 @@ void SetLastWriteYear(const std::string& path, WORD year) {
     CloseHandle(file);
 }
 
-// Answers the first message box of this process with the given caption, returning its text.
-std::string AnswerBox(const std::string& caption) {
-    for (int i = 0; i < 100; ++i) {
-        if (HWND box = FindWindowA("#32770", caption.c_str())) {
-            char text[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(50);
-    }
-    return "<no box>";
-}
-
 }  // namespace
 
 TEST(FileExists, FilesPassDirectoriesDoNot) {
@@ -79,7 +65,7 @@ TEST(StandardErrorBox, AddsAPeriodByTheRule) {
     };
     for (const auto& [message, shown] : cases) {
         std::string text;
-        std::thread answer([&] { text = AnswerBox(Application.Title()); });
+        std::thread answer([&] { text = AnswerMessageBox(Application.Title()); });
         Application.ShowException(EWriteError(message));
         answer.join();
         EXPECT_EQ(text, shown);
@@ -88,7 +74,7 @@ TEST(StandardErrorBox, AddsAPeriodByTheRule) {
 
 TEST(StandardErrorBox, AbortIsDroppedOthersAreShown) {
     std::string text;
-    std::thread answer([&] { text = AnswerBox(Application.Title()); });
+    std::thread answer([&] { text = AnswerMessageBox(Application.Title()); });
     try {
         throw EAbort("silent");
     } catch (...) {

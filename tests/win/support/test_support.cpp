@@ -159,3 +159,16 @@ std::string FailureOf(const std::function<void()>& action) {
     }
     return "no error";
 }
+
+std::string AnswerMessageBox(const std::string& caption) {
+    for (int i = 0; i < 100; ++i) {
+        if (HWND box = FindWindowA("#32770", caption.c_str())) {
+            char text[512] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return text;
+        }
+        Sleep(50);
+    }
+    return "<no box>";
+}

@@ -49,5 +49,9 @@ void RestoreKeySecurity(HKEY root, const char* key, const std::string& descripto
 // "ClassName: message" of the failure an action raises, or "no error".
 std::string FailureOf(const std::function<void()>& action);
 
+// Waits for a message box of this process with the caption, presses OK and returns its text
+// ("<no box>" after 5 s). Call it from a second thread while the first shows the box.
+std::string AnswerMessageBox(const std::string& caption);
+
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();

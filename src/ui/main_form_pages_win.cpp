@@ -1,0 +1,76 @@
+// The handlers of the Files, Options and About pages.
+#include "base/system_win.h"
+#include "settings/options_file.h"
+#include "ui/main_form_win.h"
+
+// Files page.
+
+void TMainForm::tvFilesChange() { tvFilesClick(); }
+
+void TMainForm::tvFilesClick() {
+    bChange.SetEnabled(false);
+    iPreview.Picture.Clear();
+    const HTREEITEM selected = tvFiles.Selected();
+    if (!selected) return;
+    const int level = tvFiles.Level(selected);
+    sbAdd.SetEnabled(level == 0);
+    sbDel.SetEnabled(tvFiles.Parent(selected) != nullptr);
+    if (level != 1) return;
+    const std::string path = tvFiles.ItemText(selected);
+    if (!FileExists(path)) return;
+    iPreview.Picture.LoadFromFile(path);
+    bChange.SetEnabled(true);
+}
+
+void TMainForm::sbAddClick() {
+    if (!tvFiles.Selected()) return;
+    if (OpenDialog.Execute(Handle())) {
+        // Each file goes under the node selected at that moment; adding selects nothing.
+        for (const std::string& file : OpenDialog.Files()) tvFiles.AddChild(tvFiles.Selected(), file);
+    }
+    SaveOptions();
+}
+
+void TMainForm::sbDelClick() {
+    const HTREEITEM selected = tvFiles.Selected();
+    if (!selected) return;
+    iPreview.Picture.Clear();
+    tvFiles.Delete(selected);
+    // The deletion is saved even when the next node's preview cannot be shown.
+    try {
+        tvFilesClick();
+    } catch (...) {
+        SaveOptions();
+        throw;
+    }
+    SaveOptions();
+}
+
+void TMainForm::bChangeClick() {
+    if (const HTREEITEM selected = tvFiles.Selected()) ChangeWall(tvFiles.ItemText(selected));
+}
+
+// Options page.
+
+void TMainForm::edWaitChange() { edWait.SetText(NormalizeWaitText(edWait.Text())); }
+
+void TMainForm::edOldChange() {
+    DefaultWallpaper = edOld.Text();
+    oldPreview.Picture.Clear();
+    if (FileExists(DefaultWallpaper)) oldPreview.Picture.LoadFromFile(DefaultWallpaper);
+}
+
+void TMainForm::bObzorClick() {
+    if (!OpenDialog.Execute(Handle())) return;
+    DefaultWallpaper = OpenDialog.FileName();
+    edOld.SetText(DefaultWallpaper);
+}
+
+void TMainForm::bNowDefaultClick() {
+    const std::string path = edOld.Text();
+    if (FileExists(path)) ChangeWall(path);
+}
+
+// About page.
+
+void TMainForm::stWWWClick() { ShellExecuteA(nullptr, "Open", kProgramWebPage, nullptr, nullptr, SW_SHOWNORMAL); }

@@ -1,0 +1,234 @@
+// The Files, Options and About pages driven in this process.
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <thread>
+
+#include "support/dialog_driver.h"
+#include "support/test_support.h"
+#include "ui/application_win.h"
+#include "ui/main_form_win.h"
+
+namespace {
+
+// A 24-bit bitmap file of one colour.
+std::string BitmapBytes(int width, int height, COLORREF colour) {
+    const int stride = (width * 3 + 3) & ~3;
+    const int size = 54 + stride * height;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    auto put32 = [&](int at, uint32_t v) { memcpy(&bytes[static_cast<size_t>(at)], &v, 4); };
+    auto put16 = [&](int at, uint16_t v) { memcpy(&bytes[static_cast<size_t>(at)], &v, 2); };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, static_cast<uint32_t>(size));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    put16(26, 1);
+    put16(28, 24);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const size_t at = static_cast<size_t>(54 + y * stride + x * 3);
+            bytes[at] = static_cast<char>(GetBValue(colour));
+            bytes[at + 1] = static_cast<char>(GetGValue(colour));
+            bytes[at + 2] = static_cast<char>(GetRValue(colour));
+        }
+    return bytes;
+}
+
+class PagesTest : public ::testing::Test {
+protected:
+    PagesTest() {
+        CoInitialize(nullptr);
+        MainForm = &form_;
+        Application.SetMainForm(&form_);
+        WriteFileBytes(folder_.File("red.bmp"), BitmapBytes(4, 2, RGB(255, 0, 0)));
+        WriteFileBytes(folder_.File("green.bmp"), BitmapBytes(2, 2, RGB(0, 255, 0)));
+        WriteFileBytes(folder_.File("blue.bmp"), BitmapBytes(2, 4, RGB(0, 0, 255)));
+        SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
+    }
+    ~PagesTest() override {
+        Application.SetMainForm(nullptr);
+        MainForm = nullptr;
+        DeleteFileA(OptionsFilePath().c_str());
+        DeleteFileA(WallpaperListFilePath().c_str());
+        CoUninitialize();
+    }
+    // Selects the node at a list position, as a click does.
+    void SelectAt(size_t index) {
+        std::vector<HTREEITEM> items;
+        Collect(TVI_ROOT, items);
+        form_.tvFiles.Select(items.at(index));
+        form_.tvFilesClick();
+    }
+    void Collect(HTREEITEM parent, std::vector<HTREEITEM>& items) {
+        HWND tree = form_.tvFiles.Handle();
+        for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(
+                 tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
+             item; item = reinterpret_cast<HTREEITEM>(
+                       SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            items.push_back(item);
+            Collect(item, items);
+        }
+    }
+    std::string Wallpaper() {
+        std::string data;
+        DWORD type = 0;
+        if (!ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type)) return "<absent>";
+        return data.substr(0, data.find('\0'));
+    }
+    void ExpectButtons(bool add, bool del, bool change) {
+        EXPECT_EQ(form_.sbAdd.Enabled(), add);
+        EXPECT_EQ(form_.sbDel.Enabled(), del);
+        EXPECT_EQ(form_.bChange.Enabled(), change);
+    }
+    TRegistryOverride registry_;
+    TTempFolder folder_;
+    TMainForm form_;
+};
+
+}  // namespace
+
+TEST_F(PagesTest, SelectionRuleForDayFileMissingAndDeepNodes) {
+    form_.tvFiles.Assign({{-1, "Понедельник"},
+                          {0, folder_.File("red.bmp")},
+                          {0, folder_.File("gone.bmp")},
+                          {2, folder_.File("green.bmp")},
+                          {-1, "Вторник"}});
+    form_.bChangeClick();  // nothing selected yet: nothing happens
+    EXPECT_EQ(Wallpaper(), "<absent>");
+    ExpectButtons(false, false, true);
+
+    SelectAt(0);
+    ExpectButtons(true, false, false);
+    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+
+    SelectAt(1);
+    ExpectButtons(false, true, true);
+    EXPECT_EQ(form_.iPreview.Picture.Width(), 4);
+    form_.bChangeClick();
+    EXPECT_EQ(Wallpaper(), folder_.File("red.bmp"));
+
+    SelectAt(2);
+    ExpectButtons(false, true, false);
+    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+
+    SelectAt(3);  // a node below a file node: no preview even for an existing file
+    ExpectButtons(false, true, false);
+    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+}
+
+TEST_F(PagesTest, PreviewThatCannotLoadLeavesTheButtonOff) {
+    WriteFileBytes(folder_.File("broken.bmp"), "BMxx");
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, folder_.File("broken.bmp")}});
+    std::vector<HTREEITEM> items;
+    Collect(TVI_ROOT, items);
+    // Selecting raises the change event; its error goes to the standard error box.
+    std::string shown;
+    std::thread answer([&] { shown = AnswerMessageBox(Application.Title()); });
+    form_.tvFiles.Select(items[1]);
+    answer.join();
+    EXPECT_EQ(shown, "Stream read error.");
+    ExpectButtons(false, true, false);
+    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+}
+
+TEST_F(PagesTest, AddingThreeFilesKeepsTheDialogsOrderAndSaves) {
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, "C:\\old.jpg"}, {-1, "Вторник"}});
+    SelectAt(0);
+    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {"green.bmp", "red.bmp", "blue.bmp"});
+    form_.sbAddClick();
+    ASSERT_TRUE(driver.Answered());
+    const TWallpaperList items = form_.tvFiles.Items();
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[2].Text, folder_.File("green.bmp"));
+    EXPECT_EQ(items[3].Text, folder_.File("red.bmp"));
+    EXPECT_EQ(items[4].Text, folder_.File("blue.bmp"));
+    for (size_t i = 1; i <= 4; ++i) EXPECT_EQ(items[i].Parent, 0);
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(items));
+}
+
+TEST_F(PagesTest, CancellingStillSaves) {
+    SelectAt(2);
+    TDialogDriver driver = TDialogDriver::Cancel();
+    form_.sbAddClick();
+    ASSERT_TRUE(driver.Answered());
+    EXPECT_EQ(form_.tvFiles.Count(), 7u);
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n\r\n10\r\n");
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(BuiltInWallpaperList()));
+}
+
+TEST_F(PagesTest, DeletingSelectsAnotherNodeAndSaves) {
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, folder_.File("red.bmp")}, {0, folder_.File("green.bmp")}});
+    SelectAt(1);
+    form_.sbDelClick();
+    const TWallpaperList items = form_.tvFiles.Items();
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[1].Text, folder_.File("green.bmp"));
+    ASSERT_NE(form_.tvFiles.Selected(), nullptr);
+    const bool onFile = form_.tvFiles.Level(form_.tvFiles.Selected()) == 1;
+    ExpectButtons(!onFile, onFile, onFile);
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(items));
+    form_.tvFiles.Select(nullptr);
+    form_.sbDelClick();  // nothing selected: nothing deleted
+    EXPECT_EQ(form_.tvFiles.Count(), 2u);
+}
+
+TEST_F(PagesTest, DefaultWallpaperPreviewAndApplyButton) {
+    form_.edOld.SetText(folder_.File("blue.bmp"));
+    EXPECT_EQ(DefaultWallpaper, folder_.File("blue.bmp"));
+    EXPECT_EQ(form_.oldPreview.Picture.Height(), 4);
+    form_.edOld.SetText(folder_.File("missing.bmp"));
+    EXPECT_TRUE(form_.oldPreview.Picture.Empty());
+    form_.bNowDefaultClick();
+    EXPECT_EQ(Wallpaper(), "<absent>");
+    form_.edOld.SetText("");
+    form_.bNowDefaultClick();
+    EXPECT_EQ(Wallpaper(), "<absent>");
+    form_.edOld.SetText(folder_.File("blue.bmp"));
+    form_.bNowDefaultClick();
+    EXPECT_EQ(Wallpaper(), folder_.File("blue.bmp"));
+}
+
+TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
+    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {"red.bmp", "green.bmp"});
+    form_.bObzorClick();
+    ASSERT_TRUE(driver.Answered());
+    EXPECT_EQ(form_.edOld.Text(), folder_.File("red.bmp"));
+    EXPECT_EQ(DefaultWallpaper, folder_.File("red.bmp"));
+    EXPECT_EQ(form_.oldPreview.Picture.Width(), 4);
+}
+
+TEST_F(PagesTest, AboutPictureBlendsOverThePage) {
+    ASSERT_EQ(form_.iAbout.Picture.Width(), 410);
+    ASSERT_EQ(form_.iAbout.Picture.Height(), 310);
+    const RECT bounds = form_.iAbout.Bounds();
+    EXPECT_EQ(bounds.right - bounds.left, 410);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 410, -310, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    const RECT all{0, 0, 410, 310};
+    const COLORREF face = RGB(10, 200, 30);
+    HBRUSH brush = CreateSolidBrush(face);
+    FillRect(dc, &all, brush);
+    form_.iAbout.Picture.Draw(dc, all);
+    GdiFlush();
+    const auto pixel = [&](int x, int y) { return static_cast<uint32_t*>(bits)[y * 410 + x] & 0xFFFFFF; };
+    EXPECT_EQ(pixel(0, 0), 0x0AC81Eu);     // a transparent corner shows the page
+    EXPECT_EQ(pixel(100, 290), 0u);        // the black body is opaque
+    EXPECT_NE(pixel(205, 0) & 0xFF, 30u);  // the top edge is partly covered
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteObject(brush);
+    DeleteDC(dc);
+}
+
+TEST(ProgramWebPage, PathAndQuery) {
+    const std::string address = kProgramWebPage;
+    EXPECT_EQ(address.rfind("http", 0), 0u);
+    EXPECT_EQ(address.substr(address.size() - 13), "/soft/?id=010");
+}

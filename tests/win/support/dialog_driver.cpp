@@ -1,0 +1,79 @@
+#include "dialog_driver.h"
+
+#include <memory>
+
+namespace {
+
+// The file-name box of an Explorer-style open dialog: a combo box (1148) or an edit (1152).
+HWND FileNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, 1148)) return combo;
+    return GetDlgItem(dialog, 1152);
+}
+
+HWND FindDialog(DWORD process) {
+    struct TSearch {
+        DWORD Process;
+        HWND Found;
+    } search{process, nullptr};
+    for (int i = 0; i < 200 && !search.Found; ++i) {
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<TSearch*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                char cls[32] = {};
+                GetClassNameA(window, cls, sizeof cls);
+                if (owner == s->Process && strcmp(cls, "#32770") == 0 && IsWindowVisible(window) &&
+                    FileNameBox(window)) {
+                    s->Found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.Found) Sleep(50);
+    }
+    return search.Found;
+}
+
+void TypeAndConfirm(HWND dialog, const std::string& text) {
+    SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+}
+
+}  // namespace
+
+TDialogDriver TDialogDriver::Cancel() {
+    auto answered = std::make_shared<bool>(false);
+    std::thread worker([answered] {
+        if (HWND dialog = FindDialog(GetCurrentProcessId())) {
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            *answered = true;
+        }
+    });
+    return TDialogDriver(std::move(worker), answered);
+}
+
+TDialogDriver TDialogDriver::Choose(const std::string& folder, const std::vector<std::string>& names, DWORD process) {
+    auto answered = std::make_shared<bool>(false);
+    std::thread worker([answered, folder, names, process] {
+        HWND dialog = FindDialog(process);
+        if (!dialog) return;
+        TypeAndConfirm(dialog, folder);
+        std::string list;
+        for (const std::string& name : names) list += (names.size() > 1 ? "\"" + name + "\" " : name);
+        TypeAndConfirm(dialog, list);
+        *answered = true;
+    });
+    return TDialogDriver(std::move(worker), answered);
+}
+
+TDialogDriver::~TDialogDriver() {
+    if (worker_.joinable()) worker_.join();
+}
+
+bool TDialogDriver::Answered() {
+    if (worker_.joinable()) worker_.join();
+    return *answered_;
+}

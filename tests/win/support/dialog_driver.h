@@ -1,0 +1,30 @@
+// Answers the picture open dialog from a second thread, as a user would: it waits for the
+// dialog of this process, types into its file-name box and presses a button.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class TDialogDriver {
+public:
+    // Cancels the next dialog.
+    static TDialogDriver Cancel();
+    // Opens the folder, then chooses the named files in it in this order, in the dialog of
+    // this process or of another one.
+    static TDialogDriver Choose(const std::string& folder, const std::vector<std::string>& names,
+                                DWORD process = GetCurrentProcessId());
+    ~TDialogDriver();
+    TDialogDriver(TDialogDriver&&) = default;
+    // Whether a dialog was found and answered.
+    bool Answered();
+
+private:
+    explicit TDialogDriver(std::thread worker, std::shared_ptr<bool> answered)
+        : worker_(std::move(worker)), answered_(std::move(answered)) {}
+    std::thread worker_;
+    std::shared_ptr<bool> answered_;
+};
