@@ -20,17 +20,17 @@ struct TLoaded {
     TBitmapFile bitmap;
 };
 
-TLoaded Load(const TBitmapSpec& spec) {
-    TLoaded loaded{MakeBitmap(spec), {}};
+TLoaded Load(const TBitmapSpec& layout) {
+    TLoaded loaded{MakeBitmap(layout), {}};
     loaded.bitmap = ReadBitmap(loaded.file);
     return loaded;
 }
 
 // 4 x 2 pixels at 24 bits: rows of 12 bytes.
 TBitmapSpec Rgb4x2() {
-    TBitmapSpec spec;
-    for (int i = 0; i < 24; ++i) spec.pixels.push_back(static_cast<uint8_t>(i + 1));
-    return spec;
+    TBitmapSpec layout;
+    for (int i = 0; i < 24; ++i) layout.pixels.push_back(static_cast<uint8_t>(i + 1));
+    return layout;
 }
 
 }  // namespace
@@ -50,11 +50,11 @@ TEST(BitmapReader, RejectsAMissingSignatureAndPlanesOtherThanOne) {
     Bytes textFile(40, 'x');
     ExpectFailure([&] { ReadBitmap(textFile); }, "EInvalidGraphic", "Bitmap image is not valid");
     for (uint16_t planes : {0, 2}) {
-        TBitmapSpec spec = Rgb4x2();
-        spec.planes = planes;
-        ExpectFailure([&] { ReadBitmap(MakeBitmap(spec)); }, "EInvalidGraphic", "Bitmap image is not valid");
-        spec.headerSize = 12;
-        ExpectFailure([&] { ReadBitmap(MakeBitmap(spec)); }, "EInvalidGraphic", "Bitmap image is not valid");
+        TBitmapSpec layout = Rgb4x2();
+        layout.planes = planes;
+        ExpectFailure([&] { ReadBitmap(MakeBitmap(layout)); }, "EInvalidGraphic", "Bitmap image is not valid");
+        layout.headerSize = 12;
+        ExpectFailure([&] { ReadBitmap(MakeBitmap(layout)); }, "EInvalidGraphic", "Bitmap image is not valid");
     }
 }
 
@@ -89,16 +89,16 @@ TEST(BitmapReader, AFileShorterThanItsHeadersOrTablesIsAReadError) {
 }
 
 TEST(BitmapReader, HeaderFormsAllGiveTheSameFortyByteDescription) {
-    TBitmapSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.bitCount = 1;
-    spec.colours = {0x000000, 0xFF8040};
-    spec.pixels = {0xA0, 0, 0, 0, 0x40, 0, 0, 0};
+    TBitmapSpec layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.bitCount = 1;
+    layout.colours = {0x000000, 0xFF8040};
+    layout.pixels = {0xA0, 0, 0, 0, 0x40, 0, 0, 0};
     Bytes reference;
     for (uint32_t headerSize : {12u, 40u, 108u, 124u}) {
-        spec.headerSize = headerSize;
-        const Bytes file = MakeBitmap(spec);
+        layout.headerSize = headerSize;
+        const Bytes file = MakeBitmap(layout);
         const TBitmapFile bitmap = ReadBitmap(file);
         EXPECT_FALSE(bitmap.empty);
         EXPECT_EQ(bitmap.headerSize, headerSize);
@@ -107,7 +107,7 @@ TEST(BitmapReader, HeaderFormsAllGiveTheSameFortyByteDescription) {
         EXPECT_EQ(bitmap.bitCount, 1);
         ASSERT_EQ(bitmap.colours.size(), 2u) << headerSize;
         EXPECT_EQ(bitmap.colours[1], (TRgbQuad{0x40, 0x80, 0xFF, 0})) << headerSize;
-        EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels) << headerSize;
+        EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), layout.pixels) << headerSize;
         EXPECT_EQ(bitmap.pixels.data(), file.data() + file.size() - 8) << headerSize;
         ASSERT_EQ(bitmap.info.size(), 40u + 2 * 4) << headerSize;
         EXPECT_EQ(InfoField(bitmap, 0), 40u);
@@ -141,16 +141,16 @@ TEST(BitmapReader, AnOddHeaderSizeIsReadWholeAndZeroFilled) {
 }
 
 TEST(BitmapReader, BitFieldMasksComeAfterAFortyByteHeaderOrFromTheLargerHeaders) {
-    TBitmapSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.bitCount = 16;
-    spec.compression = kBiBitFields;
-    spec.masks = {0xF800, 0x07E0, 0x001F};
-    spec.pixels = {1, 2, 3, 4};
+    TBitmapSpec layout;
+    layout.width = 2;
+    layout.height = 1;
+    layout.bitCount = 16;
+    layout.compression = kBiBitFields;
+    layout.masks = {0xF800, 0x07E0, 0x001F};
+    layout.pixels = {1, 2, 3, 4};
     for (uint32_t headerSize : {40u, 108u, 124u}) {
-        spec.headerSize = headerSize;
-        const TLoaded loaded = Load(spec);
+        layout.headerSize = headerSize;
+        const TLoaded loaded = Load(layout);
         const TBitmapFile& bitmap = loaded.bitmap;
         EXPECT_FALSE(bitmap.compressed);
         EXPECT_EQ(bitmap.masks, (std::array<uint32_t, 3>{0xF800, 0x07E0, 0x001F})) << headerSize;
@@ -158,17 +158,17 @@ TEST(BitmapReader, BitFieldMasksComeAfterAFortyByteHeaderOrFromTheLargerHeaders)
         EXPECT_EQ(InfoField(bitmap, 16), kBiBitFields);
         EXPECT_EQ(InfoField(bitmap, 40), 0xF800u);
         EXPECT_EQ(InfoField(bitmap, 48), 0x001Fu);
-        EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels) << headerSize;
+        EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), layout.pixels) << headerSize;
     }
     // At 24 bits no masks are read after a 40-byte header: the pixels follow it directly,
     // and the description carries the usual masks' place filled with zeros.
-    spec.headerSize = 40;
-    spec.bitCount = 24;
-    spec.masks.clear();
-    spec.pixels = {9, 8, 7, 6, 5, 4, 0, 0};
-    const TLoaded loaded = Load(spec);
+    layout.headerSize = 40;
+    layout.bitCount = 24;
+    layout.masks.clear();
+    layout.pixels = {9, 8, 7, 6, 5, 4, 0, 0};
+    const TLoaded loaded = Load(layout);
     const TBitmapFile& bitmap = loaded.bitmap;
-    EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels);
+    EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), layout.pixels);
     EXPECT_EQ(bitmap.info.size(), 52u);
 }
 
@@ -180,14 +180,14 @@ TEST(BitmapReader, ColourTableSizes) {
     };
     for (const Case c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{8, 5, 5}, Case{4, 3, 3}, Case{16, 0, 0},
                          Case{24, 0, 0}, Case{32, 0, 0}, Case{24, 2, 2}}) {
-        TBitmapSpec spec;
-        spec.width = 1;
-        spec.height = 1;
-        spec.bitCount = c.bitCount;
-        spec.clrUsed = c.clrUsed;
-        for (size_t i = 0; i < c.entries; ++i) spec.colours.push_back(static_cast<uint32_t>(i * 0x010101));
-        spec.pixels = {0x11, 0x22, 0x33, 0x44};
-        const Bytes file = MakeBitmap(spec);
+        TBitmapSpec layout;
+        layout.width = 1;
+        layout.height = 1;
+        layout.bitCount = c.bitCount;
+        layout.clrUsed = c.clrUsed;
+        for (size_t i = 0; i < c.entries; ++i) layout.colours.push_back(static_cast<uint32_t>(i * 0x010101));
+        layout.pixels = {0x11, 0x22, 0x33, 0x44};
+        const Bytes file = MakeBitmap(layout);
         const TBitmapFile bitmap = ReadBitmap(file);
         EXPECT_EQ(bitmap.colours.size(), c.entries) << c.bitCount << "/" << c.clrUsed;
         EXPECT_EQ(InfoField(bitmap, 32), c.entries);
@@ -212,34 +212,34 @@ TEST(BitmapReader, ColourTableSizes) {
 }
 
 TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
-    TBitmapSpec spec = Rgb4x2();
+    TBitmapSpec layout = Rgb4x2();
     // Image size 0: rows of 12 bytes times 2; what follows is not pixel data.
-    spec.pixels.insert(spec.pixels.end(), {0xEE, 0xEE});
-    EXPECT_EQ(Load(spec).bitmap.pixels.size(), 24u);
-    EXPECT_EQ(Load(spec).bitmap.dibImageSize, 24u);
+    layout.pixels.insert(layout.pixels.end(), {0xEE, 0xEE});
+    EXPECT_EQ(Load(layout).bitmap.pixels.size(), 24u);
+    EXPECT_EQ(Load(layout).bitmap.dibImageSize, 24u);
     // An announced size larger than the file is cut to what remains.
-    spec.sizeImage = 1000;
-    EXPECT_EQ(Load(spec).bitmap.pixels.size(), 26u);
-    EXPECT_EQ(InfoField(Load(spec).bitmap, 20), 26u);
+    layout.sizeImage = 1000;
+    EXPECT_EQ(Load(layout).bitmap.pixels.size(), 26u);
+    EXPECT_EQ(InfoField(Load(layout).bitmap, 20), 26u);
     // An announced size below the rows' size is taken as it is (the DIB keeps the rest 0).
-    spec.sizeImage = 1;
-    EXPECT_EQ(Load(spec).bitmap.pixels.size(), 1u);
-    EXPECT_EQ(Load(spec).bitmap.dibImageSize, 24u);
+    layout.sizeImage = 1;
+    EXPECT_EQ(Load(layout).bitmap.pixels.size(), 1u);
+    EXPECT_EQ(Load(layout).bitmap.dibImageSize, 24u);
     // A file cut short in its pixels is not an error.
-    spec = Rgb4x2();
-    spec.pixels.resize(5);
-    const TLoaded cutShort = Load(spec);
+    layout = Rgb4x2();
+    layout.pixels.resize(5);
+    const TLoaded cutShort = Load(layout);
     const TBitmapFile& shortFile = cutShort.bitmap;
     EXPECT_EQ(shortFile.pixels.size(), 5u);
     EXPECT_EQ(shortFile.dibImageSize, 24u);
     // Rows are padded to 4 bytes: 5 pixels at 4 bits take 3 bytes, padded to 4.
-    spec = TBitmapSpec();
-    spec.width = 5;
-    spec.height = -3;
-    spec.bitCount = 4;
-    spec.colours.assign(16, 0);
-    spec.pixels.assign(100, 7);
-    const TLoaded loaded = Load(spec);
+    layout = TBitmapSpec();
+    layout.width = 5;
+    layout.height = -3;
+    layout.bitCount = 4;
+    layout.colours.assign(16, 0);
+    layout.pixels.assign(100, 7);
+    const TLoaded loaded = Load(layout);
     const TBitmapFile& topDown = loaded.bitmap;
     EXPECT_TRUE(topDown.topDown);
     EXPECT_EQ(topDown.height, 3u);
@@ -248,36 +248,36 @@ TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
 }
 
 TEST(BitmapReader, RunLengthBitmapsAreHandedOnWhole) {
-    TBitmapSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.bitCount = 8;
-    spec.compression = kBiRle8;
-    spec.colours = {0x000000, 0xFF0000};
-    spec.clrUsed = 2;
-    spec.pixels = {4, 1, 0, 0, 4, 0, 0, 1};  // two runs, end of line, end of bitmap
-    spec.sizeImage = 8;
-    const TLoaded loaded = Load(spec);
+    TBitmapSpec layout;
+    layout.width = 4;
+    layout.height = 2;
+    layout.bitCount = 8;
+    layout.compression = kBiRle8;
+    layout.colours = {0x000000, 0xFF0000};
+    layout.clrUsed = 2;
+    layout.pixels = {4, 1, 0, 0, 4, 0, 0, 1};  // two runs, end of line, end of bitmap
+    layout.sizeImage = 8;
+    const TLoaded loaded = Load(layout);
     const TBitmapFile& bitmap = loaded.bitmap;
     EXPECT_TRUE(bitmap.compressed);
     EXPECT_EQ(bitmap.compression, kBiRle8);
     EXPECT_EQ(InfoField(bitmap, 16), kBiRle8);
     EXPECT_EQ(InfoField(bitmap, 20), 8u);
-    EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), spec.pixels);
-    spec.compression = kBiRle4;
-    spec.bitCount = 4;
-    EXPECT_TRUE(Load(spec).bitmap.compressed);
-    spec.compression = 4;  // JPEG inside a bitmap: also for the system to take or refuse
-    spec.bitCount = 0;
-    EXPECT_TRUE(Load(spec).bitmap.compressed);
+    EXPECT_EQ(Bytes(bitmap.pixels.begin(), bitmap.pixels.end()), layout.pixels);
+    layout.compression = kBiRle4;
+    layout.bitCount = 4;
+    EXPECT_TRUE(Load(layout).bitmap.compressed);
+    layout.compression = 4;  // JPEG inside a bitmap: also for the system to take or refuse
+    layout.bitCount = 0;
+    EXPECT_TRUE(Load(layout).bitmap.compressed);
 }
 
 TEST(BitmapReader, StreamReadingStopsAtThePixelData) {
-    TBitmapSpec spec = Rgb4x2();
-    spec.bitCount = 8;
-    spec.colours.assign(256, 0);
-    spec.pixels.resize(8);
-    const Bytes file = MakeBitmap(spec);
+    TBitmapSpec layout = Rgb4x2();
+    layout.bitCount = 8;
+    layout.colours.assign(256, 0);
+    layout.pixels.resize(8);
+    const Bytes file = MakeBitmap(layout);
     TByteReader stream(file);
     const TBitmapFile bitmap = ReadBitmapHeaders(stream);
     EXPECT_EQ(stream.Position(), 14u + 40u + 1024u);

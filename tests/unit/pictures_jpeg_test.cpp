@@ -31,13 +31,13 @@ std::array<int, 3> PaletteRgb(const TJpegBitmap& bitmap, int x, int y) {
 }
 
 // The largest difference of any channel between the decoded picture and its source.
-int LargestError(const TJpegBitmap& bitmap, const TJpegSpec& spec, bool palette) {
+int LargestError(const TJpegBitmap& bitmap, const TJpegSpec& layout, bool palette) {
     int largest = 0;
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x) {
+    for (int y = 0; y < layout.height; ++y)
+        for (int x = 0; x < layout.width; ++x) {
             const auto got = palette ? PaletteRgb(bitmap, x, y) : Rgb(bitmap, x, y);
             for (int c = 0; c < 3; ++c) {
-                const int want = spec.sample(x, y, spec.components == 1 ? 0 : c);
+                const int want = layout.sample(x, y, layout.components == 1 ? 0 : c);
                 largest = std::max(largest, std::abs(got[c] - want));
             }
         }
@@ -45,14 +45,14 @@ int LargestError(const TJpegBitmap& bitmap, const TJpegSpec& spec, bool palette)
 }
 
 // The mean difference per channel over the whole picture, for dithered output.
-double MeanError(const TJpegBitmap& bitmap, const TJpegSpec& spec) {
+double MeanError(const TJpegBitmap& bitmap, const TJpegSpec& layout) {
     double sum = 0;
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x) {
+    for (int y = 0; y < layout.height; ++y)
+        for (int x = 0; x < layout.width; ++x) {
             const auto got = PaletteRgb(bitmap, x, y);
-            for (int c = 0; c < 3; ++c) sum += std::abs(got[c] - spec.sample(x, y, c));
+            for (int c = 0; c < 3; ++c) sum += std::abs(got[c] - layout.sample(x, y, c));
         }
-    return sum / (3.0 * spec.width * spec.height);
+    return sum / (3.0 * layout.width * layout.height);
 }
 
 std::string JpegMessage(int code) { return Format("JPEG error #%d", code); }
@@ -103,9 +103,9 @@ TEST(JpegHeader, TextAndEmptyInputGiveLibjpegsCodes) {
 }
 
 TEST(JpegDecode, ColourFilesGiveTwentyFourBitRowsCloseToTheSource) {
-    const TJpegSpec spec;
+    const TJpegSpec layout;
     TJpegBitmap bitmap;
-    DecodeJpeg(WriteJpeg(spec), {}, bitmap);
+    DecodeJpeg(WriteJpeg(layout), {}, bitmap);
     EXPECT_EQ(bitmap.format.width, 37);
     EXPECT_EQ(bitmap.format.height, 23);
     EXPECT_EQ(bitmap.format.bitCount, 24);
@@ -113,7 +113,7 @@ TEST(JpegDecode, ColourFilesGiveTwentyFourBitRowsCloseToTheSource) {
     EXPECT_TRUE(bitmap.format.palette.empty());
     EXPECT_EQ(bitmap.rowsDecoded, 23);
     EXPECT_EQ(bitmap.pixels.size(), 112u * 23u);
-    EXPECT_LE(LargestError(bitmap, spec, false), 12);
+    EXPECT_LE(LargestError(bitmap, layout, false), 12);
 
     const Bytes info = bitmap.format.BitmapInfo();
     ASSERT_EQ(info.size(), 40u);
@@ -160,14 +160,14 @@ TEST(JpegDecode, CmykAndYcckBecomeRgbByTheirMarker) {
     };
     for (const Case c : {Case{true, false, {200, 100, 50, 255}}, Case{true, true, {200, 100, 50, 255}},
                          Case{false, false, {55, 155, 205, 0}}}) {
-        TJpegSpec spec;
-        spec.components = 4;
-        spec.adobeMarker = c.adobe;
-        spec.ycck = c.ycck;
-        spec.width = 16;
-        spec.height = 16;
-        spec.sample = [c](int, int, int component) { return c.stored[component]; };
-        const Bytes file = WriteJpeg(spec);
+        TJpegSpec layout;
+        layout.components = 4;
+        layout.adobeMarker = c.adobe;
+        layout.ycck = c.ycck;
+        layout.width = 16;
+        layout.height = 16;
+        layout.sample = [c](int, int, int component) { return c.stored[component]; };
+        const Bytes file = WriteJpeg(layout);
         EXPECT_FALSE(ReadJpegHeader(file).grayscale);
         for (bool palette : {false, true}) {
             TJpegBitmap bitmap;
@@ -183,19 +183,19 @@ TEST(JpegDecode, CmykAndYcckBecomeRgbByTheirMarker) {
 
 TEST(JpegDecode, TruncatedFilesDecodeAsFarAsTheyGoWithoutError) {
     for (bool progressive : {false, true}) {
-        TJpegSpec spec;
-        spec.width = 96;
-        spec.height = 96;
-        spec.progressive = progressive;
-        spec.sample = [](int x, int y, int c) { return static_cast<uint8_t>((x * 7 + y * 3 + c * 50) % 256); };
-        const Bytes file = WriteJpeg(spec);
+        TJpegSpec layout;
+        layout.width = 96;
+        layout.height = 96;
+        layout.progressive = progressive;
+        layout.sample = [](int x, int y, int c) { return static_cast<uint8_t>((x * 7 + y * 3 + c * 50) % 256); };
+        const Bytes file = WriteJpeg(layout);
         const Bytes cut(file.begin(), file.begin() + static_cast<long>(file.size() * 6 / 10));
         TJpegBitmap bitmap;
         ASSERT_NO_THROW(DecodeJpeg(cut, {}, bitmap)) << progressive;
         EXPECT_EQ(bitmap.rowsDecoded, 96);
         if (!progressive) {
             const auto topLeft = Rgb(bitmap, 1, 1);
-            EXPECT_NEAR(topLeft[0], spec.sample(1, 1, 0), 16);
+            EXPECT_NEAR(topLeft[0], layout.sample(1, 1, 0), 16);
         }
     }
 }
@@ -210,9 +210,9 @@ TEST(JpegDecode, ErrorsRaiseTheCodeAndKeepWhatWasDecoded) {
 
     // A progressive file whose first scan asks for an impossible band of coefficients fails
     // before any row is out.
-    TJpegSpec spec;
-    spec.progressive = true;
-    Bytes file = WriteJpeg(spec);
+    TJpegSpec layout;
+    layout.progressive = true;
+    Bytes file = WriteJpeg(layout);
     const uint8_t marker[] = {0xFF, 0xDA};
     const auto sos = std::search(file.begin(), file.end(), std::begin(marker), std::end(marker));
     ASSERT_NE(sos, file.end());
@@ -228,13 +228,13 @@ TEST(JpegDecode, ErrorsRaiseTheCodeAndKeepWhatWasDecoded) {
 
 TEST(JpegDecode, ProgressHookSeesLibjpegsCountersAndTheRowsDone) {
     for (bool progressive : {false, true}) {
-        TJpegSpec spec;
-        spec.width = 40;
-        spec.height = 30;
-        spec.progressive = progressive;
+        TJpegSpec layout;
+        layout.width = 40;
+        layout.height = 30;
+        layout.progressive = progressive;
         std::vector<TJpegProgress> calls;
         TJpegBitmap bitmap;
-        DecodeJpeg(WriteJpeg(spec), {}, bitmap, [&](const TJpegProgress& p) { calls.push_back(p); });
+        DecodeJpeg(WriteJpeg(layout), {}, bitmap, [&](const TJpegProgress& p) { calls.push_back(p); });
         ASSERT_FALSE(calls.empty());
         int rows = 0;
         for (const TJpegProgress& p : calls) {
@@ -253,14 +253,14 @@ TEST(JpegDecode, ProgressHookSeesLibjpegsCountersAndTheRowsDone) {
 }
 
 TEST(JpegDecode, AFailingHookStopsTheDecodeAndKeepsTheRowsDone) {
-    TJpegSpec spec;
-    spec.width = 16;
-    spec.height = 40;
+    TJpegSpec layout;
+    layout.width = 16;
+    layout.height = 40;
     TJpegBitmap bitmap;
     const auto hook = [](const TJpegProgress& p) {
         if (p.rowsDecoded == 10) throw std::runtime_error("enough");
     };
-    EXPECT_THROW(DecodeJpeg(WriteJpeg(spec), {}, bitmap, hook), std::runtime_error);
+    EXPECT_THROW(DecodeJpeg(WriteJpeg(layout), {}, bitmap, hook), std::runtime_error);
     EXPECT_EQ(bitmap.rowsDecoded, 10);
     ASSERT_EQ(bitmap.pixels.size(), bitmap.format.stride * 40);
     EXPECT_NE(bitmap.pixels[9 * bitmap.format.stride], 0);  // blue 128 in every decoded pixel
@@ -268,7 +268,7 @@ TEST(JpegDecode, AFailingHookStopsTheDecodeAndKeepsTheRowsDone) {
 
     // Memory that cannot be had stops it too, before any row.
     const auto refuse = [](const TJpegOutputFormat&) -> uint8_t* { throw EOutOfResources("no bitmap"); };
-    ExpectFailure([&] { DecodeJpegInto(WriteJpeg(spec), {}, refuse); }, "EOutOfResources", "no bitmap");
+    ExpectFailure([&] { DecodeJpegInto(WriteJpeg(layout), {}, refuse); }, "EOutOfResources", "no bitmap");
     const auto none = [](const TJpegOutputFormat&) -> uint8_t* { return nullptr; };
-    ExpectFailure([&] { DecodeJpegInto(WriteJpeg(spec), {}, none); }, "EOutOfResources", "Out of system resources");
+    ExpectFailure([&] { DecodeJpegInto(WriteJpeg(layout), {}, none); }, "EOutOfResources", "Out of system resources");
 }

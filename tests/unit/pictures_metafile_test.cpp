@@ -69,11 +69,11 @@ TEST(MetafileReader, FilesShorterThanTheirHeaderAreReadErrors) {
 }
 
 TEST(MetafileReader, EnhancedMetafileWhateverItsName) {
-    TEmfSpec spec;
-    spec.frame[0] = 0;
-    spec.frame[2] = 2540;
-    spec.frame[3] = 1270;
-    const Bytes file = MakeEnhancedMetafile(spec);
+    TEmfSpec layout;
+    layout.frame[0] = 0;
+    layout.frame[2] = 2540;
+    layout.frame[3] = 1270;
+    const Bytes file = MakeEnhancedMetafile(layout);
     const TFileFormatTable table = DefaultFileFormatTable();
     EXPECT_EQ(table.FindForPath("C:\\pictures\\drawing.wmf").className, "TMetafile");
     const TMetafileFile metafile = ReadMetafile(file, 96);

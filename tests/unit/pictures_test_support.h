@@ -72,30 +72,30 @@ struct TBitmapSpec {
     Bytes pixels;
 };
 
-inline Bytes MakeBitmap(const TBitmapSpec& spec) {
+inline Bytes MakeBitmap(const TBitmapSpec& layout) {
     TWriter w;
     w.Text("BM").U32(0).U32(0).U32(0);
-    w.U32(spec.headerSize);
-    if (spec.headerSize == 12) {
-        w.U16(static_cast<unsigned>(spec.width)).U16(static_cast<unsigned>(spec.height)).U16(spec.planes);
-        w.U16(spec.bitCount);
-        for (uint32_t c : spec.colours) w.U8(c & 0xFF).U8(c >> 8 & 0xFF).U8(c >> 16 & 0xFF);
+    w.U32(layout.headerSize);
+    if (layout.headerSize == 12) {
+        w.U16(static_cast<unsigned>(layout.width)).U16(static_cast<unsigned>(layout.height)).U16(layout.planes);
+        w.U16(layout.bitCount);
+        for (uint32_t c : layout.colours) w.U8(c & 0xFF).U8(c >> 8 & 0xFF).U8(c >> 16 & 0xFF);
     } else {
-        w.I32(spec.width).I32(spec.height).U16(spec.planes).U16(spec.bitCount).U32(spec.compression);
-        w.U32(spec.sizeImage).I32(2835).I32(2835).U32(spec.clrUsed).U32(0);
+        w.I32(layout.width).I32(layout.height).U16(layout.planes).U16(layout.bitCount).U32(layout.compression);
+        w.U32(layout.sizeImage).I32(2835).I32(2835).U32(layout.clrUsed).U32(0);
         size_t written = 40;
-        if (spec.headerSize > 124) {
+        if (layout.headerSize > 124) {
             // An odd size: the header as far as the fields go, the rest is left out.
-        } else if (spec.headerSize >= 52) {
-            for (size_t i = 0; i < 3; ++i) w.U32(i < spec.masks.size() ? spec.masks[i] : 0);
+        } else if (layout.headerSize >= 52) {
+            for (size_t i = 0; i < 3; ++i) w.U32(i < layout.masks.size() ? layout.masks[i] : 0);
             written = 52;
         } else {
-            for (uint32_t m : spec.masks) w.U32(m);
+            for (uint32_t m : layout.masks) w.U32(m);
         }
-        if (spec.headerSize > written && spec.headerSize <= 124) w.Fill(spec.headerSize - written, 0);
-        for (uint32_t c : spec.colours) w.U32(c);
+        if (layout.headerSize > written && layout.headerSize <= 124) w.Fill(layout.headerSize - written, 0);
+        for (uint32_t c : layout.colours) w.U32(c);
     }
-    w.Append(spec.pixels);
+    w.Append(layout.pixels);
     return w.bytes;
 }
 
@@ -146,18 +146,18 @@ struct TEmfSpec {
     int64_t totalBytes = -1;  // the real size unless given
 };
 
-inline Bytes MakeEnhancedMetafile(const TEmfSpec& spec) {
+inline Bytes MakeEnhancedMetafile(const TEmfSpec& layout) {
     TWriter w;
     w.U32(1).U32(108).I32(0).I32(0).I32(99).I32(99);  // type, size, bounds
-    for (int32_t v : spec.frame) w.I32(v);
+    for (int32_t v : layout.frame) w.I32(v);
     w.U32(0x464D4520).U32(0x10000).U32(0).U32(2).U16(0).U16(0);  // signature, version, size, records...
     w.U32(0).U32(0).U32(0);                                      // description, palette entries
-    w.I32(spec.devicePixels[0]).I32(spec.devicePixels[1]);
-    w.I32(spec.deviceMillimetres[0]).I32(spec.deviceMillimetres[1]);
+    w.I32(layout.devicePixels[0]).I32(layout.devicePixels[1]);
+    w.I32(layout.deviceMillimetres[0]).I32(layout.deviceMillimetres[1]);
     w.Fill(108 - w.bytes.size(), 0);
     w.U32(14).U32(20).U32(0).U32(16).U32(20);  // EMR_EOF
     const uint32_t total =
-        spec.totalBytes < 0 ? static_cast<uint32_t>(w.bytes.size()) : static_cast<uint32_t>(spec.totalBytes);
+        layout.totalBytes < 0 ? static_cast<uint32_t>(w.bytes.size()) : static_cast<uint32_t>(layout.totalBytes);
     for (int i = 0; i < 4; ++i) w.bytes[48 + i] = static_cast<uint8_t>(total >> (8 * i));
     return w.bytes;
 }
@@ -177,7 +177,7 @@ struct TJpegSpec {
     };
 };
 
-inline Bytes WriteJpeg(const TJpegSpec& spec) {
+inline Bytes WriteJpeg(const TJpegSpec& layout) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
     cinfo.err = jpeg_std_error(&errors);
@@ -185,22 +185,22 @@ inline Bytes WriteJpeg(const TJpegSpec& spec) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-    cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : spec.components == 3 ? JCS_RGB : JCS_CMYK;
+    cinfo.image_width = static_cast<JDIMENSION>(layout.width);
+    cinfo.image_height = static_cast<JDIMENSION>(layout.height);
+    cinfo.input_components = layout.components;
+    cinfo.in_color_space = layout.components == 1 ? JCS_GRAYSCALE : layout.components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
-    if (spec.components == 4) jpeg_set_colorspace(&cinfo, spec.ycck ? JCS_YCCK : JCS_CMYK);
-    if (spec.components == 4) cinfo.write_Adobe_marker = spec.adobeMarker ? TRUE : FALSE;
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
+    if (layout.components == 4) jpeg_set_colorspace(&cinfo, layout.ycck ? JCS_YCCK : JCS_CMYK);
+    if (layout.components == 4) cinfo.write_Adobe_marker = layout.adobeMarker ? TRUE : FALSE;
+    jpeg_set_quality(&cinfo, layout.quality, TRUE);
+    if (layout.progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(spec.width) * spec.components);
+    std::vector<uint8_t> row(static_cast<size_t>(layout.width) * layout.components);
     while (cinfo.next_scanline < cinfo.image_height) {
         const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < spec.width; ++x)
-            for (int c = 0; c < spec.components; ++c)
-                row[static_cast<size_t>(x) * spec.components + c] = spec.sample(x, y, c);
+        for (int x = 0; x < layout.width; ++x)
+            for (int c = 0; c < layout.components; ++c)
+                row[static_cast<size_t>(x) * layout.components + c] = layout.sample(x, y, c);
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&cinfo, rows, 1);
     }

@@ -27,9 +27,9 @@ std::string ToString(const std::vector<uint8_t>& bytes) { return std::string(byt
 // A progressive JPEG whose second scan asks for an impossible band of coefficients: its header
 // reads, its decoding fails at the first drawing.
 std::string JpegFailingWhileDecoding() {
-    picture_test::TJpegSpec spec;
-    spec.progressive = true;
-    std::vector<uint8_t> file = picture_test::WriteJpeg(spec);
+    picture_test::TJpegSpec layout;
+    layout.progressive = true;
+    std::vector<uint8_t> file = picture_test::WriteJpeg(layout);
     const uint8_t marker[] = {0xFF, 0xDA};
     auto sos = std::search(file.begin(), file.end(), std::begin(marker), std::end(marker));
     sos = std::search(sos + 2, file.end(), std::begin(marker), std::end(marker));
