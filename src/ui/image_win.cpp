@@ -39,7 +39,7 @@ TImage::~TImage() {
 
 void TImage::Create(HWND parent, const RECT& bounds) {
     RegisterOwnClass(kClassName, 0, nullptr, nullptr);
-    CreateOwnWindow(kClassName, Name(), WS_CHILD | WS_VISIBLE, 0, parent, bounds);
+    CreateOwnWindow(kClassName, Name(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
 }
 
 void TImage::Invalidate() {
