@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the main window's pages: starts Lumo.exe with sample
+# pictures in an X display and a Wine prefix of its own, clicks as a user would and saves
+# the window to docs/screenshots/.
+#   tools/take-screenshots.sh [path/to/Lumo.exe]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=tools/wine-env.sh
+source "$root/tools/wine-env.sh"
+exe=${1:-$root/build/win64/Lumo.exe}
+out=$root/docs/screenshots
+mkdir -p "$out"
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  WINEPREFIX=$work/prefix timeout 30 wineserver -k >/dev/null 2>&1
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+read -r DISPLAY xvfb_pid < <("$root/tools/wine-bed" xvfb)
+export DISPLAY
+cp -a "$LUMO_BUILD/wineprefix-template" "$work/prefix"
+export LUMO_WINEPREFIX=$work/prefix
+lumo_wine_environment
+
+cp "$exe" "$work/Lumo.exe"
+convert -size 800x600 gradient:'#3a7bd5'-'#a8d8f0' -fill '#ffd23c' -draw "circle 620,140 620,200" \
+  -fill '#2f8f3a' -draw "ellipse 400,640 520,220 180,360" "$work/sunny.jpg"
+convert -size 640x480 gradient:'#ff9a3c'-'#5a2a6a' -fill '#1a1a2a' \
+  -draw "polygon 0,480 160,300 300,420 460,260 640,400 640,480" -type TrueColor "BMP3:$work/sunset.bmp"
+folder=$(WINEPREFIX=$work/prefix timeout 60 winepath -w "$work" 2>/dev/null)
+printf 'Понедельник\r\n\t%s\\sunny.jpg\r\n\t%s\\sunset.bmp\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n' \
+  "$folder" "$folder" | iconv -f utf-8 -t cp1251 >"$work/Murovelo.ini"
+printf -- '-1\r\n%s\\sunset.bmp\r\n10\r\n' "$folder" >"$work/WallOpt.ini"
+
+"$root/tools/wine-run" "$work/Lumo.exe" </dev/null >/dev/null 2>&1 &
+sleep 8
+
+# The window (426 x 366 with Wine's frame) is centred on the 1024 x 768 desktop.
+left=299 top=201
+shoot() { import -window root -crop "426x366+$left+$top" "$out/$1"; }
+click() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; sleep 1.5; }
+
+# Files page: Monday opened and its first picture selected, with its preview.
+click 65 55
+xdotool key Right Down
+sleep 2
+shoot files-page.png
+click 88 33    # "Опции"
+shoot options-page.png
+click 158 33   # "О программе..."
+shoot about-page.png
+echo "screenshots in $out"
