@@ -12,18 +12,12 @@ out=$root/docs/screenshots
 mkdir -p "$out"
 
 work=$(mktemp -d)
-xvfb_pid=
 cleanup() {
-  WINEPREFIX=$work/prefix timeout 30 wineserver -k >/dev/null 2>&1
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  lumo_private_bed_stop "$work"
   rm -rf "$work"
 }
 trap cleanup EXIT
-read -r DISPLAY xvfb_pid < <("$root/tools/wine-bed" xvfb)
-export DISPLAY
-cp -a "$LUMO_BUILD/wineprefix-template" "$work/prefix"
-export LUMO_WINEPREFIX=$work/prefix
-lumo_wine_environment
+lumo_private_bed_start "$work"
 
 cp "$exe" "$work/Lumo.exe"
 convert -size 800x600 gradient:'#3a7bd5'-'#a8d8f0' -fill '#ffd23c' -draw "circle 620,140 620,200" \

@@ -82,3 +82,20 @@ lumo_copy_template() {
   rm -rf "$target"
   mv "$target.tmp" "$target"
 }
+
+# A display and a Wine prefix of the caller's own, under a work folder: for runs that click
+# or take screenshots, where no other window or icon may stand. Sets DISPLAY, LUMO_WINEPREFIX
+# and LUMO_PRIVATE_XVFB_PID; lumo_private_bed_stop ends both.
+lumo_private_bed_start() {
+  read -r DISPLAY LUMO_PRIVATE_XVFB_PID < <("$LUMO_ROOT/tools/wine-bed" xvfb)
+  export DISPLAY
+  cp -a "$LUMO_BUILD/wineprefix-template" "$1/prefix"
+  export LUMO_WINEPREFIX=$1/prefix
+  lumo_wine_environment
+}
+
+lumo_private_bed_stop() {
+  WINEPREFIX=$1/prefix timeout 30 wineserver -k >/dev/null 2>&1
+  [[ -n ${LUMO_PRIVATE_XVFB_PID:-} ]] && kill "$LUMO_PRIVATE_XVFB_PID" 2>/dev/null
+  return 0
+}

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/graphic_win.h"
 
 class TBitmap : public TGraphic {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/picture_errors.h"
 
 void TGraphic::LoadFromBytes(std::span<const uint8_t> bytes) {

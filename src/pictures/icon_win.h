@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/graphic_win.h"
 
 class TIcon : public TGraphic {

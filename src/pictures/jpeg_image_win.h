@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/graphic_win.h"
 #include "pictures/jpeg_reader.h"
 

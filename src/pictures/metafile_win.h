@@ -4,7 +4,7 @@
 // then with the first result's frame as extents, and the second result is kept.
 #pragma once
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/graphic_win.h"
 
 class TMetafile : public TGraphic {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "base/system_win.h"
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/open_dialog_image_win.h"
 
 namespace {

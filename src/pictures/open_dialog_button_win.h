@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "ui/control_win.h"
 
 class TPreviewButton : public TControl {

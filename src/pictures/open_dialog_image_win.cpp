@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 
 void TPaneImage::PaintBuffered() {
     const TPaintScope paint(Handle());

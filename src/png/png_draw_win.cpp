@@ -1,32 +1,8 @@
 #include "png/png_draw_win.h"
 
-#include "base/handles_win.h"
+#include "base/gdi_win.h"
 #include "png/png_draw.h"
 #include "png/png_errors.h"
-
-namespace {
-
-void DeleteMemoryDc(HDC dc) { ::DeleteDC(dc); }
-using TMemoryDc = TOwned<HDC, DeleteMemoryDc>;
-using TBitmapHandle = TOwned<HBITMAP, DeleteGdiObject>;
-
-// Selects an object into a device context for the lifetime of this value.
-class TSelection {
-public:
-    TSelection(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-    ~TSelection() {
-        if (old_ != nullptr && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
-    }
-    TSelection(const TSelection&) = delete;
-    TSelection& operator=(const TSelection&) = delete;
-    bool Selected() const { return old_ != nullptr && old_ != HGDI_ERROR; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
-}  // namespace
 
 void DrawPngImage(HDC dc, const RECT& rect, const TPngImage& image) {
     if (image.Pixels() == nullptr || rect.right <= rect.left || rect.bottom <= rect.top) return;

@@ -1,6 +1,6 @@
 #include "ui/image_win.h"
 
-#include "pictures/gdi_win.h"
+#include "base/gdi_win.h"
 #include "pictures/preview_rect.h"
 #include "ui/application_win.h"
 

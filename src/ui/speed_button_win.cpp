@@ -1,5 +1,7 @@
 #include "ui/speed_button_win.h"
 
+#include "base/gdi_win.h"
+
 namespace {
 const char kClassName[] = "TSpeedButton";
 }
@@ -23,20 +25,18 @@ void TSpeedButton::Paint(HDC dc) {
     GetObjectA(glyph_, sizeof info, &info);
     const int offset = pressed_ ? 1 : 0;
     const int x = (r.right - info.bmWidth) / 2 + offset, y = (r.bottom - info.bmHeight) / 2 + offset;
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, glyph_);
+    TMemoryDc source(CreateCompatibleDC(dc));
+    TSelection selection(source.Get(), glyph_);
     if (Enabled()) {
-        TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source, 0, 0, info.bmWidth, info.bmHeight,
+        TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, info.bmWidth, info.bmHeight,
                        RGB(255, 255, 255));
     } else {
         // A disabled glyph: every drawn pixel in the system's grey.
         for (int gy = 0; gy < info.bmHeight; ++gy)
             for (int gx = 0; gx < info.bmWidth; ++gx)
-                if (GetPixel(source, gx, gy) != RGB(255, 255, 255))
+                if (GetPixel(source.Get(), gx, gy) != RGB(255, 255, 255))
                     SetPixel(dc, x + gx, y + gy, GetSysColor(COLOR_GRAYTEXT));
     }
-    SelectObject(source, old);
-    DeleteDC(source);
 }
 
 LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Real mouse clicks, through the X display of the test bed: Lumo.exe started with /autorun
+# Real mouse clicks: Lumo.exe started with /autorun
 # stays hidden in the notification area; a double click on its icon shows the main window,
 # the minimise box hides it again, and "Выход" from the icon's menu ends the program, which
 # saves its settings. It runs in an X display and a Wine prefix of its own, so that no other
@@ -12,19 +12,13 @@ source "$root/tools/wine-env.sh"
 
 work=$(mktemp -d)
 pid=
-xvfb_pid=
 cleanup() {
   [[ -n $pid ]] && kill "$pid" 2>/dev/null
-  WINEPREFIX=$work/prefix timeout 30 wineserver -k >/dev/null 2>&1
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  lumo_private_bed_stop "$work"
   rm -rf "$work"
 }
 trap cleanup EXIT
-read -r DISPLAY xvfb_pid < <("$root/tools/wine-bed" xvfb)
-export DISPLAY
-cp -a "$LUMO_BUILD/wineprefix-template" "$work/prefix"
-export LUMO_WINEPREFIX=$work/prefix
-lumo_wine_environment
+lumo_private_bed_start "$work"
 cp "$1" "$work/Lumo.exe"
 printf -- '-1\r\n\r\n0\r\n' >"$work/WallOpt.ini"
 
