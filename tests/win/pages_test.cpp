@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <commctrl.h>
+
 #include <thread>
 
 #include "support/dialog_driver.h"
@@ -231,4 +233,47 @@ TEST(ProgramWebPage, PathAndQuery) {
     const std::string address = kProgramWebPage;
     EXPECT_EQ(address.rfind("http", 0), 0u);
     EXPECT_EQ(address.substr(address.size() - 13), "/soft/?id=010");
+}
+
+TEST_F(PagesTest, ClicksReachTheirHandlers) {
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, folder_.File("red.bmp")}});
+    SelectAt(1);
+    SendMessageA(form_.bChange.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Wallpaper(), folder_.File("red.bmp"));
+
+    form_.edOld.SetText(folder_.File("green.bmp"));
+    SendMessageA(form_.bNowDefault.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(Wallpaper(), folder_.File("green.bmp"));
+
+    SendMessageA(form_.cbRun.Handle(), BM_CLICK, 0, 0);
+    std::string data;
+    DWORD type = 0;
+    EXPECT_TRUE(
+        ReadRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Лумо", data, type));
+
+    {
+        TDialogDriver driver = TDialogDriver::Cancel();
+        SendMessageA(form_.bObzor.Handle(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(driver.Answered());
+        EXPECT_EQ(form_.edOld.Text(), folder_.File("green.bmp"));
+    }
+    {
+        SelectAt(0);
+        TDialogDriver driver = TDialogDriver::Cancel();
+        SendMessageA(form_.sbAdd.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        SendMessageA(form_.sbAdd.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+        EXPECT_TRUE(driver.Answered());
+        EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(form_.tvFiles.Items()));
+    }
+    SelectAt(1);
+    SendMessageA(form_.sbDel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    SendMessageA(form_.sbDel.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(form_.tvFiles.Count(), 1u);
+
+    // A tab chosen with the keyboard or the mouse shows its page.
+    TabCtrl_SetCurFocus(form_.pcMain.Handle(), 2);
+    EXPECT_EQ(form_.pcMain.ActivePageIndex(), 2);
+    EXPECT_TRUE(GetWindowLongA(form_.tshAbout().Handle(), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowLongA(form_.tshFiles().Handle(), GWL_STYLE) & WS_VISIBLE);
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Лумо");
 }
