@@ -1,4 +1,6 @@
 // The main window's handlers: settings, wallpaper changes and the notification-area icon.
+#include <exception>
+
 #include "app/weekday_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
@@ -46,17 +48,18 @@ void TMainForm::SetTrayMode(int32_t mode) {
 
 void TMainForm::LoadWallpaperList(const std::string& path) {
     const std::string bytes = ReadWholeFile(path, 0);
+    // A list that stops at a bad line keeps the nodes read before it.
     TWallpaperList list;
-    tvFiles.BeginUpdate();
+    std::exception_ptr failure;
     try {
         ParseWallpaperList(bytes, list);
     } catch (...) {
-        tvFiles.Assign(list);
-        tvFiles.EndUpdate();
-        throw;
+        failure = std::current_exception();
     }
+    tvFiles.BeginUpdate();
     tvFiles.Assign(list);
     tvFiles.EndUpdate();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TMainForm::ProbeRunRegistration() {

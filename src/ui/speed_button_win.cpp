@@ -6,12 +6,8 @@ namespace {
 const char kClassName[] = "TSpeedButton";
 }
 
-TSpeedButton::~TSpeedButton() {
-    if (glyph_) DeleteObject(glyph_);
-}
-
 void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphResource) {
-    glyph_ = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0));
+    glyph_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
     RegisterOwnClass(kClassName, 0, nullptr, nullptr);
     CreateOwnWindow(kClassName, "", WS_CHILD | WS_VISIBLE, 0, parent, bounds);
 }
@@ -22,11 +18,11 @@ void TSpeedButton::Paint(HDC dc) {
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0));
     if (!glyph_) return;
     BITMAP info;
-    GetObjectA(glyph_, sizeof info, &info);
+    GetObjectA(glyph_.Get(), sizeof info, &info);
     const int offset = pressed_ ? 1 : 0;
     const int x = (r.right - info.bmWidth) / 2 + offset, y = (r.bottom - info.bmHeight) / 2 + offset;
     TMemoryDc source(CreateCompatibleDC(dc));
-    TSelection selection(source.Get(), glyph_);
+    TSelection selection(source.Get(), glyph_.Get());
     if (Enabled()) {
         TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, info.bmWidth, info.bmHeight,
                        RGB(255, 255, 255));

@@ -1,12 +1,12 @@
 // A flat push button showing a small glyph. It never takes the keyboard focus.
 #pragma once
 
+#include "base/gdi_win.h"
 #include "ui/control_win.h"
 
 class TSpeedButton : public TControl {
 public:
     using TControl::TControl;
-    ~TSpeedButton() override;
     // The glyph is a bitmap resource; its white pixels are drawn transparent.
     void Create(HWND parent, const RECT& bounds, const char* glyphResource);
 
@@ -17,6 +17,6 @@ protected:
 
 private:
     void Paint(HDC dc);
-    HBITMAP glyph_ = nullptr;
+    TBitmapHandle glyph_;
     bool pressed_ = false;
 };
