@@ -8,11 +8,11 @@
 #include <string>
 
 #include "base/gdi_win.h"
-#include "ui/control_win.h"
+#include "ui/speed_button_win.h"
 
-class TPreviewButton : public TControl {
+class TPreviewButton : public TSpeedButton {
 public:
-    using TControl::TControl;
+    using TSpeedButton::TSpeedButton;
     ~TPreviewButton() override;
     // The glyph is a bitmap resource of the program.
     void Create(HWND parent, const RECT& bounds, const char* glyphResource, const std::string& hint);
@@ -23,18 +23,13 @@ public:
     // The hint window while the button exists, else null.
     HWND HintWindow() const { return hint_; }
 
-    TNotifyEvent OnClick;
-
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The glyph's bottom-left colour is transparent; disabled, its darker pixels are embossed.
+    void DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y) override;
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void Paint(HDC dc);
-    void DrawGlyph(HDC dc, int x, int y);
     void CreateHint(const std::string& text);
 
-    TBitmapHandle glyph_;
     HWND hint_ = nullptr;
-    bool pressed_ = false;
 };

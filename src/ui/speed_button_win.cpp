@@ -1,6 +1,6 @@
 #include "ui/speed_button_win.h"
 
-#include "base/gdi_win.h"
+#include "base/system_win.h"
 
 namespace {
 const char kClassName[] = "TSpeedButton";
@@ -8,31 +8,34 @@ const char kClassName[] = "TSpeedButton";
 
 void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphResource) {
     glyph_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
+    if (!glyph_) RaiseLastOSError();
     RegisterOwnClass(kClassName, 0, nullptr, nullptr);
-    CreateOwnWindow(kClassName, "", WS_CHILD | WS_VISIBLE, 0, parent, bounds);
+    CreateOwnWindow(kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
+}
+
+void TSpeedButton::DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y) {
+    if (Enabled()) {
+        TransparentBlt(dc, x, y, size.bmWidth, size.bmHeight, glyph, 0, 0, size.bmWidth, size.bmHeight,
+                       RGB(255, 255, 255));
+        return;
+    }
+    for (int gy = 0; gy < size.bmHeight; ++gy)
+        for (int gx = 0; gx < size.bmWidth; ++gx)
+            if (GetPixel(glyph, gx, gy) != RGB(255, 255, 255))
+                SetPixel(dc, x + gx, y + gy, GetSysColor(COLOR_GRAYTEXT));
 }
 
 void TSpeedButton::Paint(HDC dc) {
     RECT r;
     GetClientRect(Handle(), &r);
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed_ ? DFCS_PUSHED : 0));
-    if (!glyph_) return;
-    BITMAP info;
-    GetObjectA(glyph_.Get(), sizeof info, &info);
+    BITMAP size{};
+    if (!GetObjectA(glyph_.Get(), sizeof size, &size)) return;
+    const TMemoryDc source(CreateCompatibleDC(dc));
+    if (!source) return;
+    const TSelection selection(source.Get(), glyph_.Get());
     const int offset = pressed_ ? 1 : 0;
-    const int x = (r.right - info.bmWidth) / 2 + offset, y = (r.bottom - info.bmHeight) / 2 + offset;
-    TMemoryDc source(CreateCompatibleDC(dc));
-    TSelection selection(source.Get(), glyph_.Get());
-    if (Enabled()) {
-        TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.Get(), 0, 0, info.bmWidth, info.bmHeight,
-                       RGB(255, 255, 255));
-    } else {
-        // A disabled glyph: every drawn pixel in the system's grey.
-        for (int gy = 0; gy < info.bmHeight; ++gy)
-            for (int gx = 0; gx < info.bmWidth; ++gx)
-                if (GetPixel(source.Get(), gx, gy) != RGB(255, 255, 255))
-                    SetPixel(dc, x + gx, y + gy, GetSysColor(COLOR_GRAYTEXT));
-    }
+    DrawGlyph(dc, source.Get(), size, (r.right - size.bmWidth) / 2 + offset, (r.bottom - size.bmHeight) / 2 + offset);
 }
 
 LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -44,10 +47,14 @@ LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             EndPaint(Handle(), &ps);
             return 0;
         }
+        case WM_PRINTCLIENT:
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
         case WM_ENABLE:
             InvalidateRect(Handle(), nullptr, TRUE);
             return 0;
         case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
             pressed_ = true;
             SetCapture(Handle());
             InvalidateRect(Handle(), nullptr, TRUE);
@@ -60,7 +67,7 @@ LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             RECT r;
             GetClientRect(Handle(), &r);
             const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (PtInRect(&r, at) && OnClick) OnClick();
+            if (PtInRect(&r, at) && Enabled() && OnClick) OnClick();
             return 0;
         }
         case WM_CAPTURECHANGED:

@@ -7,13 +7,16 @@
 class TSpeedButton : public TControl {
 public:
     using TControl::TControl;
-    // The glyph is a bitmap resource; its white pixels are drawn transparent.
+    // The glyph is a bitmap resource; raises EOSError when there is none.
     void Create(HWND parent, const RECT& bounds, const char* glyphResource);
 
     TNotifyEvent OnClick;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Draws the glyph with its top-left corner at (x, y): white is transparent, and a disabled
+    // button draws every other pixel in the system's grey.
+    virtual void DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y);
 
 private:
     void Paint(HDC dc);

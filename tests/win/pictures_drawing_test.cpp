@@ -68,8 +68,8 @@ TEST_F(PicturesDrawing, BitmapStretchedByNearestPixelInsideItsRectangleOnly) {
 
 TEST_F(PicturesDrawing, BitmapHeaderFormsDrawTheirColours) {
     TCanvas canvas(4, 2);
-    const auto drawn = [&](const TBitmapSpec& spec) {
-        Load("form.bmp", MakeBitmap(spec));
+    const auto drawn = [&](const TBitmapSpec& layout) {
+        Load("form.bmp", MakeBitmap(layout));
         canvas.Fill(canvas.Background());
         picture.Draw(canvas.Dc(), RECT{0, 0, 4, 2});
         std::vector<COLORREF> pixels;
@@ -248,14 +248,14 @@ TEST_F(PicturesDrawing, PlaceableMetafileConvertedAndScaled) {
 
 // A JPEG of blue left and yellow right halves.
 Bytes HalvesJpeg(int width, int height) {
-    TJpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.sample = [width](int x, int, int c) -> uint8_t {
+    TJpegSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.sample = [width](int x, int, int c) -> uint8_t {
         const COLORREF colour = x < width / 2 ? kBlue : kYellow;
         return c == 0 ? GetRValue(colour) : c == 1 ? GetGValue(colour) : GetBValue(colour);
     };
-    return WriteJpeg(spec);
+    return WriteJpeg(layout);
 }
 
 TEST_F(PicturesDrawing, JpegDecodedOnceAtTheFirstDrawingWithProgressReports) {
@@ -304,12 +304,12 @@ TEST_F(PicturesDrawing, JpegDecodedOnceAtTheFirstDrawingWithProgressReports) {
 }
 
 TEST_F(PicturesDrawing, GrayscaleJpegDecodesToAPalette) {
-    TJpegSpec spec;
-    spec.components = 1;
-    spec.width = 16;
-    spec.height = 8;
-    spec.sample = [](int x, int, int) -> uint8_t { return x < 8 ? 40 : 220; };
-    Load("gray.jpg", WriteJpeg(spec));
+    TJpegSpec layout;
+    layout.components = 1;
+    layout.width = 16;
+    layout.height = 8;
+    layout.sample = [](int x, int, int) -> uint8_t { return x < 8 ? 40 : 220; };
+    Load("gray.jpg", WriteJpeg(layout));
     TCanvas canvas(16, 8);
     picture.Draw(canvas.Dc(), RECT{0, 0, 16, 8});
     const auto* jpeg = dynamic_cast<const TJPEGImage*>(picture.Graphic());

@@ -61,15 +61,15 @@ protected:
     }
     // A bitmap of one colour: 8 bits per pixel, so that large sizes stay small files.
     void LoadPlain(int width, int height) {
-        TBitmapSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.bitCount = 8;
-        spec.clrUsed = 1;
-        spec.colours = {static_cast<uint32_t>(GetRValue(kPictureColour) << 16 | GetGValue(kPictureColour) << 8 |
+        TBitmapSpec layout;
+        layout.width = width;
+        layout.height = height;
+        layout.bitCount = 8;
+        layout.clrUsed = 1;
+        layout.colours = {static_cast<uint32_t>(GetRValue(kPictureColour) << 16 | GetGValue(kPictureColour) << 8 |
                                               GetBValue(kPictureColour))};
-        spec.pixels.assign(static_cast<size_t>((width + 3) & ~3) * height, 0);
-        image.Picture.LoadFromFile(Write("plain.bmp", MakeBitmap(spec)));
+        layout.pixels.assign(static_cast<size_t>((width + 3) & ~3) * height, 0);
+        image.Picture.LoadFromFile(Write("plain.bmp", MakeBitmap(layout)));
     }
     void Resize(int width, int height) { image.SetBounds(RECT{8, 15, 8 + width, 15 + height}); }
     // What the control shows, rendered through WM_PRINTCLIENT onto a white canvas.
@@ -217,10 +217,10 @@ TEST_F(PicturesImage, PictureChangesAndResizesAskForARedraw) {
 TEST_F(PicturesImage, ResizingRedrawsTheKeptJpegWithoutDecodingAgain) {
     image.SetStretch(true);
     image.SetProportional(true);
-    TJpegSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    image.Picture.LoadFromFile(Write("a.jpg", WriteJpeg(spec)));
+    TJpegSpec layout;
+    layout.width = 64;
+    layout.height = 48;
+    image.Picture.LoadFromFile(Write("a.jpg", WriteJpeg(layout)));
     const long before = TJPEGImage::DecodeCount();
     UpdateWindow(image.Handle());
     EXPECT_EQ(TJPEGImage::DecodeCount(), before + 1);

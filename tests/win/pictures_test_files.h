@@ -49,21 +49,21 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // colour(x, y).
 template <typename Colour>
 Bytes MakeBitmap24(int width, int height, Colour colour) {
-    TBitmapSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = 24;
+    TBitmapSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitCount = 24;
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-    spec.pixels.assign(stride * height, 0);
+    layout.pixels.assign(stride * height, 0);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const COLORREF c = colour(x, y);
-            uint8_t* p = spec.pixels.data() + (height - 1 - y) * stride + x * 3;
+            uint8_t* p = layout.pixels.data() + (height - 1 - y) * stride + x * 3;
             p[0] = GetBValue(c);
             p[1] = GetGValue(c);
             p[2] = GetRValue(c);
         }
-    return MakeBitmap(spec);
+    return MakeBitmap(layout);
 }
 
 // An icon image for an icon file: a 24-bit colour plane of one colour and a mask that leaves
