@@ -69,3 +69,12 @@ TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
               "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
     EXPECT_EQ(Desktop("Wallpaper"), "<absent>");
 }
+
+TEST_F(StartupTest, DefaultWallpaperWithoutAPreviewDoesNotStopTheStart) {
+    WriteFileBytes(folder_.File("broken.bmp"), "BMxx");
+    WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\n" + folder_.File("broken.bmp") + "\r\n0\r\n");
+    TLumoProcess lumo(folder_.Path());
+    lumo.Start("/autorun");
+    ASSERT_EQ(lumo.Wait(60000), 0);
+    EXPECT_EQ(Desktop("Wallpaper"), folder_.File("broken.bmp"));
+}
