@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "pictures_test_files.h"
 #include "support/dialog_driver.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
@@ -13,30 +14,9 @@
 
 namespace {
 
-// A 24-bit bitmap file of one colour.
-std::string BitmapBytes(int width, int height, COLORREF colour) {
-    const int stride = (width * 3 + 3) & ~3;
-    const int size = 54 + stride * height;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    auto put32 = [&](int at, uint32_t v) { memcpy(&bytes[static_cast<size_t>(at)], &v, 4); };
-    auto put16 = [&](int at, uint16_t v) { memcpy(&bytes[static_cast<size_t>(at)], &v, 2); };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put32(2, static_cast<uint32_t>(size));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    put16(26, 1);
-    put16(28, 24);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const size_t at = static_cast<size_t>(54 + y * stride + x * 3);
-            bytes[at] = static_cast<char>(GetBValue(colour));
-            bytes[at + 1] = static_cast<char>(GetGValue(colour));
-            bytes[at + 2] = static_cast<char>(GetRValue(colour));
-        }
-    return bytes;
+// A bitmap file of one colour.
+void WriteBitmap(const std::string& path, int width, int height, COLORREF colour) {
+    picture_test::WriteBytes(path, picture_test::MakeBitmap24(width, height, [colour](int, int) { return colour; }));
 }
 
 class PagesTest : public ::testing::Test {
@@ -45,9 +25,9 @@ protected:
         CoInitialize(nullptr);
         MainForm = &form_;
         Application.SetMainForm(&form_);
-        WriteFileBytes(folder_.File("red.bmp"), BitmapBytes(4, 2, RGB(255, 0, 0)));
-        WriteFileBytes(folder_.File("green.bmp"), BitmapBytes(2, 2, RGB(0, 255, 0)));
-        WriteFileBytes(folder_.File("blue.bmp"), BitmapBytes(2, 4, RGB(0, 0, 255)));
+        WriteBitmap(folder_.File("red.bmp"), 4, 2, RGB(255, 0, 0));
+        WriteBitmap(folder_.File("green.bmp"), 2, 2, RGB(0, 255, 0));
+        WriteBitmap(folder_.File("blue.bmp"), 2, 4, RGB(0, 0, 255));
         SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
     }
     ~PagesTest() override {
@@ -207,26 +187,13 @@ TEST_F(PagesTest, AboutPictureBlendsOverThePage) {
     ASSERT_EQ(form_.iAbout.Picture.Height(), 310);
     const RECT bounds = form_.iAbout.Bounds();
     EXPECT_EQ(bounds.right - bounds.left, 410);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 410, -310, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    const RECT all{0, 0, 410, 310};
-    const COLORREF face = RGB(10, 200, 30);
-    HBRUSH brush = CreateSolidBrush(face);
-    FillRect(dc, &all, brush);
-    form_.iAbout.Picture.Draw(dc, all);
+    // Over a page of a known colour.
+    picture_test::TCanvas page(410, 310, RGB(10, 200, 30));
+    form_.iAbout.Picture.Draw(page.Dc(), RECT{0, 0, 410, 310});
     GdiFlush();
-    const auto pixel = [&](int x, int y) { return static_cast<uint32_t*>(bits)[y * 410 + x] & 0xFFFFFF; };
-    EXPECT_EQ(pixel(0, 0), 0x0AC81Eu);     // a transparent corner shows the page
-    EXPECT_EQ(pixel(100, 290), 0u);        // the black body is opaque
-    EXPECT_NE(pixel(205, 0) & 0xFF, 30u);  // the top edge is partly covered
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteObject(brush);
-    DeleteDC(dc);
+    EXPECT_EQ(page.At(0, 0), page.Background());  // a transparent corner shows the page
+    EXPECT_EQ(page.At(100, 290), RGB(0, 0, 0));   // the black body is opaque
+    EXPECT_NE(GetBValue(page.At(205, 0)), 30);    // the top edge is partly covered
 }
 
 TEST(ProgramWebPage, PathAndQuery) {
