@@ -4,6 +4,7 @@
 #include "base/format.h"
 #include "base/handles_win.h"
 #include "base/system_win.h"
+#include "settings/temporary_path.h"
 
 namespace {
 
@@ -16,6 +17,19 @@ std::string FullPath(const std::string& path) {
 [[noreturn]] void RaiseCreateError(const std::string& path, DWORD error) {
     throw EFCreateError(
         Format("Cannot create file \"%s\". %s", FullPath(path).c_str(), SystemErrorMessage(error).c_str()));
+}
+
+TFileHandle CreateForWriting(const std::string& path) {
+    return TFileHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// Writes all the bytes and flushes them to the disk.
+bool WriteAll(const TFileHandle& file, std::string_view bytes) {
+    DWORD written = 0;
+    return bytes.size() <= MAXDWORD &&
+           WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file.Get());
 }
 
 }  // namespace
@@ -39,20 +53,19 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
 }
 
 void ReplaceFileContent(const std::string& path, std::string_view bytes) {
-    const std::string temporary = path + Format(".%lu.tmp", GetCurrentProcessId());
-    TFileHandle file(CreateFileA(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) RaiseCreateError(path, GetLastError());
-    const auto discard = [&] {
+    const std::string temporary = TemporaryPathFor(path);
+    TFileHandle file = CreateForWriting(temporary);
+    if (!file) {
+        // A folder where the files may be changed but no file created: the file is written in
+        // place, as plainly as it can be.
+        file = CreateForWriting(path);
+        if (!file) RaiseCreateError(path, GetLastError());
+        if (!WriteAll(file, bytes)) throw EWriteError("Stream write error");
+        return;
+    }
+    if (!WriteAll(file, bytes)) {
         file.Reset();
         DeleteFileA(temporary.c_str());
-    };
-    DWORD written = 0;
-    const bool complete = bytes.size() <= MAXDWORD &&
-                          WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                          written == bytes.size() && FlushFileBuffers(file.Get());
-    if (!complete) {
-        discard();
         throw EWriteError("Stream write error");
     }
     file.Reset();

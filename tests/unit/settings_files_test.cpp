@@ -2,6 +2,7 @@
 
 #include "base/exceptions.h"
 #include "settings/options_file.h"
+#include "settings/temporary_path.h"
 #include "settings/wallpaper_list.h"
 
 namespace {
@@ -122,4 +123,15 @@ TEST(OptionsFile, PauseRule) {
         {"$1F", "31"}, {"$FFFFFFFF", "0"}, {"32000", "32000"}, {"0", "0"},         {"abc", "10"},
     };
     for (const auto& [text, normal] : cases) EXPECT_EQ(NormalizeWaitText(text), normal) << text;
+}
+
+TEST(SettingsSave, TemporaryIsBesideTheFileAndNoLonger) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Lumo\\WallOpt.ini", "C:\\Lumo\\WallOpt.in~"},
+        {"C:\\Lumo\\Murovelo.ini", "C:\\Lumo\\Murovelo.in~"},
+        {"C:\\Lumo\\backup.in~", "C:\\Lumo\\backup.in$"},
+        {"x", "~"},
+        {"", ""},
+    };
+    for (const auto& [path, temporary] : cases) EXPECT_EQ(TemporaryPathFor(path), temporary) << path;
 }
