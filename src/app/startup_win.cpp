@@ -61,9 +61,12 @@ int RunLumo(const std::string& commandLine) {
     TrayIconShown = 0;
     ReadOptions(form);
     form.ProbeRunRegistration();
+    form.SettingsRead();
 
     if (CommandLineArgument(commandLine, 1, AnsiLeadBytes()) == "/autorun") {
-        Sleep(static_cast<DWORD>(WaitSeconds) * 1000);
+        // Other programs' messages to our windows are answered meanwhile; a close request or a
+        // session end waits until the change is made.
+        Application.Pause(static_cast<DWORD>(WaitSeconds) * 1000);
         const TWallpaperList list = form.tvFiles.Items();
         form.ChangeWall(ChooseTodaysWallpaper(list, list.size()).value_or(DefaultWallpaper));
         if (!form.cbTray.Checked()) return 0;

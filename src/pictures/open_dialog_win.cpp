@@ -3,7 +3,6 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
-#include "base/format.h"
 #include "pictures/open_dialog.h"
 #include "ui/application_win.h"
 #include "ui/form_win.h"
@@ -27,33 +26,6 @@ RECT PaneBounds(HWND hook) {
     pane.top += 4;
     return pane;
 }
-// While the dialog is shown, the thread's other windows take no input, whichever window owns
-// the dialog; they are enabled again on every path.
-class TTaskWindowsDisabled {
-public:
-    TTaskWindowsDisabled() {
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM data) -> BOOL {
-                if (IsWindowVisible(window) && IsWindowEnabled(window)) {
-                    reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&windows_));
-        for (HWND window : windows_) EnableWindow(window, FALSE);
-    }
-    ~TTaskWindowsDisabled() {
-        for (HWND window : windows_)
-            if (IsWindow(window)) EnableWindow(window, TRUE);
-    }
-    TTaskWindowsDisabled(const TTaskWindowsDisabled&) = delete;
-    TTaskWindowsDisabled& operator=(const TTaskWindowsDisabled&) = delete;
-
-private:
-    std::vector<HWND> windows_;
-};
-
 }  // namespace
 
 TOpenPictureDialog::TOpenPictureDialog() : filter_(kPictureDialogFilter) {}
@@ -89,15 +61,12 @@ bool TOpenPictureDialog::Execute(HWND owner) {
 
     BOOL confirmed = FALSE;
     {
-        const TTaskWindowsDisabled modal;
+        const TModalState modal;
         confirmed = GetOpenFileNameA(&dialog);
     }
     dialog_ = nullptr;
-    if (!confirmed) {
-        if (const DWORD error = CommDlgExtendedError())
-            throw ECommonDialogError(Format("The open dialog failed (common dialog error 0x%04lX)", error));
-        return false;
-    }
+    // A dialog that could not be shown, or whose result did not fit, counts as cancelled.
+    if (!confirmed) return false;
     files_ = SplitDialogResult(buffer);
     fileName_ = files_.front();
     filterIndex_ = static_cast<int>(dialog.nFilterIndex);

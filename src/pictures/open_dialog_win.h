@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/exceptions.h"
 #include "pictures/open_dialog_pane_win.h"
-
-// The system dialog could not be shown (a missing template, too little memory...).
-LUMO_DECLARE_EXCEPTION(ECommonDialogError, Exception);
 
 class TOpenPictureDialog {
 public:
@@ -21,9 +17,10 @@ public:
     TOpenPictureDialog& operator=(const TOpenPictureDialog&) = delete;
 
     // Shows the dialog modally, owned by `owner` (the application window when null): the
-    // thread's other windows take no input meanwhile. True when the user confirmed a choice. On true, Files and
-    // FileName hold the result; on false Files is empty and FileName unchanged. Raises ECommonDialogError when the
-    // system could not show the dialog.
+    // thread's other windows take no input meanwhile. True when the user confirmed a choice.
+    // On true, Files and FileName hold the result; on false Files is empty and FileName
+    // unchanged. A dialog that the system could not show, or whose result did not fit its
+    // buffer, returns false like a cancel, without a message.
     bool Execute(HWND owner = nullptr);
 
     // The first chosen file of the last confirmed run; it pre-fills the next run's file-name

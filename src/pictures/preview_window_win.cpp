@@ -4,6 +4,7 @@
 
 #include "base/system_win.h"
 #include "pictures/preview_window.h"
+#include "ui/application_win.h"
 
 namespace {
 const char kFormClass[] = "TPreviewForm";
@@ -13,22 +14,6 @@ constexpr DWORD kFormStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME 
 constexpr DWORD kFormExStyle = WS_EX_TOOLWINDOW;
 // The window's size as created, before it is fitted to a picture.
 constexpr int kDesignWidth = 400, kDesignHeight = 300;
-
-// The owner is disabled while the window is shown, and enabled again on every path.
-class TOwnerDisabled {
-public:
-    explicit TOwnerDisabled(HWND owner) : owner_(owner && IsWindowEnabled(owner) ? owner : nullptr) {
-        if (owner_) EnableWindow(owner_, FALSE);
-    }
-    ~TOwnerDisabled() {
-        if (owner_) EnableWindow(owner_, TRUE);
-    }
-    TOwnerDisabled(const TOwnerDisabled&) = delete;
-    TOwnerDisabled& operator=(const TOwnerDisabled&) = delete;
-
-private:
-    HWND owner_;
-};
 
 TClientSize ClientSizeOf(HWND window) {
     RECT r;
@@ -114,7 +99,7 @@ void TPreviewForm::ShowModal(HWND owner, const std::string& picturePath) {
     MSG message{};
     bool quit = false;
     {
-        const TOwnerDisabled modal(owner);
+        const TModalState modal(TModalState::TakeNoInput, Handle());
         RunModalLoop(message, quit);
     }
     // The owner takes the activation back before the window goes.

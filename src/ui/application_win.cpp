@@ -73,6 +73,66 @@ void TApplication::Run() {
     }
 }
 
+void TApplication::Pause(DWORD milliseconds) {
+    const TModalState pause(TModalState::KeepInput);
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        // Wakes for messages sent to the thread only; peeking with this filter answers them and
+        // leaves everything posted in the queue.
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0) ==
+            WAIT_OBJECT_0) {
+            MSG message;
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+}
+
+bool TApplication::HoldEnd(TPendingEnd end) {
+    if (modalDepth_ == 0) return false;
+    // A session end outweighs a close request: nobody is there to answer a box.
+    if (end == TPendingEnd::SessionEnd || pendingEnd_ == TPendingEnd::None) pendingEnd_ = end;
+    return true;
+}
+
+void TApplication::ModalStateEnded() {
+    const TPendingEnd end = pendingEnd_;
+    pendingEnd_ = TPendingEnd::None;
+    if (end == TPendingEnd::None || !mainForm_ || !mainForm_->Handle()) return;
+    // Posted, so that the handler that opened the modal state finishes first; a new modal state
+    // met on the way holds it again.
+    if (end == TPendingEnd::Close)
+        PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
+    else
+        PostMessageA(mainForm_->Handle(), WM_ENDSESSION, TRUE, 0);
+}
+
+TModalState::TModalState(TInput input, HWND modalWindow) : modalWindow_(modalWindow) {
+    ++Application.modalDepth_;
+    if (input == KeepInput) return;
+    active_ = GetActiveWindow();
+    // The application window is the owner of our boxes and dialogs, which disable and enable it
+    // themselves and hand it the activation when they close.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* state = reinterpret_cast<TModalState*>(data);
+            if (window != Application.Handle() && window != state->modalWindow_ && IsWindowEnabled(window))
+                state->disabled_.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(this));
+    for (HWND window : disabled_) EnableWindow(window, FALSE);
+}
+
+TModalState::~TModalState() {
+    for (HWND window : disabled_)
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    // The window the user worked in gets the activation back, as it would from an owned box.
+    if (active_ && IsWindow(active_) && IsWindowVisible(active_) && GetActiveWindow() != active_)
+        SetActiveWindow(active_);
+    if (--Application.modalDepth_ == 0) Application.ModalStateEnded();
+}
+
 void TApplication::HandleException() {
     try {
         throw;
@@ -89,6 +149,7 @@ void TApplication::HandleException() {
 void TApplication::ShowException(const Exception& failure) { ShowException(failure.Message()); }
 
 void TApplication::ShowException(const std::string& message) {
+    const TModalState box;
     MessageBoxA(handle_, WithClosingPeriod(message).c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
 }
 

@@ -6,11 +6,15 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/exceptions.h"
 
 class TForm;
 using TNotifyEvent = std::function<void()>;
+
+// An end of the program asked for while a modal state was up.
+enum class TPendingEnd { None, Close, SessionEnd };
 
 class TApplication {
 public:
@@ -38,6 +42,18 @@ public:
     // Runs the message loop until the main window is closed.
     void Run();
 
+    // Waits, answering the messages other programs send to our windows meanwhile; nothing
+    // posted to us (input, close requests, timers) is handled before the wait ends.
+    void Pause(DWORD milliseconds);
+
+    // Modal states (an open dialog, the Preview window, an error box, the tray menu, the
+    // automatic run's pause) may nest; see TModalState.
+    bool InModalState() const { return modalDepth_ > 0; }
+    // Holds a close request or a session end while a modal state is up: it reaches the main
+    // window again, once, when the outermost modal state ends. False when no modal state is up,
+    // so the caller handles it now.
+    bool HoldEnd(TPendingEnd end);
+
     // To be called inside a catch block: shows the current exception in the standard error
     // box (an abort-kind exception is dropped).
     void HandleException();
@@ -45,12 +61,34 @@ public:
     void ShowException(const std::string& message);
 
 private:
+    friend class TModalState;
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    void ModalStateEnded();
 
     HWND handle_ = nullptr;
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool comInitialized_ = false;
+    int modalDepth_ = 0;
+    TPendingEnd pendingEnd_ = TPendingEnd::None;
 };
 
 extern TApplication Application;
+
+// A modal state of the program for the lifetime of the object. With `TakeNoInput`, every
+// enabled top-level window of the thread but `modalWindow` is disabled meanwhile, as an owned
+// modal box would do for its owner alone, and enabled again at the end; windows made during
+// the state (the box or dialog itself) are not touched.
+class TModalState {
+public:
+    enum TInput { TakeNoInput, KeepInput };
+    explicit TModalState(TInput input = TakeNoInput, HWND modalWindow = nullptr);
+    ~TModalState();
+    TModalState(const TModalState&) = delete;
+    TModalState& operator=(const TModalState&) = delete;
+
+private:
+    std::vector<HWND> disabled_;
+    HWND active_ = nullptr;
+    HWND modalWindow_ = nullptr;
+};

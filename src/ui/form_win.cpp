@@ -31,6 +31,9 @@ void TForm::Close() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
+            // A close request met in a dialog or a box waits until it is over: the handler that
+            // opened it still works on this window's controls.
+            if (Application.MainForm() == this && Application.HoldEnd(TPendingEnd::Close)) return 0;
             if (OnClose) OnClose();
             DestroyWindow(Handle());
             return 0;

@@ -12,7 +12,8 @@ public:
     void Show();
     void Hide();
     // Closes the window as its close box does: the close event runs, then the window goes,
-    // which for the main window ends the message loop.
+    // which for the main window ends the message loop. While a modal state is up, the main
+    // window's close waits until it ends.
     void Close();
 
     TCloseEvent OnClose;

@@ -22,9 +22,27 @@ const char kRunValue[] = "Лумо";
 void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
 
 void TMainForm::SaveOptions() {
+    if (!Handle()) return;
     // The icon stays: removing it here would leave a minimised program out of reach.
-    ReplaceFileContent(OptionsFilePath(), FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()));
-    ReplaceFileContent(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()));
+    std::string options = FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text());
+    ReplaceFileContent(OptionsFilePath(), options);
+    savedOptions_ = std::move(options);
+    std::string list = FormatWallpaperList(tvFiles.Items());
+    ReplaceFileContent(WallpaperListFilePath(), list);
+    savedList_ = std::move(list);
+}
+
+void TMainForm::SettingsRead() {
+    savedOptions_ = FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text());
+    savedList_ = FormatWallpaperList(tvFiles.Items());
+}
+
+void TMainForm::SaveOptionsIfChanged() {
+    if (!Handle()) return;
+    if (savedOptions_ == FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()) &&
+        savedList_ == FormatWallpaperList(tvFiles.Items()))
+        return;
+    SaveOptions();
 }
 
 void TMainForm::SetTrayMode(int32_t mode) {
@@ -104,12 +122,16 @@ void TMainForm::ApplicationEventsRestore() {
 }
 
 void TMainForm::WMMyNotify(WPARAM, LPARAM lParam) {
-    if (IsWindowVisible(Handle())) return;
+    // Under a dialog or a box the icon is no way around it.
+    if (IsWindowVisible(Handle()) || Application.InModalState()) return;
     if (lParam == WM_RBUTTONDOWN) {
         SetForegroundWindow(Handle());
         POINT at;
         GetCursorPos(&at);
-        pmTray.Popup(Handle(), at);
+        {
+            const TModalState menu(TModalState::KeepInput);
+            pmTray.Popup(Handle(), at);
+        }
         PostMessageA(Handle(), WM_NULL, 0, 0);
     } else if (lParam == WM_LBUTTONDBLCLK) {
         ApplicationEventsRestore();
@@ -117,6 +139,23 @@ void TMainForm::WMMyNotify(WPARAM, LPARAM lParam) {
 }
 
 void TMainForm::FormClose() {
-    SaveOptions();
+    // The program ends whatever the save did: a failure is shown once, and the files keep
+    // their previous bytes.
+    try {
+        SaveOptions();
+    } catch (...) {
+        Application.HandleException();
+    }
     SetTrayMode(0);
+}
+
+void TMainForm::EndSession() {
+    // Nobody is there to answer a box: a save that fails is given up and the session ends.
+    try {
+        SaveOptionsIfChanged();
+    } catch (...) {
+    }
+    if (Application.HoldEnd(TPendingEnd::SessionEnd)) return;
+    SetTrayMode(0);
+    DestroyWindow(Handle());
 }

@@ -24,7 +24,7 @@ void TMainForm::tvFilesClick() {
 
 void TMainForm::sbAddClick() {
     if (!tvFiles.Selected()) return;
-    if (OpenDialog.Execute(Handle())) {
+    if (OpenDialog.Execute()) {
         // Each file goes under the node selected at that moment; adding selects nothing.
         for (const std::string& file : OpenDialog.Files()) tvFiles.AddChild(tvFiles.Selected(), file);
     }
@@ -61,7 +61,7 @@ void TMainForm::edOldChange() {
 }
 
 void TMainForm::bObzorClick() {
-    if (!OpenDialog.Execute(Handle())) return;
+    if (!OpenDialog.Execute()) return;
     DefaultWallpaper = OpenDialog.FileName();
     edOld.SetText(DefaultWallpaper);
 }

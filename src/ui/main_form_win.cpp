@@ -200,8 +200,7 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_ENDSESSION:
-            // Edits made since the last save are kept when the user's session ends.
-            if (wParam) SaveOptions();
+            if (wParam) EndSession();
             return 0;
     }
     return TForm::WindowProc(message, wParam, lParam);

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "pictures/open_dialog_win.h"
@@ -78,8 +79,15 @@ public:
 
     // Applies a picture file as the desktop wallpaper.
     void ChangeWall(const std::string& path);
-    // Writes the options file, then the wallpaper-list file.
+    // Writes the options file, then the wallpaper-list file. Once the window is gone there is
+    // nothing to save from, and nothing is written.
     void SaveOptions();
+    // Takes what the window holds now as what the settings files hold: called once they were
+    // read at start-up.
+    void SettingsRead();
+    // Saves only when what the window holds differs from what the files were last read or
+    // written with.
+    void SaveOptionsIfChanged();
     // Registers (1) or removes (0) the notification-area icon.
     void SetTrayMode(int32_t mode);
     // Replaces the wallpaper list by the content of a wallpaper-list file.
@@ -105,6 +113,9 @@ public:
     void ApplicationEventsRestore();
     void WMMyNotify(WPARAM wParam, LPARAM lParam);
     void FormClose();
+    // The user's session ends: the settings are saved if they changed, without any box, and
+    // the program ends (once a modal state that is up has ended).
+    void EndSession();
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -124,6 +135,9 @@ private:
     HICON icon_ = nullptr;
     int textHeight_ = 13;
     UINT taskbarCreated_ = 0;
+    // The bytes of each settings file as last read or written, in the form SaveOptions writes.
+    std::optional<std::string> savedOptions_;
+    std::optional<std::string> savedList_;
 };
 
 extern TMainForm* MainForm;

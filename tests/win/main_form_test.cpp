@@ -174,9 +174,66 @@ TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
               "EFCreateError: Cannot create file \"" + missing + "\". " + SystemErrorMessage(ERROR_PATH_NOT_FOUND));
 
     WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(folder.File("*.tmp").c_str(), &data);
+    HANDLE find = FindFirstFileA(folder.File("*~").c_str(), &data);
     EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "left behind: " << data.cFileName;
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
+}
+
+TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
+    TTempFolder folder;
+    // A folder whose path, with the file's name, just fits the ANSI path limit.
+    std::string deep = folder.Path();
+    for (size_t left = MAX_PATH - 1 - strlen("Murovelo.ini") - deep.size(); left > 0;) {
+        const size_t part = left <= 60 ? left : 50;  // a folder name and its backslash
+        ASSERT_GE(part, 2u);
+        deep += std::string(part - 1, 'd') + "\\";
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), nullptr)) << deep;
+        left -= part;
+    }
+    const std::string longPath = deep + "Murovelo.ini";
+    ASSERT_EQ(longPath.size(), static_cast<size_t>(MAX_PATH - 1));
+    ReplaceFileContent(longPath, "fits");
+    EXPECT_EQ(ReadFileBytes(longPath), "fits");
+
+    // Where the temporary cannot be made, the file is written in place.
+    const std::string path = folder.File("WallOpt.ini");
+    WriteFileBytes(path, "old and longer");
+    ASSERT_TRUE(CreateDirectoryA(folder.File("WallOpt.in~").c_str(), nullptr));
+    ReplaceFileContent(path, "new");
+    EXPECT_EQ(ReadFileBytes(path), "new");
+    EXPECT_TRUE(GetFileAttributesA(folder.File("WallOpt.in~").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    // ...and a file that cannot be written in place either is reported.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::string error = FailureOf([&] { ReplaceFileContent(path, "x"); });
+    CloseHandle(held);
+    EXPECT_EQ(error, "EFCreateError: Cannot create file \"" + path + "\". Конфликт совместного доступа");
+    EXPECT_EQ(ReadFileBytes(path), "new");
+}
+
+TEST_F(MainFormTest, SessionEndSavesOnlyChangesAndNothingIsSavedOnceTheWindowIsGone) {
+    form_.SettingsRead();
+    form_.SaveOptionsIfChanged();
+    EXPECT_FALSE(PathExists(OptionsFilePath()));
+    EXPECT_FALSE(PathExists(WallpaperListFilePath()));
+    form_.edWait.SetText("7");
+    form_.SaveOptionsIfChanged();
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n\r\n7\r\n");
+    // Written once; a hand edit made meanwhile is not undone by an unchanged window.
+    WriteFileBytes(OptionsFilePath(), "-1\r\n\r\n3\r\n");
+    form_.SaveOptionsIfChanged();
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "-1\r\n\r\n3\r\n");
+    form_.tvFiles.AddChild(nullptr, "Среда");
+    form_.SaveOptionsIfChanged();
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n\r\n7\r\n");
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()).substr(0, 13), "Понедельник\r\n");
+
+    DeleteFileA(OptionsFilePath().c_str());
+    DeleteFileA(WallpaperListFilePath().c_str());
+    DestroyWindow(form_.Handle());
+    form_.SaveOptions();
+    form_.SaveOptionsIfChanged();
+    EXPECT_FALSE(PathExists(OptionsFilePath()));
+    EXPECT_FALSE(PathExists(WallpaperListFilePath()));
 }
 
 TEST_F(MainFormTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {

@@ -6,8 +6,11 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "app/weekday.h"
 #include "app/weekday_win.h"
+#include "pictures_test_files.h"
 #include "support/dialog_driver.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
@@ -23,6 +26,26 @@ HWND ChildOfClass(HWND parent, const char* className, int index) {
         if (!found) return nullptr;
     }
     return found;
+}
+
+// A window of the class anywhere below `root`.
+HWND Descendant(HWND root, const char* className) {
+    struct TSearch {
+        const char* ClassName;
+        HWND Found;
+    } search{className, nullptr};
+    EnumChildWindows(
+        root,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(data);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (strcmp(name, s->ClassName) != 0) return TRUE;
+            s->Found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
 }
 
 // The Files page and its tree, in another process's main window.
@@ -70,4 +93,249 @@ TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
     ASSERT_EQ(autorun.Wait(60000), 0);
     const std::string wallpaper = Desktop("Wallpaper");
     EXPECT_TRUE(wallpaper == a || wallpaper == b) << wallpaper;
+}
+
+// Closing and session ends while a dialog, the Preview window or an error box is up, and
+// saves that fail on the way out: nothing is lost and the program always ends.
+namespace {
+
+const char kDays[] = "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n";
+const char kTail[] = "Вторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n";
+
+class ClosingRun : public StartupTest {
+protected:
+    // Starts the interactive run; the settings files are written first when not empty.
+    void Start(const std::string& options, const std::string& list) {
+        if (!options.empty()) WriteFileBytes(folder_.File("WallOpt.ini"), options);
+        if (!list.empty()) WriteFileBytes(folder_.File("Murovelo.ini"), list);
+        lumo_.Start("");
+        window_ = lumo_.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+        ASSERT_NE(window_, nullptr);
+        for (int i = 0; i < 300 && !IsWindowVisible(window_); ++i) Sleep(50);  // built and shown
+        tree_ = FindWindowExA(FilesPage(window_), nullptr, "SysTreeView32", nullptr);
+        ASSERT_NE(tree_, nullptr);
+    }
+    // Selects the node at a position of the depth-first order.
+    void Select(int position) {
+        std::vector<HTREEITEM> items;
+        Collect(nullptr, items);
+        ASSERT_LT(position, static_cast<int>(items.size()));
+        SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(items[position]));
+    }
+    void Collect(HTREEITEM parent, std::vector<HTREEITEM>& items) {
+        for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(
+                 tree_, TVM_GETNEXTITEM, parent ? TVGN_CHILD : TVGN_ROOT, reinterpret_cast<LPARAM>(parent)));
+             item; item = reinterpret_cast<HTREEITEM>(
+                       SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            items.push_back(item);
+            Collect(item, items);
+        }
+    }
+    // A glyph button of the Files page: 0 adds, 1 deletes.
+    void ClickGlyph(int index) {
+        const HWND button = ChildOfClass(FilesPage(window_), "TSpeedButton", index);
+        ASSERT_NE(button, nullptr);
+        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    void ClickBrowse() {
+        const HWND page =
+            FindWindowExA(ChildOfClass(window_, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions");
+        const HWND group = FindWindowExA(page, nullptr, "Button", " Лумо по умолчанию ");
+        const HWND browse = FindWindowExA(group, nullptr, "Button", "Обзор...");
+        ASSERT_NE(browse, nullptr);
+        PostMessageA(browse, BM_CLICK, 0, 0);
+    }
+    // Presses OK on every error box until the program ends; the boxes' texts, in order. The
+    // exit code goes to exitCode_.
+    std::vector<std::string> BoxesUntilTheEnd() {
+        std::vector<std::string> texts;
+        while (const HWND box = lumo_.FindWindowOf("#32770", "Lumo", 15000)) {
+            texts.push_back(MessageBoxText(box));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            Sleep(300);
+        }
+        exitCode_ = lumo_.Wait(15000);
+        return texts;
+    }
+    void ExpectQuietEnd() {
+        EXPECT_EQ(BoxesUntilTheEnd(), std::vector<std::string>{});
+        EXPECT_EQ(exitCode_, 0);
+    }
+    std::string Options() { return ReadFileBytes(folder_.File("WallOpt.ini")); }
+    std::string List() { return ReadFileBytes(folder_.File("Murovelo.ini")); }
+    std::string GoodPicture(const std::string& name) {
+        picture_test::WriteBytes(folder_.File(name),
+                                 picture_test::MakeBitmap24(8, 6, [](int, int) { return 0x336699; }));
+        return folder_.File(name);
+    }
+    TLumoProcess lumo_{folder_.Path()};
+    HWND window_ = nullptr;
+    HWND tree_ = nullptr;
+    int exitCode_ = -1;
+};
+
+}  // namespace
+
+TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
+    const std::string a = GoodPicture("a.bmp");
+    for (const bool sessionEnd : {false, true}) {
+        SCOPED_TRACE(sessionEnd ? "session end" : "close request");
+        Start("", "");
+        Select(0);
+        TDialogDriver add = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
+            DWORD_PTR answer = 0;
+            if (sessionEnd)
+                SendMessageTimeoutA(window_, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer);
+            else
+                PostMessageA(window_, WM_CLOSE, 0, 0);  // what taskkill or an installer sends
+            Sleep(500);
+            TDialogDriver::ChooseIn(dialog, folder_.Path(), {"a.bmp"});
+        });
+        ClickGlyph(0);
+        ASSERT_TRUE(add.Answered());
+        ExpectQuietEnd();
+        EXPECT_EQ(List(), "Понедельник\r\n\t" + a + "\r\n" + kTail);
+        EXPECT_EQ(Options(), "0\r\n\r\n10\r\n");
+        DeleteFileA(folder_.File("Murovelo.ini").c_str());
+    }
+}
+
+TEST_F(ClosingRun, CloseRequestDuringTheBrowseDialogWaitsForIt) {
+    const std::string a = GoodPicture("a.bmp");
+    Start("", "");
+    ClickBrowse();
+    TDialogDriver browse = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        Sleep(500);
+        TDialogDriver::ChooseIn(dialog, folder_.Path(), {"a.bmp"});
+    });
+    ASSERT_TRUE(browse.Answered());
+    ExpectQuietEnd();
+    EXPECT_EQ(Options(), "0\r\n" + a + "\r\n10\r\n");
+    EXPECT_EQ(List(), kDays);
+}
+
+TEST_F(ClosingRun, CloseRequestDuringThePreviewWindowWaitsForIt) {
+    GoodPicture("a.bmp");
+    Start("", "");
+    Select(0);
+    bool previewSeen = false;
+    TDialogDriver add = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
+        TDialogDriver::OpenFolderIn(dialog, folder_.Path());
+        // The one picture of the folder, selected in the file list as a click does.
+        HWND list = nullptr;
+        for (int i = 0; i < 100 && !(list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0); ++i) {
+            Sleep(50);
+            list = Descendant(dialog, "SysListView32");
+        }
+        LVITEMA state{};
+        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, lumo_.Id());
+        void* remote = VirtualAllocEx(process, nullptr, sizeof state, MEM_COMMIT, PAGE_READWRITE);
+        WriteProcessMemory(process, remote, &state, sizeof state, nullptr);
+        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(remote));
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
+        HWND button = nullptr;
+        for (int i = 0; i < 100 && !(button && IsWindowEnabled(button)); ++i) {
+            Sleep(50);
+            button = Descendant(dialog, "TSpeedButton");
+        }
+        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        const HWND preview = lumo_.FindWindowOf("TPreviewForm", "Preview", 10000);
+        previewSeen = preview != nullptr;
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        Sleep(500);
+        PostMessageA(preview, WM_CLOSE, 0, 0);
+        Sleep(500);
+        TDialogDriver::CancelIn(dialog);
+    });
+    ClickGlyph(0);
+    ASSERT_TRUE(add.Answered());
+    EXPECT_TRUE(previewSeen);
+    ExpectQuietEnd();
+    EXPECT_EQ(List(), kDays);
+    EXPECT_EQ(Options(), "0\r\n\r\n10\r\n");
+}
+
+TEST_F(ClosingRun, CloseRequestDuringTheErrorBoxOfADeleteWaitsForIt) {
+    const std::string good = GoodPicture("good.bmp"), broken = MakePicture("broken.bmp");
+    Start("-1\r\nC:\\d.bmp\r\n5\r\n", "Понедельник\r\n\t" + good + "\r\n\t" + broken + "\r\n" + kTail);
+    Select(1);
+    ClickGlyph(1);  // the tree then selects the damaged picture, whose preview fails
+    const HWND box = lumo_.FindWindowOf("#32770", "Lumo", 10000);
+    ASSERT_NE(box, nullptr);
+    // The main window takes no input under the box, as under an owned box.
+    EXPECT_FALSE(IsWindowEnabled(window_));
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    const std::vector<std::string> texts = BoxesUntilTheEnd();
+    EXPECT_EQ(exitCode_, 0);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "Stream read error.");
+    EXPECT_EQ(List(), "Понедельник\r\n\t" + broken + "\r\n" + kTail);
+    EXPECT_EQ(Options(), "-1\r\nC:\\d.bmp\r\n5\r\n");
+}
+
+TEST_F(ClosingRun, AFailedSaveOnClosingIsShownOnceAndTheProgramEnds) {
+    const std::string options = "0\r\nC:\\d.bmp\r\n5\r\n";
+    for (const bool fromTheMenu : {false, true}) {
+        SCOPED_TRACE(fromTheMenu ? "Выход" : "close box");
+        Start(options, kDays);
+        // Another program holds the options file: it cannot be replaced.
+        HANDLE held = CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        PostMessageA(window_, fromTheMenu ? WM_COMMAND : WM_CLOSE, fromTheMenu ? 104 : 0, 0);
+        const std::vector<std::string> texts = BoxesUntilTheEnd();
+        CloseHandle(held);
+        EXPECT_EQ(exitCode_, 0);
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0].rfind("Cannot create file \"" + folder_.File("WallOpt.ini") + "\". ", 0), 0u) << texts[0];
+        EXPECT_EQ(Options(), options);
+        EXPECT_EQ(List(), kDays);
+        EXPECT_FALSE(PathExists(folder_.File("WallOpt.in~")));
+    }
+}
+
+TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
+    // Nothing edited: what another instance wrote meanwhile stays.
+    Start("0\r\n\r\n5\r\n", kDays);
+    WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\n\r\n9\r\n");
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window_, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, &answer);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    SendMessageTimeoutA(window_, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer);
+    EXPECT_EQ(lumo_.Wait(15000), 0);
+    EXPECT_EQ(Options(), "-1\r\n\r\n9\r\n");
+
+    // The pause edited: saved. A save that fails shows no box; the session ends all the same.
+    for (const bool held : {false, true}) {
+        SCOPED_TRACE(held ? "held" : "free");
+        Start("0\r\n\r\n5\r\n", kDays);
+        const HWND pause = FindWindowExA(
+            FindWindowExA(ChildOfClass(window_, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"), nullptr,
+            "Edit", nullptr);
+        ASSERT_NE(pause, nullptr);
+        SendMessageA(pause, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7"));
+        HANDLE file = held ? CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr)
+                           : INVALID_HANDLE_VALUE;
+        SendMessageTimeoutA(window_, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer);
+        ExpectQuietEnd();
+        if (held) CloseHandle(file);
+        EXPECT_EQ(Options(), held ? "0\r\n\r\n5\r\n" : "0\r\n\r\n7\r\n");
+    }
+}
+
+TEST_F(ClosingRun, ThePauseAtLogonAnswersOtherProgramsMessages) {
+    WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\nC:\\d.bmp\r\n3\r\n");
+    lumo_.Start("/autorun");
+    const HWND window = lumo_.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+    ASSERT_NE(window, nullptr);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &answer), 0);
+    EXPECT_EQ(Desktop("Wallpaper"), "<absent>");  // nothing of ours ran before the change
+    EXPECT_EQ(lumo_.Wait(30000), 0);
+    EXPECT_EQ(Desktop("Wallpaper"), "C:\\d.bmp");
 }

@@ -133,9 +133,22 @@ TEST_F(PagesTest, AddingThreeFilesKeepsTheDialogsOrderAndSaves) {
 
 TEST_F(PagesTest, CancellingStillSaves) {
     SelectAt(2);
-    TDialogDriver driver = TDialogDriver::Cancel();
+    // Both buttons' dialogs are owned by the application window.
+    HWND addOwner = nullptr, browseOwner = nullptr;
+    TDialogDriver driver = TDialogDriver::Run(GetCurrentProcessId(), [&](HWND dialog) {
+        addOwner = GetWindow(dialog, GW_OWNER);
+        TDialogDriver::CancelIn(dialog);
+    });
     form_.sbAddClick();
     ASSERT_TRUE(driver.Answered());
+    EXPECT_EQ(addOwner, Application.Handle());
+    TDialogDriver browse = TDialogDriver::Run(GetCurrentProcessId(), [&](HWND dialog) {
+        browseOwner = GetWindow(dialog, GW_OWNER);
+        TDialogDriver::CancelIn(dialog);
+    });
+    form_.bObzorClick();
+    ASSERT_TRUE(browse.Answered());
+    EXPECT_EQ(browseOwner, Application.Handle());
     EXPECT_EQ(form_.tvFiles.Count(), 7u);
     EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n\r\n10\r\n");
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(BuiltInWallpaperList()));

@@ -44,29 +44,32 @@ void TypeAndConfirm(HWND dialog, const std::string& text) {
 
 }  // namespace
 
-TDialogDriver TDialogDriver::Cancel() {
+TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)> script) {
     auto answered = std::make_shared<bool>(false);
-    std::thread worker([answered] {
-        if (HWND dialog = FindDialog(GetCurrentProcessId())) {
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    std::thread worker([answered, process, script = std::move(script)] {
+        if (HWND dialog = FindDialog(process)) {
+            script(dialog);
             *answered = true;
         }
     });
     return TDialogDriver(std::move(worker), answered);
 }
 
+void TDialogDriver::OpenFolderIn(HWND dialog, const std::string& folder) { TypeAndConfirm(dialog, folder); }
+
+void TDialogDriver::ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::string>& names) {
+    TypeAndConfirm(dialog, folder);
+    std::string list;
+    for (const std::string& name : names) list += (names.size() > 1 ? "\"" + name + "\" " : name);
+    TypeAndConfirm(dialog, list);
+}
+
+void TDialogDriver::CancelIn(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); }
+
+TDialogDriver TDialogDriver::Cancel() { return Run(GetCurrentProcessId(), CancelIn); }
+
 TDialogDriver TDialogDriver::Choose(const std::string& folder, const std::vector<std::string>& names, DWORD process) {
-    auto answered = std::make_shared<bool>(false);
-    std::thread worker([answered, folder, names, process] {
-        HWND dialog = FindDialog(process);
-        if (!dialog) return;
-        TypeAndConfirm(dialog, folder);
-        std::string list;
-        for (const std::string& name : names) list += (names.size() > 1 ? "\"" + name + "\" " : name);
-        TypeAndConfirm(dialog, list);
-        *answered = true;
-    });
-    return TDialogDriver(std::move(worker), answered);
+    return Run(process, [folder, names](HWND dialog) { ChooseIn(dialog, folder, names); });
 }
 
 TDialogDriver::~TDialogDriver() {

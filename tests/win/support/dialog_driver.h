@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,6 +18,12 @@ public:
     // this process or of another one.
     static TDialogDriver Choose(const std::string& folder, const std::vector<std::string>& names,
                                 DWORD process = GetCurrentProcessId());
+    // Runs a script on the next dialog of the process; the script answers it.
+    static TDialogDriver Run(DWORD process, std::function<void(HWND dialog)> script);
+    // Steps of a script: open a folder; open it and choose the named files; or cancel.
+    static void OpenFolderIn(HWND dialog, const std::string& folder);
+    static void ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::string>& names);
+    static void CancelIn(HWND dialog);
     ~TDialogDriver();
     TDialogDriver(TDialogDriver&&) = default;
     // Whether a dialog was found and answered.

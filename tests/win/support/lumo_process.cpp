@@ -9,15 +9,19 @@ TLumoProcess::TLumoProcess(const std::string& folder) : exe_(folder + "Lumo.exe"
         throw std::runtime_error("cannot copy Lumo.exe");
 }
 
-TLumoProcess::~TLumoProcess() {
+TLumoProcess::~TLumoProcess() { Release(); }
+
+void TLumoProcess::Release() {
     if (info_.hProcess) {
         if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 99);
         CloseHandle(info_.hProcess);
         CloseHandle(info_.hThread);
     }
+    info_ = PROCESS_INFORMATION{};
 }
 
 void TLumoProcess::Start(const std::string& arguments, const std::vector<std::string>& environment) {
+    Release();
     std::string block;
     char* current = GetEnvironmentStringsA();
     for (const char* entry = current; *entry; entry += strlen(entry) + 1) block += std::string(entry) + '\0';

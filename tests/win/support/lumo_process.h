@@ -13,7 +13,8 @@ public:
     ~TLumoProcess();
 
     const std::string& ExePath() const { return exe_; }
-    // Starts the copy with the arguments; `environment` entries ("NAME=value") are added.
+    // Starts the copy with the arguments; `environment` entries ("NAME=value") are added. A
+    // run started before is ended first if it still runs.
     void Start(const std::string& arguments, const std::vector<std::string>& environment = {});
     // Waits for the end and returns the exit code, or -1 on time-out (the process is killed).
     int Wait(DWORD milliseconds);
@@ -22,6 +23,7 @@ public:
     DWORD Id() const { return info_.dwProcessId; }
 
 private:
+    void Release();
     std::string exe_;
     PROCESS_INFORMATION info_{};
 };
