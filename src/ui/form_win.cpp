@@ -45,6 +45,7 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return DefaultProc(message, wParam, lParam);
         case WM_DESTROY:
+            destroying_ = true;
             if (Application.MainForm() == this) PostQuitMessage(0);
             return 0;
         default:

@@ -18,10 +18,15 @@ public:
 
     TCloseEvent OnClose;
 
+    // Whether the window and its controls are still there: false from the moment the window
+    // starts to go (its controls go after it).
+    bool Alive() const { return Handle() != nullptr && !destroying_; }
+
 protected:
     void CreateForm(const char* className, const std::string& caption, int width, int height);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool shownBefore_ = false;
+    bool destroying_ = false;
 };

@@ -22,7 +22,7 @@ const char kRunValue[] = "Лумо";
 void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
 
 void TMainForm::SaveOptions() {
-    if (!Handle()) return;
+    if (!Alive()) return;
     // The icon stays: removing it here would leave a minimised program out of reach.
     std::string options = FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text());
     ReplaceFileContent(OptionsFilePath(), options);
@@ -38,7 +38,7 @@ void TMainForm::SettingsRead() {
 }
 
 void TMainForm::SaveOptionsIfChanged() {
-    if (!Handle()) return;
+    if (!Alive()) return;
     if (savedOptions_ == FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()) &&
         savedList_ == FormatWallpaperList(tvFiles.Items()))
         return;
