@@ -50,11 +50,14 @@ void TApplication::Finalize() {
 }
 
 void TApplication::Minimize() {
+    // Under a dialog or a box the program keeps its windows as they are.
+    if (InModalState()) return;
     ShowWindow(handle_, SW_MINIMIZE);
     if (OnMinimize) OnMinimize();
 }
 
 void TApplication::Restore() {
+    if (InModalState()) return;
     ShowWindow(handle_, SW_RESTORE);
     if (OnRestore) OnRestore();
 }

@@ -33,7 +33,8 @@ public:
     void SetMainForm(TForm* form) { mainForm_ = form; }
 
     // Minimises the application window, which hides the windows it owns, then raises
-    // OnMinimize. Restore brings it back and raises OnRestore.
+    // OnMinimize. Restore brings it back and raises OnRestore. Neither does anything while a
+    // modal state is up.
     void Minimize();
     void Restore();
     TNotifyEvent OnMinimize;

@@ -186,12 +186,14 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             if (lParam == 0 && HIWORD(wParam) == 0) {
+                // The menu's commands come from the icon, which takes no input under a dialog
+                // or a box; only closing is asked for then, and it waits.
                 switch (LOWORD(wParam)) {
                     case idWall:
-                        nWallClick();
+                        if (!Application.InModalState()) nWallClick();
                         return 0;
                     case idRestore:
-                        nRestoreClick();
+                        if (!Application.InModalState()) nRestoreClick();
                         return 0;
                     case idExit:
                         nExitClick();

@@ -262,19 +262,25 @@ TEST_F(ClosingRun, CloseRequestDuringThePreviewWindowWaitsForIt) {
 
 TEST_F(ClosingRun, CloseRequestDuringTheErrorBoxOfADeleteWaitsForIt) {
     const std::string good = GoodPicture("good.bmp"), broken = MakePicture("broken.bmp");
-    Start("-1\r\nC:\\d.bmp\r\n5\r\n", "Понедельник\r\n\t" + good + "\r\n\t" + broken + "\r\n" + kTail);
+    const std::string today = DayNames[TodayDayNumber()];
+    Start("-1\r\nC:\\d.bmp\r\n5\r\n", today + "\r\n\t" + good + "\r\n\t" + broken + "\r\n" + kTail);
     Select(1);
     ClickGlyph(1);  // the tree then selects the damaged picture, whose preview fails
     const HWND box = lumo_.FindWindowOf("#32770", "Lumo", 10000);
     ASSERT_NE(box, nullptr);
-    // The main window takes no input under the box, as under an owned box.
+    // The main window takes no input under the box, as under an owned box, and keeps its state.
     EXPECT_FALSE(IsWindowEnabled(window_));
+    PostMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostMessageA(window_, WM_COMMAND, 101, 0);  // the tray menu's «Поклеить другие лумо»
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(Desktop("Wallpaper"), "<absent>");
     PostMessageA(window_, WM_CLOSE, 0, 0);
     const std::vector<std::string> texts = BoxesUntilTheEnd();
     EXPECT_EQ(exitCode_, 0);
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts[0], "Stream read error.");
-    EXPECT_EQ(List(), "Понедельник\r\n\t" + broken + "\r\n" + kTail);
+    EXPECT_EQ(List(), today + "\r\n\t" + broken + "\r\n" + kTail);
     EXPECT_EQ(Options(), "-1\r\nC:\\d.bmp\r\n5\r\n");
 }
 
