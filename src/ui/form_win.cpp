@@ -16,8 +16,9 @@ void TForm::Show() {
     if (!shownBefore_) {
         shownBefore_ = true;
         const RECT r = Bounds();
-        const TBounds centred = CentreOn({r.left, r.top, r.right - r.left, r.bottom - r.top},
-                                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+        const TBounds desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                              GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        const TBounds centred = CentreOn({r.left, r.top, r.right - r.left, r.bottom - r.top}, desktop);
         SetBounds(RECT{centred.Left, centred.Top, centred.Left + centred.Width, centred.Top + centred.Height});
     }
     ShowWindow(Handle(), SW_SHOW);

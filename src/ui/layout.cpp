@@ -1,5 +1,7 @@
 #include "ui/layout.h"
 
+#include <algorithm>
+
 namespace {
 
 int MulDivRound(int value, int numerator, int denominator) {
@@ -72,11 +74,9 @@ TBounds ScaleBounds(const TBounds& b, int textHeight, int designTextHeight) {
 
 int ScaleFontHeight(int height, int pixelsPerInch) { return MulDivRound(height, pixelsPerInch, 96); }
 
-TBounds CentreOn(const TBounds& window, int desktopWidth, int desktopHeight) {
+TBounds CentreOn(const TBounds& window, const TBounds& desktop) {
     TBounds b = window;
-    b.Left = (desktopWidth - window.Width) / 2;
-    b.Top = (desktopHeight - window.Height) / 2;
-    if (b.Left < 0) b.Left = 0;
-    if (b.Top < 0) b.Top = 0;
+    b.Left = desktop.Left + std::max(0, (desktop.Width - window.Width) / 2);
+    b.Top = desktop.Top + std::max(0, (desktop.Height - window.Height) / 2);
     return b;
 }

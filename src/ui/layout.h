@@ -38,6 +38,7 @@ TBounds ScaleBounds(const TBounds& bounds, int textHeight, int designTextHeight 
 // The window font's height at a screen of `pixelsPerInch`, from its height at 96.
 int ScaleFontHeight(int height, int pixelsPerInch);
 
-// The window moved to the centre of a desktop of the given size, never to a negative left or
-// top.
-TBounds CentreOn(const TBounds& window, int desktopWidth, int desktopHeight);
+// The window moved to the centre of a desktop (the virtual screen across all monitors, whose
+// origin is negative when a monitor lies left of or above the primary one), never left of or
+// above the desktop's origin.
+TBounds CentreOn(const TBounds& window, const TBounds& desktop);

@@ -46,7 +46,22 @@ TEST(Layout, ScalingAndCentring) {
     EXPECT_EQ(ScaleFontHeight(-11, 144), -17);  // -16.5 rounds away from zero
     EXPECT_EQ(ScaleBounds({164, 275, 128, 25}, 13), (TBounds{164, 275, 128, 25}));
     EXPECT_EQ(ScaleBounds({164, 275, 128, 25}, 16), (TBounds{202, 338, 158, 31}));
-    EXPECT_EQ(CentreOn({113, 385, 426, 366}, 1024, 768), (TBounds{299, 201, 426, 366}));
-    EXPECT_EQ(CentreOn({0, 0, 426, 366}, 300, 200), (TBounds{0, 0, 426, 366}));
-    EXPECT_EQ(CentreOn({0, 0, 427, 367}, 1024, 768), (TBounds{298, 200, 427, 367}));
+}
+
+TEST(Layout, CentringOnTheVirtualScreen) {
+    // One monitor: the stored position plays no part; odd remainders round down.
+    EXPECT_EQ(CentreOn({113, 385, 426, 366}, {0, 0, 1024, 768}), (TBounds{299, 201, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 427, 367}, {0, 0, 1024, 768}), (TBounds{298, 200, 427, 367}));
+    // A desktop smaller than the window: its top-left corner.
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 300, 200}), (TBounds{0, 0, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 425, 365}), (TBounds{0, 0, 426, 366}));
+    // A second monitor left of the primary one: the virtual screen starts at -1280.
+    EXPECT_EQ(CentreOn({113, 385, 426, 366}, {-1280, 0, 2560, 1024}), (TBounds{-213, 329, 426, 366}));
+    // One above it, and one left of and above it.
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, -768, 1024, 1792}), (TBounds{299, -55, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {-1920, -1080, 3840, 2160}), (TBounds{-213, -183, 426, 366}));
+    // Too small a virtual screen with a negative origin: never left of or above it.
+    EXPECT_EQ(CentreOn({50, 60, 426, 366}, {-1280, -200, 300, 200}), (TBounds{-1280, -200, 426, 366}));
+    // A monitor right of the primary one only widens the desktop.
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 2048, 768}), (TBounds{811, 201, 426, 366}));
 }
