@@ -15,7 +15,28 @@ TApplication Application;
 
 namespace {
 const char kWindowClass[] = "TApplication";
+
+// The show command the process was started with (a shortcut's "Run" choice), or SW_SHOWNORMAL.
+int StartShowCommand() {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
 }
+
+// Windows applies the start's show command by itself to the first unowned window with a caption
+// that is shown normally, which would be the application window (a maximised application window
+// covers the screen), or to the first window shown with SW_SHOWDEFAULT. The program applies the
+// command to the main window itself, so the system's copy is used up here, on a hidden child of
+// the hidden application window, where it shows nothing.
+void UseUpSystemShowCommand(HWND applicationWindow) {
+    const HWND sink = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 0, 0, applicationWindow, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+    if (!sink) return;
+    ShowWindow(sink, SW_SHOWDEFAULT);
+    DestroyWindow(sink);
+}
+}  // namespace
 
 void TApplication::Initialize() {
     title_ = ApplicationTitle(ExecutablePath());
@@ -40,6 +61,8 @@ void TApplication::Initialize() {
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!handle_) RaiseLastOSError();
+    startShowCommand_ = StartShowCommand();
+    UseUpSystemShowCommand(handle_);
 }
 
 void TApplication::Finalize() {
@@ -62,11 +85,24 @@ void TApplication::Restore() {
     if (OnRestore) OnRestore();
 }
 
-void TApplication::Run() {
-    if (mainForm_ && ShowMainWindow) {
-        ShowWindow(handle_, SW_SHOWNORMAL);
-        mainForm_->Show();
+void TApplication::ShowMainFormAtStart() {
+    switch (startShowCommand_) {
+        case SW_SHOWMINNOACTIVE:
+            // Minimised as by the minimise box: the program goes to its notification-area icon.
+            Minimize();
+            break;
+        case SW_SHOWMAXIMIZED:
+            ShowWindow(handle_, SW_SHOWNORMAL);
+            mainForm_->Show(SW_SHOWMAXIMIZED);
+            break;
+        default:
+            ShowWindow(handle_, SW_SHOWNORMAL);
+            mainForm_->Show();
     }
+}
+
+void TApplication::Run() {
+    if (mainForm_ && ShowMainWindow) ShowMainFormAtStart();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move the focus between the main window's controls.

@@ -40,7 +40,9 @@ public:
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
 
-    // Runs the message loop until the main window is closed.
+    // Runs the message loop until the main window is closed. When ShowMainWindow is on, the
+    // main window is shown first, as the start's show command asks: maximised (3), minimised
+    // (7) like the minimise box does it, else normally.
     void Run();
 
     // Waits, answering the messages other programs send to our windows meanwhile; nothing
@@ -65,6 +67,7 @@ private:
     friend class TModalState;
     static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
     void ModalStateEnded();
+    void ShowMainFormAtStart();
 
     HWND handle_ = nullptr;
     std::string title_;
@@ -72,6 +75,7 @@ private:
     bool comInitialized_ = false;
     int modalDepth_ = 0;
     TPendingEnd pendingEnd_ = TPendingEnd::None;
+    int startShowCommand_ = SW_SHOWNORMAL;
 };
 
 extern TApplication Application;

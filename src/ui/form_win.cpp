@@ -12,7 +12,7 @@ void TForm::CreateForm(const char* className, const std::string& caption, int wi
         WS_EX_CONTROLPARENT, Application.Handle(), RECT{0, 0, width, height});
 }
 
-void TForm::Show() {
+void TForm::Show(int showCommand) {
     if (!shownBefore_) {
         shownBefore_ = true;
         const RECT r = Bounds();
@@ -21,7 +21,7 @@ void TForm::Show() {
         const TBounds centred = CentreOn({r.left, r.top, r.right - r.left, r.bottom - r.top}, desktop);
         SetBounds(RECT{centred.Left, centred.Top, centred.Left + centred.Width, centred.Top + centred.Height});
     }
-    ShowWindow(Handle(), SW_SHOW);
+    ShowWindow(Handle(), showCommand);
     SetForegroundWindow(Handle());
 }
 

@@ -8,8 +8,9 @@ public:
     using TCloseEvent = std::function<void()>;
     explicit TForm(std::string name) : TControl(std::move(name)) {}
 
-    // Shows the window; at its first showing it is centred on the whole virtual screen.
-    void Show();
+    // Shows the window (maximised with SW_SHOWMAXIMIZED); at its first showing its normal place
+    // is centred on the whole virtual screen.
+    void Show(int showCommand = SW_SHOW);
     void Hide();
     // Closes the window as its close box does: the close event runs, then the window goes,
     // which for the main window ends the message loop. While a modal state is up, the main

@@ -87,6 +87,50 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
+TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
+    // The show command of the start, as a shortcut's "Run" choice hands it over; minimised means
+    // what the minimise box does: hidden with the taskbar button, the icon is the way back.
+    const struct {
+        int command;
+        bool shown, maximised;
+    } cases[] = {{-1, true, false},
+                 {SW_SHOWNORMAL, true, false},
+                 {SW_SHOWMAXIMIZED, true, true},
+                 {SW_SHOWMINNOACTIVE, false, false},
+                 {SW_SHOWMINIMIZED, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        TLumoProcess lumo(folder_.Path());
+        lumo.Start("", {}, c.command);
+        const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
+        ASSERT_NE(window, nullptr);
+        const HWND application = ApplicationWindowOf(window);
+        for (int i = 0; i < 100 && !NotifyIconRegistered(window); ++i) Sleep(50);
+        ASSERT_TRUE(NotifyIconRegistered(window));
+        if (!c.shown) {
+            Sleep(500);
+            EXPECT_FALSE(IsWindowVisible(window));
+            EXPECT_FALSE(IsWindowVisible(application));
+            PostMessageA(window, kNotifyMessage, 0, WM_LBUTTONDBLCLK);
+        }
+        ASSERT_TRUE(WaitVisible(window, true));
+        EXPECT_EQ(IsZoomed(window) != FALSE, c.maximised);
+        EXPECT_FALSE(IsIconic(window));
+        EXPECT_TRUE(IsWindowVisible(application));
+        EXPECT_FALSE(IsZoomed(application));
+        EXPECT_FALSE(IsIconic(application));
+        // The normal place, also of a maximised window, is the centred one.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        GetWindowPlacement(window, &placement);
+        const RECT& r = placement.rcNormalPosition;
+        EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
+        EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(lumo.Wait(30000), 0);
+    }
+}
+
 TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
     for (int pixelsPerInch : {120, 144}) {
         SCOPED_TRACE(pixelsPerInch);

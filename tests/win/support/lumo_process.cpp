@@ -20,7 +20,7 @@ void TLumoProcess::Release() {
     info_ = PROCESS_INFORMATION{};
 }
 
-void TLumoProcess::Start(const std::string& arguments, const std::vector<std::string>& environment) {
+void TLumoProcess::Start(const std::string& arguments, const std::vector<std::string>& environment, int showCommand) {
     Release();
     std::string block;
     char* current = GetEnvironmentStringsA();
@@ -31,6 +31,10 @@ void TLumoProcess::Start(const std::string& arguments, const std::vector<std::st
     std::string commandLine = "\"" + exe_ + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    if (showCommand >= 0) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showCommand);
+    }
     const std::string folder = exe_.substr(0, exe_.find_last_of('\\') + 1);
     if (!CreateProcessA(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, block.data(), folder.c_str(),
                         &startup, &info_))

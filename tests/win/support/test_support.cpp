@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <sddl.h>
+#include <shellapi.h>
 
 #include <stdexcept>
 
@@ -171,4 +172,12 @@ std::string AnswerMessageBox(const std::string& caption) {
         Sleep(50);
     }
     return "<no box>";
+}
+
+bool NotifyIconRegistered(HWND window) {
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = window;
+    probe.uID = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }

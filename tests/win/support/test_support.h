@@ -53,5 +53,9 @@ std::string FailureOf(const std::function<void()>& action);
 // ("<no box>" after 5 s). Call it from a second thread while the first shows the box.
 std::string AnswerMessageBox(const std::string& caption);
 
+// Whether the notification area holds an icon of this window (identifier 0): the shell modifies
+// only an icon that exists.
+bool NotifyIconRegistered(HWND window);
+
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();
