@@ -105,8 +105,8 @@ void TApplication::Run() {
     if (mainForm_ && ShowMainWindow) ShowMainFormAtStart();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move the focus between the main window's controls.
-        if (mainForm_ && mainForm_->Handle() && IsDialogMessageA(mainForm_->Handle(), &message)) continue;
+        // Tab, Ctrl+Tab and the arrow keys move the focus between the main window's controls.
+        if (mainForm_ && mainForm_->DialogMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }

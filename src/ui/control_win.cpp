@@ -11,6 +11,23 @@ constexpr UINT_PTR kSubclassId = 1;
 const char kWrapperProperty[] = "Lumo.Control";
 }  // namespace
 
+namespace {
+void CollectTabStops(HWND parent, std::vector<HWND>& stops) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
+        if (style & WS_TABSTOP) stops.push_back(child);
+        if (GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabStops(child, stops);
+    }
+}
+}  // namespace
+
+std::vector<HWND> TabStops(HWND parent) {
+    std::vector<HWND> stops;
+    CollectTabStops(parent, stops);
+    return stops;
+}
+
 TControl::~TControl() {
     if (!handle_) return;
     RemovePropA(handle_, kWrapperProperty);

@@ -11,10 +11,16 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/layout.h"
 
 using TNotifyEvent = std::function<void()>;
+
+// The controls inside `parent` that Tab stops at, in tab order: the children in window order; a
+// visible, enabled child with WS_TABSTOP is a stop, and the stops inside a visible, enabled
+// control parent (a page control, its visible page, a group box) follow it.
+std::vector<HWND> TabStops(HWND parent);
 
 class TControl {
 public:
@@ -47,6 +53,10 @@ public:
 
     // The wrapper of a window created by the program, or null.
     static TControl* FromHandle(HWND handle);
+
+    // A key that moves the focus (Tab, Ctrl+Tab...) pressed while this control or one inside
+    // it has the focus; true when the control acted on it.
+    virtual bool DialogKey(WORD /*key*/, bool /*shift*/, bool /*control*/) { return false; }
 
 protected:
     // Creates a standard control and subclasses it.

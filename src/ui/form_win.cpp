@@ -27,6 +27,52 @@ void TForm::Show(int showCommand) {
 
 void TForm::Hide() { ShowWindow(Handle(), SW_HIDE); }
 
+bool TForm::DialogMessage(MSG& message) {
+    if (!Alive() || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) return false;
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_MENU) >= 0) {
+        const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
+        const HWND focus = GetFocus();
+        if (control) {
+            for (HWND w = focus; w && w != Handle(); w = GetParent(w))
+                if (TControl* holder = FromHandle(w); holder && holder->DialogKey(VK_TAB, shift, true)) break;
+            return true;
+        }
+        if (!focus ||
+            !(SendMessageA(focus, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&message)) & DLGC_WANTTAB)) {
+            SelectNext(shift);
+            return true;
+        }
+    }
+    return IsDialogMessageA(Handle(), &message) != FALSE;
+}
+
+void TForm::SelectNext(bool backward) {
+    const std::vector<HWND> stops = TabStops(Handle());
+    if (stops.empty()) return;
+    // The stop that holds the focus: the innermost one that is or contains the focus window (the
+    // tree's label editor belongs to the tree).
+    const HWND focus = GetFocus();
+    size_t at = stops.size();
+    for (size_t i = 0; i < stops.size(); ++i)
+        if (stops[i] == focus || IsChild(stops[i], focus)) at = i;
+    size_t next;
+    if (at == stops.size())
+        next = backward ? stops.size() - 1 : 0;
+    else
+        next = (at + (backward ? stops.size() - 1 : 1)) % stops.size();
+    SetFocus(stops[next]);
+    // As in dialogs, an edit reached by Tab has its whole text selected.
+    if (SendMessageA(stops[next], WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageA(stops[next], EM_SETSEL, 0, -1);
+}
+
+HWND TForm::FocusOnActivation() const {
+    if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) && IsWindowVisible(lastFocus_) &&
+        IsWindowEnabled(lastFocus_))
+        return lastFocus_;
+    const std::vector<HWND> stops = TabStops(Handle());
+    return stops.empty() ? nullptr : stops.front();
+}
+
 void TForm::Close() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 
 LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -43,6 +89,17 @@ LRESULT TForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             if ((wParam & 0xFFF0) == SC_MINIMIZE && Application.MainForm() == this) {
                 Application.Minimize();
                 return 0;
+            }
+            return DefaultProc(message, wParam, lParam);
+        case WM_ACTIVATE:
+            // The focus goes back to the control that had it, or to the first in the tab order.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                if (const HWND focus = GetFocus(); focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+            } else if (!HIWORD(wParam)) {
+                if (const HWND target = FocusOnActivation()) {
+                    SetFocus(target);
+                    return 0;
+                }
             }
             return DefaultProc(message, wParam, lParam);
         case WM_DESTROY:

@@ -23,11 +23,22 @@ public:
     // starts to go (its controls go after it).
     bool Alive() const { return Handle() != nullptr && !destroying_; }
 
+    // The keyboard inside the window, for a message of the message loop: Tab and Shift+Tab walk
+    // the tab order (TabStops), other focus keys (Ctrl+Tab...) go to the controls that hold the
+    // focus (DialogKey), the rest to the dialog manager. True when the message was handled.
+    bool DialogMessage(MSG& message);
+
 protected:
     void CreateForm(const char* className, const std::string& caption, int width, int height);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Moves the focus to the next (or previous) tab stop, from the one holding the focus.
+    void SelectNext(bool backward);
+    // When the window is activated, the control that had the focus, else the first tab stop.
+    HWND FocusOnActivation() const;
+
     bool shownBefore_ = false;
     bool destroying_ = false;
+    HWND lastFocus_ = nullptr;
 };

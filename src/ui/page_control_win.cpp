@@ -51,9 +51,33 @@ void TPageControl::SetActivePageIndex(int index) {
     ShowActivePage();
 }
 
+void TPageControl::SelectNextPage(bool forward) {
+    const int count = static_cast<int>(pages_.size());
+    if (count == 0) return;
+    SetActivePageIndex((ActivePageIndex() + (forward ? 1 : count - 1)) % count);
+}
+
+bool TPageControl::DialogKey(WORD key, bool shift, bool control) {
+    if (key != VK_TAB || !control) return false;
+    SelectNextPage(!shift);
+    return true;
+}
+
 void TPageControl::ShowActivePage() {
     const int active = ActivePageIndex();
+    // A control of a page that goes out of sight hands the focus to the new page's first tab
+    // stop, or to the tabs when that page has none.
+    const HWND focus = GetFocus();
+    bool focusLeaves = false;
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        const HWND page = pages_[i]->Handle();
+        if (static_cast<int>(i) != active && focus && (focus == page || IsChild(page, focus))) focusLeaves = true;
+    }
     for (size_t i = 0; i < pages_.size(); ++i) pages_[i]->SetVisible(static_cast<int>(i) == active);
+    if (focusLeaves && active >= 0 && active < static_cast<int>(pages_.size())) {
+        const std::vector<HWND> stops = TabStops(pages_[static_cast<size_t>(active)]->Handle());
+        SetFocus(stops.empty() ? Handle() : stops.front());
+    }
 }
 
 LRESULT TPageControl::Notify(const NMHDR& header) {

@@ -26,6 +26,10 @@ public:
     size_t PageCount() const { return pages_.size(); }
     // The area in the control's client coordinates that a page covers.
     RECT PageRect() const;
+    // Activates the next page (or the previous one), from the last back to the first.
+    void SelectNextPage(bool forward);
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the pages.
+    bool DialogKey(WORD key, bool shift, bool control) override;
 
 protected:
     LRESULT Notify(const NMHDR& header) override;

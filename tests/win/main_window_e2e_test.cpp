@@ -1,8 +1,12 @@
-// Lumo.exe staying in the notification area, restored, minimised and ended as a user would.
+// Lumo.exe staying in the notification area, restored, minimised and ended as a user would,
+// and driven from the keyboard.
 #include <gtest/gtest.h>
 
+#include "pictures_test_files.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -32,6 +36,51 @@ int TextHeightAt(int pixelsPerInch) {
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
     return metrics.tmHeight;
+}
+
+// A key pressed and released on the keyboard, with Ctrl and Shift held as asked: real input,
+// which goes to the foreground window.
+void Press(WORD key, bool control = false, bool shift = false) {
+    std::vector<INPUT> input;
+    const auto add = [&](WORD code, bool up) {
+        INPUT event{};
+        event.type = INPUT_KEYBOARD;
+        event.ki.wVk = code;
+        event.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        input.push_back(event);
+    };
+    if (control) add(VK_CONTROL, false);
+    if (shift) add(VK_SHIFT, false);
+    add(key, false);
+    add(key, true);
+    if (shift) add(VK_SHIFT, true);
+    if (control) add(VK_CONTROL, true);
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
+// "class:text" of the window that has the keyboard focus in a thread of another process.
+std::string FocusOf(DWORD thread) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(thread, &info) || !info.hwndFocus) return "<none>";
+    char name[64] = {}, text[128] = {};
+    GetClassNameA(info.hwndFocus, name, sizeof name);
+    SendMessageA(info.hwndFocus, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return std::string(name) + ":" + text;
+}
+
+// The focus once it is `expected` (keys take a moment to arrive), else the last one seen.
+std::string FocusBecomes(DWORD thread, const std::string& expected) {
+    std::string seen;
+    for (int i = 0; i < 60 && (seen = FocusOf(thread)) != expected; ++i) Sleep(50);
+    return seen;
+}
+
+int PageBecomes(HWND tabs, int expected) {
+    int seen = -1;
+    for (int i = 0; i < 60 && (seen = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0))) != expected; ++i)
+        Sleep(50);
+    return seen;
 }
 
 class MainWindowRun : public StartupTest {};
@@ -129,6 +178,73 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }
+}
+
+TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
+    const std::string picture = folder_.File("a.bmp");
+    picture_test::WriteBytes(picture, picture_test::MakeBitmap24(2, 2, [](int, int) { return RGB(0, 0, 255); }));
+    WriteFileBytes(folder_.File("Murovelo.ini"), "Понедельник\r\n\t" + picture + "\r\nВторник\r\n");
+    TLumoProcess lumo(folder_.Path());
+    lumo.Start("");
+    const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitVisible(window, true));
+    const HWND tabs = FindWindowExA(window, nullptr, "SysTabControl32", nullptr);
+    SetForegroundWindow(window);
+    const DWORD thread = lumo.ThreadId();
+    const std::string tabStrip = "SysTabControl32:", tree = "SysTreeView32:", apply = "Button:Поклеить сейчас!",
+                      run = "Button:Запуск при старте системы";
+    // The tabs come first in the tab order and have the focus when the window comes up.
+    EXPECT_EQ(FocusBecomes(thread, tabStrip), tabStrip);
+
+    // Files page: the tree, where the arrow keys choose the picture, which enables the apply
+    // button; then that button, then round to the tabs; Shift+Tab back.
+    Press(VK_TAB);
+    EXPECT_EQ(FocusBecomes(thread, tree), tree);
+    Press(VK_HOME);
+    Press(VK_RIGHT);
+    Press(VK_DOWN);
+    for (const std::string& next : {apply, tabStrip}) {
+        Press(VK_TAB);
+        EXPECT_EQ(FocusBecomes(thread, next), next);
+    }
+    for (const std::string& previous : {apply, tree, tabStrip}) {
+        Press(VK_TAB, false, true);
+        EXPECT_EQ(FocusBecomes(thread, previous), previous);
+    }
+
+    // The arrow keys on the tabs switch pages; Options page in its tab order.
+    Press(VK_RIGHT);
+    EXPECT_EQ(PageBecomes(tabs, 1), 1);
+    for (const std::string& next : {run, std::string("Button:Оставаться в трее после запуска"), std::string("Edit:10"),
+                                    std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
+        Press(VK_TAB);
+        EXPECT_EQ(FocusBecomes(thread, next), next);
+    }
+
+    // Ctrl+Tab from a control: the About page, which has no tab stop (not even its link), so
+    // the tabs take the focus and keep it.
+    Press(VK_TAB, true);
+    EXPECT_EQ(PageBecomes(tabs, 2), 2);
+    EXPECT_EQ(FocusBecomes(thread, tabStrip), tabStrip);
+    Press(VK_TAB);
+    // Ctrl+Tab goes round to the first page, Ctrl+Shift+Tab back to the last; the focus stays.
+    Press(VK_TAB, true);
+    EXPECT_EQ(PageBecomes(tabs, 0), 0);
+    EXPECT_EQ(FocusBecomes(thread, tabStrip), tabStrip);
+    Press(VK_TAB, true, true);
+    EXPECT_EQ(PageBecomes(tabs, 2), 2);
+    Press(VK_LEFT);
+    EXPECT_EQ(PageBecomes(tabs, 1), 1);
+    Press(VK_TAB);
+    EXPECT_EQ(FocusBecomes(thread, run), run);
+    // Leaving a page from one of its controls: the new page's first control takes the focus.
+    Press(VK_TAB, true, true);
+    EXPECT_EQ(PageBecomes(tabs, 0), 0);
+    EXPECT_EQ(FocusBecomes(thread, tree), tree);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
 TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
