@@ -2,12 +2,117 @@
 
 #include <vector>
 
+namespace {
+// The tooltip's one tool: the text of the node under the mouse.
+constexpr UINT_PTR kNodeTool = 1;
+// What the tooltip shows of a long node.
+constexpr size_t kToolTipLength = 79;
+
+TTTOOLINFOA NodeTool(HWND tree) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = tree;
+    tool.uId = kNodeTool;
+    return tool;
+}
+}  // namespace
+
 void TTreeView::Create(HWND parent, const RECT& bounds) {
+    // The control's own tooltips are left out: this one cuts the text, the same on every system.
     CreateControl(WC_TREEVIEWA, "",
                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                      TVS_EDITLABELS | TVS_DISABLEDRAGDROP,
+                      TVS_EDITLABELS | TVS_DISABLEDRAGDROP | TVS_NOTOOLTIPS,
                   WS_EX_CLIENTEDGE, parent, bounds);
-    SendMessageA(Handle(), TVM_SETINDENT, 19, 0);
+    toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                               0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (toolTip_) {
+        TTTOOLINFOA tool = NodeTool(Handle());
+        tool.uFlags = TTF_TRANSPARENT;
+        tool.lpszText = const_cast<char*>("");
+        SendMessageA(toolTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void TTreeView::SetIndent(int pixels) { SendMessageA(Handle(), TVM_SETINDENT, static_cast<WPARAM>(pixels), 0); }
+
+RECT TTreeView::TextRect(HTREEITEM item) const {
+    RECT r{};
+    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    if (!SendMessageA(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return RECT{};
+    return r;
+}
+
+void TTreeView::TrackToolTip(POINT at) {
+    TVHITTESTINFO hit{};
+    hit.pt = at;
+    SendMessageA(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    HTREEITEM item = (hit.flags & TVHT_ONITEMLABEL) ? hit.hItem : nullptr;
+    RECT text{}, client;
+    GetClientRect(Handle(), &client);
+    if (item) {
+        text = TextRect(item);
+        if (text.left >= client.left && text.right <= client.right) item = nullptr;  // it fits
+    }
+    if (item == tipItem_) return;
+    tipItem_ = item;
+    SendMessageA(toolTip_, TTM_POP, 0, 0);
+    TTTOOLINFOA tool = NodeTool(Handle());
+    std::string shown;
+    if (item) {
+        IntersectRect(&tool.rect, &text, &client);
+        shown = ItemText(item).substr(0, kToolTipLength);
+        SendMessageA(toolTip_, WM_SETFONT, SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
+    }
+    SendMessageA(toolTip_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.lpszText = shown.data();
+    SendMessageA(toolTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+LRESULT TTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+            // The tip is pointed at the node first, then sees the mouse.
+            if (toolTip_) {
+                if (message == WM_MOUSEMOVE)
+                    TrackToolTip(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+                MSG relayed{Handle(), message, wParam, lParam, 0, {}};
+                SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+            }
+            break;
+        case WM_NOTIFY: {
+            // The tip lies over the node's text, in the tree's font.
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom == toolTip_ && header->code == TTN_SHOW && tipItem_) {
+                RECT r = TextRect(tipItem_);
+                MapWindowPoints(Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+                SendMessageA(toolTip_, TTM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+                SetWindowPos(toolTip_, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+        case WM_MOUSEWHEEL:
+        case WM_KEYDOWN:
+            // The nodes move: the tip is set anew at the next mouse move.
+            if (toolTip_) {
+                tipItem_ = nullptr;
+                SendMessageA(toolTip_, TTM_POP, 0, 0);
+            }
+            break;
+        case WM_DESTROY:
+            if (toolTip_) DestroyWindow(toolTip_);
+            toolTip_ = nullptr;
+            break;
+    }
+    return DefaultProc(message, wParam, lParam);
 }
 
 HTREEITEM TTreeView::AddChild(HTREEITEM parent, const std::string& text) {
@@ -107,6 +212,13 @@ LRESULT TTreeView::Notify(const NMHDR& header) {
             return 0;
         case NM_CLICK:
             if (OnClick) OnClick();
+            return 0;
+        case TVN_DELETEITEMA:
+        case TVN_DELETEITEMW:
+            if (reinterpret_cast<const NMTREEVIEWA&>(header).itemOld.hItem == tipItem_) {
+                tipItem_ = nullptr;
+                if (toolTip_) SendMessageA(toolTip_, TTM_POP, 0, 0);
+            }
             return 0;
         case TVN_ENDLABELEDITA: {
             // An edited text is kept as typed; a cancelled edit leaves the old text.

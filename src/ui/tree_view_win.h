@@ -1,4 +1,5 @@
-// A tree view holding the wallpaper list: text nodes, nothing else.
+// A tree view holding the wallpaper list: text nodes, nothing else. A node whose text does not
+// fit the tree shows it in a tooltip over the node, cut to its first 79 characters.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,9 @@ class TTreeView : public TControl {
 public:
     using TControl::TControl;
     void Create(HWND parent, const RECT& bounds);
+    // The indent of each level, in pixels.
+    void SetIndent(int pixels);
+    HWND ToolTip() const { return toolTip_; }
 
     HTREEITEM AddChild(HTREEITEM parent, const std::string& text);
     void Clear();
@@ -39,4 +43,14 @@ public:
 
 protected:
     LRESULT Notify(const NMHDR& header) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Points the tooltip at the node under the mouse when its text does not fit, else at nothing.
+    void TrackToolTip(POINT at);
+    // The rectangle of a node's text in the tree's client area.
+    RECT TextRect(HTREEITEM item) const;
+
+    HWND toolTip_ = nullptr;
+    HTREEITEM tipItem_ = nullptr;
 };

@@ -117,6 +117,53 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
     EXPECT_EQ(form_.tvFiles.Selected(), nullptr);
 }
 
+TEST_F(MainWindowTest, ANodeThatDoesNotFitShowsItsFirst79CharactersInATooltip) {
+    std::string longText = "C:\\Обои\\";
+    while (longText.size() < 120) longText += std::to_string(longText.size() % 10);
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, longText}, {0, "C:\\a.bmp"}});
+    const HWND tree = form_.tvFiles.Handle();
+    const auto next = [tree](HTREEITEM item, UINT relation) {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    };
+    const HTREEITEM day = next(nullptr, TVGN_ROOT), longNode = next(day, TVGN_CHILD),
+                    shortNode = next(longNode, TVGN_NEXT);
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(day));
+    form_.Show();
+    Pump();
+    const HWND tip = form_.tvFiles.ToolTip();
+    ASSERT_NE(tip, nullptr);
+    // Rests the mouse on a node's text: whether a tip shows there (one that should not show is
+    // given well over the tooltip's delay).
+    const auto tipOver = [&](HTREEITEM item, bool expected) {
+        RECT r{};
+        *reinterpret_cast<HTREEITEM*>(&r) = item;
+        SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        POINT at{r.left + 4, (r.top + r.bottom) / 2};
+        ClientToScreen(tree, &at);
+        SetCursorPos(at.x + 1, at.y);
+        SetCursorPos(at.x, at.y);
+        for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i) {
+            Pump();
+            Sleep(25);
+        }
+        return IsWindowVisible(tip) != FALSE;
+    };
+    ASSERT_TRUE(tipOver(longNode, true));
+    char shown[256] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = tree;
+    tool.uId = 1;
+    tool.lpszText = shown;
+    SendMessageA(tip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::string(shown), longText.substr(0, 79));
+    // A node that fits shows no tip, and the tip of the other goes.
+    EXPECT_FALSE(tipOver(shortNode, false));
+    EXPECT_FALSE(tipOver(day, false));
+    EXPECT_TRUE(tipOver(longNode, true));
+}
+
 TEST_F(MainWindowTest, FontsOfTheWindowAndItsTwoBoldControls) {
     const auto weightOf = [](HWND window) {
         LOGFONTA font{};
