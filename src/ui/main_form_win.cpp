@@ -70,6 +70,9 @@ TMainForm::TMainForm() : TForm("MainForm") {
     ApplyFont(Handle());
     bNowDefault.SetFont(boldFont_);
     stWWW.SetFont(boldFont_);
+    // The labels are sized to their texts; the link's sunken edge lies around its text.
+    Label2.SizeToText();
+    stWWW.SizeToText(GetSystemMetrics(SM_CXEDGE));
     CreateTrayMenu();
     // The pages and groups were laid out at their design sizes; fit them to the actual ones.
     for (TControl* container :
@@ -101,6 +104,7 @@ RECT TMainForm::Scaled(int left, int top, int width, int height) const {
 // Controls are created in their tab order: the window order is the order Tab walks.
 void TMainForm::CreateFilesPage(HWND page) {
     tvFiles.Create(page, Scaled(0, 0, 156, 280));
+    tvFiles.SetIndent(ScaleByTextHeight(19, textHeight_));
     tvFiles.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 311));
     tvFiles.Assign(BuiltInWallpaperList());
     tvFiles.OnChange = [this] { tvFilesChange(); };

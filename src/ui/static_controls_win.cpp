@@ -4,6 +4,18 @@ void TLabel::Create(HWND parent, const RECT& bounds, const std::string& caption,
     CreateControl("STATIC", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | extraStyle, exStyle, parent, bounds);
 }
 
+void TLabel::SizeToText(int border) {
+    const std::string text = Caption();
+    HDC dc = GetDC(Handle());
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(Handle(), dc);
+    const RECT r = Bounds();
+    SetBounds(RECT{r.left, r.top, r.left + extent.cx + 2 * border, r.top + extent.cy + 2 * border});
+}
+
 void TLabel::Command(WORD code) {
     if (code == STN_CLICKED && OnClick) OnClick();
 }

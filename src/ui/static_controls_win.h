@@ -7,6 +7,9 @@ class TLabel : public TControl {
 public:
     using TControl::TControl;
     void Create(HWND parent, const RECT& bounds, const std::string& caption, DWORD extraStyle = 0, DWORD exStyle = 0);
+    // Sizes the label to its caption in its font, with `border` pixels more on each side; the
+    // top-left corner stays.
+    void SizeToText(int border = 0);
     TNotifyEvent OnClick;
 
 protected:

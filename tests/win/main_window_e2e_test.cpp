@@ -24,19 +24,25 @@ bool WaitVisible(HWND window, bool visible) {
 
 HWND ApplicationWindowOf(HWND mainWindow) { return GetWindow(mainWindow, GW_OWNER); }
 
-// The text height of the window font at a resolution, as the program measures it.
-int TextHeightAt(int pixelsPerInch) {
+// The size of a text in the window font at a resolution; an empty text gives the font's
+// height.
+SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
     HDC dc = GetDC(nullptr);
-    HFONT font = CreateFontA(-MulDiv(11, pixelsPerInch, 96), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+    HFONT font = CreateFontA(-MulDiv(11, pixelsPerInch, 96), 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                              "MS Sans Serif");
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
+    SIZE size{0, metrics.tmHeight};
+    if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
-    return metrics.tmHeight;
+    return size;
 }
+
+// The text height of the window font at a resolution, as the program measures it.
+int TextHeightAt(int pixelsPerInch) { return TextSizeAt(pixelsPerInch, FW_NORMAL, "").cy; }
 
 // A key pressed and released on the keyboard, with Ctrl and Shift held as asked: real input,
 // which goes to the foreground window.
@@ -260,12 +266,36 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         RegDeleteValueA(key, "LogPixels");
         RegCloseKey(key);
         ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(WaitVisible(window, true));  // shown once all its controls are made
         RECT client;
         GetClientRect(window, &client);
         const int textHeight = TextHeightAt(pixelsPerInch);
         EXPECT_GT(textHeight, 13);
         EXPECT_EQ(client.right, MulDiv(418, textHeight, 13));
         EXPECT_EQ(client.bottom, MulDiv(339, textHeight, 13));
+        // The tree's indent scales like every size; the two labels are as large as their texts
+        // in the scaled fonts, the link with its sunken edge around.
+        const HWND tabs = FindWindowExA(window, nullptr, "SysTabControl32", nullptr);
+        const HWND tree =
+            FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshFiles"), nullptr, "SysTreeView32", nullptr);
+        EXPECT_EQ(SendMessageA(tree, TVM_GETINDENT, 0, 0), MulDiv(19, textHeight, 13));
+        const std::string pause = "Пауза между запуском и сменой обоев, сек.", link = " страница программы ";
+        const HWND label =
+            FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Static", pause.c_str());
+        const HWND linkLabel =
+            FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshAbout"), nullptr, "Static", link.c_str());
+        ASSERT_NE(label, nullptr);
+        ASSERT_NE(linkLabel, nullptr);
+        const auto sizeOf = [](HWND control) {
+            RECT r;
+            GetWindowRect(control, &r);
+            return std::make_pair(r.right - r.left, r.bottom - r.top);
+        };
+        const SIZE pauseText = TextSizeAt(pixelsPerInch, FW_NORMAL, pause);
+        const SIZE linkText = TextSizeAt(pixelsPerInch, FW_BOLD, link);
+        const int edge = GetSystemMetrics(SM_CXEDGE);
+        EXPECT_EQ(sizeOf(label), std::make_pair(pauseText.cx, pauseText.cy));
+        EXPECT_EQ(sizeOf(linkLabel), std::make_pair(linkText.cx + 2 * edge, linkText.cy + 2 * edge));
         PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }
