@@ -56,6 +56,9 @@ TMainForm::TMainForm() : TForm("MainForm") {
     CreateForm("TMainForm", "Лумо. версия 1.2", frame.right - frame.left, frame.bottom - frame.top);
     OnClose = [this] { FormClose(); };
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+    // Run as administrator (to register the start with Windows), the program would not get the
+    // shell's broadcast from a program of lower rights unless it lets it through.
+    if (taskbarCreated_) ChangeWindowMessageFilterEx(Handle(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
     pcMain.Create(Handle(), Scaled(0, 0, 418, 339));
     pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, DesignSize(418, 339));

@@ -265,6 +265,51 @@ TEST_F(MainWindowTest, TrayModeRegistersOnceAndRemovesOnce) {
     EXPECT_EQ(TrayIconShown, 0);
 }
 
+namespace {
+// The calls of ChangeWindowMessageFilterEx, seen through the program's import of it.
+struct TFilterCall {
+    HWND Window;
+    UINT Message;
+    DWORD Action;
+    friend bool operator==(const TFilterCall&, const TFilterCall&) = default;
+};
+std::vector<TFilterCall> FilterCalls;
+BOOL WINAPI RecordFilterCall(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+    FilterCalls.push_back({window, message, action});
+    return TRUE;
+}
+}  // namespace
+
+extern "C" void* __imp_ChangeWindowMessageFilterEx;
+
+TEST(TaskbarRestart, IconComesBackAndTheShellsMessageIsLetThroughForAnElevatedRun) {
+    TRegistryOverride registry;
+    void** slot = &__imp_ChangeWindowMessageFilterEx;
+    DWORD protection = 0;
+    ASSERT_TRUE(VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection));
+    void* const system = *slot;
+    *slot = reinterpret_cast<void*>(&RecordFilterCall);
+    FilterCalls.clear();
+    auto form = std::make_unique<TMainForm>();
+    *slot = system;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    EXPECT_EQ(FilterCalls, (std::vector<TFilterCall>{{form->Handle(), taskbarCreated, MSGFLT_ALLOW}}));
+
+    // The shell made anew has lost the icon: the program adds it again.
+    TrayIconShown = 0;
+    form->SetTrayMode(1);
+    ASSERT_TRUE(NotifyIconRegistered(form->Handle()));
+    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    ASSERT_FALSE(NotifyIconRegistered(form->Handle()));
+    SendMessageA(form->Handle(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(NotifyIconRegistered(form->Handle()));
+    // Without an icon of its own the program adds none.
+    form->SetTrayMode(0);
+    SendMessageA(form->Handle(), taskbarCreated, 0, 0);
+    EXPECT_FALSE(NotifyIconRegistered(form->Handle()));
+}
+
 TEST_F(MainWindowTest, LongCaptionIsCutToTheTip) {
     TrayIconShown = 0;
     form_.SetCaption(std::string(100, 'x'));
