@@ -112,7 +112,11 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
         EXPECT_EQ(expected.Control->Enabled(), expected.Enabled);
     }
     EXPECT_EQ(form_.pcMain.ActivePageIndex(), 0);
-    EXPECT_TRUE(IsWindowVisible(form_.tshFiles().Handle()) || !IsWindowVisible(form_.Handle()));
+    // The Files page is the one shown, the other two are hidden.
+    const auto shown = [](TControl& page) { return (GetWindowLongA(page.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    EXPECT_TRUE(shown(form_.tshFiles()));
+    EXPECT_FALSE(shown(form_.tshOptions()));
+    EXPECT_FALSE(shown(form_.tshAbout()));
     EXPECT_EQ(TabCtrl_GetItemCount(form_.pcMain.Handle()), 3);
     EXPECT_EQ(form_.tvFiles.Selected(), nullptr);
 }
@@ -246,23 +250,35 @@ TEST_F(MainWindowTest, TrayMenuItemsAndIdentifiers) {
 }
 
 TEST_F(MainWindowTest, TrayModeRegistersOnceAndRemovesOnce) {
+    const HWND window = form_.Handle();
     TrayIconShown = 0;
     form_.SetTrayMode(1);
     EXPECT_EQ(TrayIconShown, 1);
+    EXPECT_TRUE(NotifyIconRegistered(window));
     EXPECT_EQ(TrayIconData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
     EXPECT_EQ(TrayIconData.hWnd, form_.Handle());
     EXPECT_EQ(TrayIconData.uCallbackMessage, WM_MYNOTIFY);
     EXPECT_EQ(TrayIconData.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_STREQ(TrayIconData.szTip, "Лумо. версия 1.2");
     EXPECT_NE(TrayIconData.hIcon, nullptr);
+    // On while on adds nothing: an icon taken away behind the program's back stays away.
+    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
     form_.SetTrayMode(1);
     EXPECT_EQ(TrayIconShown, 1);
-    form_.SetTrayMode(7);
+    EXPECT_FALSE(NotifyIconRegistered(window));
+    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    form_.SetTrayMode(7);  // no mode: nothing happens
     EXPECT_EQ(TrayIconShown, 1);
+    EXPECT_TRUE(NotifyIconRegistered(window));
     form_.SetTrayMode(0);
     EXPECT_EQ(TrayIconShown, 0);
+    EXPECT_FALSE(NotifyIconRegistered(window));
+    // Off while off removes nothing: an icon put back by someone else stays.
+    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
     form_.SetTrayMode(0);
     EXPECT_EQ(TrayIconShown, 0);
+    EXPECT_TRUE(NotifyIconRegistered(window));
+    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
 }
 
 namespace {

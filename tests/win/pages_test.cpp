@@ -155,16 +155,33 @@ TEST_F(PagesTest, CancellingStillSaves) {
 }
 
 TEST_F(PagesTest, DeletingSelectsAnotherNodeAndSaves) {
-    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, folder_.File("red.bmp")}, {0, folder_.File("green.bmp")}});
+    const std::string red = folder_.File("red.bmp"), green = folder_.File("green.bmp"), gone = folder_.File("gone.bmp");
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, red}, {0, green}, {0, gone}, {-1, "Вторник"}});
+    const auto selected = [this] {
+        const HTREEITEM item = form_.tvFiles.Selected();
+        return item ? form_.tvFiles.ItemText(item) : std::string("<none>");
+    };
+    // The tree selects by its own rule, here the next node of the same day: a picture that
+    // exists, whose preview (2 x 2, not the red 4 x 2) and buttons follow.
     SelectAt(1);
     form_.sbDelClick();
-    const TWallpaperList items = form_.tvFiles.Items();
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[1].Text, folder_.File("green.bmp"));
-    ASSERT_NE(form_.tvFiles.Selected(), nullptr);
-    const bool onFile = form_.tvFiles.Level(form_.tvFiles.Selected()) == 1;
-    ExpectButtons(!onFile, onFile, onFile);
-    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(items));
+    EXPECT_EQ(selected(), green);
+    EXPECT_EQ(form_.iPreview.Picture.Width(), 2);
+    EXPECT_EQ(form_.iPreview.Picture.Height(), 2);
+    ExpectButtons(false, true, true);
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()),
+              "Понедельник\r\n\t" + green + "\r\n\t" + gone + "\r\nВторник\r\n");
+    // Next comes a picture whose file is missing: no preview, nothing to apply.
+    form_.sbDelClick();
+    EXPECT_EQ(selected(), gone);
+    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+    ExpectButtons(false, true, false);
+    // The day's last picture gone, the day itself is selected.
+    form_.sbDelClick();
+    EXPECT_EQ(selected(), "Понедельник");
+    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+    ExpectButtons(true, false, false);
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), "Понедельник\r\nВторник\r\n");
     form_.tvFiles.Select(nullptr);
     form_.sbDelClick();  // nothing selected: nothing deleted
     EXPECT_EQ(form_.tvFiles.Count(), 2u);
@@ -209,10 +226,31 @@ TEST_F(PagesTest, AboutPictureBlendsOverThePage) {
     EXPECT_NE(GetBValue(page.At(205, 0)), 30);    // the top edge is partly covered
 }
 
-TEST(ProgramWebPage, PathAndQuery) {
-    const std::string address = kProgramWebPage;
-    EXPECT_EQ(address.rfind("http", 0), 0u);
-    EXPECT_EQ(address.substr(address.size() - 13), "/soft/?id=010");
+TEST_F(PagesTest, TheLinkOpensTheProgramsWebPageOncePerClick) {
+    // The handler of web addresses, for this test: it writes down each address it is given.
+    const std::string opened = folder_.File("opened.txt");
+    HKEY classes = nullptr, command = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &classes, nullptr),
+              ERROR_SUCCESS);
+    RegCreateKeyExA(classes, "http\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &command, nullptr);
+    const std::string recorder = "C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + opened + "\"";
+    RegSetValueExA(command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(recorder.c_str()),
+                   static_cast<DWORD>(recorder.size() + 1));
+    RegCloseKey(command);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, classes);
+    const auto openedOnce = [&](const std::string& expected) {
+        for (int i = 0; i < 200 && ReadFileBytes(opened) != expected; ++i) Sleep(50);
+        return ReadFileBytes(opened);
+    };
+    const std::string page = "http://lumo.example.org/soft/?id=010\r\n";
+    SendMessageA(form_.stWWW.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));  // a click on the link
+    SendMessageA(form_.stWWW.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(openedOnce(page), page);
+    form_.stWWWClick();
+    EXPECT_EQ(openedOnce(page + page), page + page);
+    RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+    RegCloseKey(classes);
+    EXPECT_EQ(form_.pcMain.ActivePageIndex(), 0);  // the window does not change
 }
 
 TEST_F(PagesTest, ClicksReachTheirHandlers) {
