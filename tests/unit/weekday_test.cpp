@@ -3,13 +3,22 @@
 #include "app/weekday.h"
 
 TEST(RandomDraw, FollowsTheGeneratorSequence) {
-    uint32_t seed = 0;
-    EXPECT_EQ(RandomDraw(seed, 7), 0u);
-    EXPECT_EQ(seed, 1u);
-    EXPECT_EQ(RandomDraw(seed, 7), 0u);
-    EXPECT_EQ(seed, 134775814u);
-    EXPECT_EQ(RandomDraw(seed, 7), 6u);
-    EXPECT_EQ(seed, 3698175007u);
+    // From a starting seed, draws of one count: each result and the seed after it, worked out
+    // from the generator's step apart from the code. The same seed gives the same sequence.
+    const struct {
+        uint32_t seed, count;
+        std::vector<std::pair<uint32_t, uint32_t>> draws;
+    } sequences[] = {
+        {0, 7, {{0, 1}, {0, 134775814}, {6, 3698175007}}},
+        {42, 1000, {{317, 1365616851}, {877, 3768653856}, {205, 882243745}}},
+    };
+    for (const auto& sequence : sequences) {
+        uint32_t seed = sequence.seed;
+        for (const auto& [result, after] : sequence.draws) {
+            EXPECT_EQ(RandomDraw(seed, sequence.count), result) << sequence.seed;
+            EXPECT_EQ(seed, after) << sequence.seed;
+        }
+    }
 }
 
 TEST(RandomDraw, CountOfOneIsZeroAndStillAdvances) {
@@ -19,8 +28,6 @@ TEST(RandomDraw, CountOfOneIsZeroAndStillAdvances) {
         EXPECT_EQ(RandomDraw(seed, 1), 0u);
         EXPECT_NE(seed, before);
     }
-    uint32_t a = 42, b = 42;
-    EXPECT_EQ(RandomDraw(a, 1000), RandomDraw(b, 1000));
 }
 
 TEST(DayNumber, AcrossAWeekAndCalendarEdges) {

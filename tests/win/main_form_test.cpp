@@ -6,11 +6,17 @@
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
-#include "settings/run_command.h"
 #include "support/test_support.h"
 #include "ui/main_form_win.h"
 
 namespace {
+
+// The start command written for the running test program: its path, quoted only when it holds a
+// blank, then " /autorun".
+std::string TestProgramRunCommand() {
+    const std::string program = TestProgramFolder() + "win_tests.exe";
+    return program.find(' ') == std::string::npos ? program + " /autorun" : "\"" + program + "\" /autorun";
+}
 
 class MainFormTest : public ::testing::Test {
 protected:
@@ -77,7 +83,7 @@ TEST_F(MainFormTest, RunBoxWritesAndDeletesTheStartValue) {
     form_.cbRun.SetChecked(true);
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(data, RunCommandFor(ExecutablePath()) + '\0');
+    EXPECT_EQ(data, TestProgramRunCommand() + '\0');
     EXPECT_TRUE(form_.cbTray.Enabled());
     form_.cbRun.SetChecked(false);
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
@@ -102,7 +108,7 @@ TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
     DWORD type = 0;
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(data, RunCommandFor(ExecutablePath()) + '\0');
+    EXPECT_EQ(data, TestProgramRunCommand() + '\0');
 }
 
 TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
@@ -112,7 +118,12 @@ TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
     EXPECT_TRUE(form_.cbRun.Checked());
     EXPECT_FALSE(form_.cbTray.Enabled());
-    form_.ProbeRunRegistration();  // a later start finds nothing
+    // What a later start sees: nothing was registered, the box goes unchecked, nothing is said.
+    std::string data;
+    DWORD type = 0;
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    EXPECT_EQ(FailureOf([&] { form_.ProbeRunRegistration(); }), "no error");
+    EXPECT_FALSE(form_.cbRun.Checked());
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
 }
 
@@ -151,7 +162,7 @@ TEST_F(MainFormTest, ListFileHeldOpenCannotBeLoaded) {
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     const std::string error = FailureOf([&] { form_.LoadWallpaperList(path); });
     CloseHandle(held);
-    EXPECT_EQ(error, "EFOpenError: Cannot open file \"" + path + "\". " + SystemErrorMessage(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(error, "EFOpenError: Cannot open file \"" + path + "\". " + "Конфликт совместного доступа");
     EXPECT_EQ(form_.tvFiles.Count(), 7u);
 }
 
@@ -171,7 +182,7 @@ TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
 
     const std::string missing = folder.File("no such folder\\WallOpt.ini");
     EXPECT_EQ(FailureOf([&] { ReplaceFileContent(missing, "x"); }),
-              "EFCreateError: Cannot create file \"" + missing + "\". " + SystemErrorMessage(ERROR_PATH_NOT_FOUND));
+              "EFCreateError: Cannot create file \"" + missing + "\". Путь не найден");
 
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA(folder.File("*~").c_str(), &data);
