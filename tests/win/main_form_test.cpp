@@ -23,6 +23,7 @@ protected:
     void TearDown() override {
         DeleteFileA(OptionsFilePath().c_str());
         DeleteFileA(WallpaperListFilePath().c_str());
+        DefaultWallpaper.clear();  // module state: the next test starts as a fresh program does
     }
     TRegistryOverride registry_;
     TMainForm form_;
