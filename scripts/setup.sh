@@ -20,7 +20,9 @@ JPEG_LOG=$DEPS/libjpeg-turbo-mingw.log
 PACKAGES=(
   # build
   cmake ninja-build g++ g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-  libz-mingw-w64-dev nasm dpkg-dev
+  libz-mingw-w64-dev nasm dpkg-dev binutils-mingw-w64-x86-64
+  # the release package
+  zip unzip
   # native libraries, unit tests and benchmarks (libpng is a test oracle only)
   zlib1g-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev libpng-dev
   # fuzzing
