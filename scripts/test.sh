@@ -6,7 +6,9 @@
 #   3. the Wine test bed: one Xvfb, one persistent wineserver and Wine's helper processes,
 #      started before ctest with their output on /dev/null (tools/wine-bed start --fresh);
 #   4. `ctest --preset native`, then `ctest --preset win64`, the Windows tests under Wine;
-#   5. the fuzz preset: each fuzz target runs for a short while on its seed corpus
+#   5. the release package (scripts/check-package.sh): scripts/package.sh builds the zip, and
+#      each check of its contents counts as one test;
+#   6. the fuzz preset: each fuzz target runs for a short while on its seed corpus
 #      (fuzz/corpus/NAME/), and each counts as one test.
 # It ends with the line "N passed, N failed" over all of them, and exits non-zero when
 # anything failed, a build or a test run included.
@@ -91,6 +93,27 @@ run_ctest() {
   fi
 }
 
+# Builds the release package and checks it; each "ok:" or "FAILED:" line counts as a test.
+# The script exits with the number of its failed checks; any other exit is a failure too.
+check_package() {
+  local line rc failed=0 output=$LOGS/package-checks.txt
+  section "release package"
+  "$ROOT/scripts/check-package.sh" >"$output" 2>&1
+  rc=$?
+  while IFS= read -r line; do
+    echo "$line"
+    case $line in
+      ok:*) PASSED=$((PASSED + 1)) ;;
+      FAILED:*)
+        FAILURES+=("${line#FAILED: }")
+        FAILED=$((FAILED + 1))
+        failed=$((failed + 1))
+        ;;
+    esac
+  done <"$output"
+  ((rc == failed)) || fail "scripts/check-package.sh exited with $rc (see $output)"
+}
+
 run_fuzz_targets() {
   local targets=() target name corpus work seeds rc
   if ! compgen -G "fuzz/*_fuzz.cpp" >/dev/null; then
@@ -163,6 +186,7 @@ if ((WIN64_BUILT)); then
       export DISPLAY
       echo "Xvfb on $DISPLAY, Wine prefix build/wineprefix"
       run_ctest win64
+      check_package
     else
       fail "the Wine test bed did not start"
     fi

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Builds the release package with scripts/package.sh and checks what it holds. Prints one line
+# per check, "ok: ..." or "FAILED: ...", and exits with the number of failed checks.
+# scripts/test.sh runs it after the Windows tests, with the Wine test bed still up, and counts
+# each line as a test.
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT" || exit 1
+PACKAGE=build/Lumo-1.2-win64.zip
+MAX_EXE_BYTES=1000000
+# The DLLs every Windows from 7 on has in its system folder.
+SYSTEM_DLLS=(advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msimg32.dll msvcrt.dll ole32.dll
+  oleaut32.dll shell32.dll shlwapi.dll user32.dll)
+LOG=build/test-logs/package.log
+
+FAILED=0
+check() {
+  local name=$1
+  shift
+  if "$@" >>"$LOG" 2>&1; then
+    echo "ok: package: $name"
+  else
+    echo "FAILED: package: $name (see $LOG)"
+    FAILED=$((FAILED + 1))
+  fi
+}
+
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+mkdir -p "$(dirname "$LOG")"
+: >"$LOG"
+
+entries_are_exactly() {
+  [[ $(unzip -Z1 "$PACKAGE" | tr '\n' ' ') == "$* " ]]
+}
+
+exe_is_small() {
+  local size
+  size=$(stat -c %s "$WORK/Lumo.exe")
+  echo "Lumo.exe: $size bytes"
+  ((size <= MAX_EXE_BYTES))
+}
+
+exe_has_no_symbols() {
+  x86_64-w64-mingw32-objdump -t "$WORK/Lumo.exe" | grep -qx 'no symbols' &&
+    ! x86_64-w64-mingw32-objdump -h "$WORK/Lumo.exe" | grep -q ' \.debug'
+}
+
+exe_is_a_static_gui_program() {
+  local header dll
+  header=$(x86_64-w64-mingw32-objdump -f -p "$WORK/Lumo.exe") || return 1
+  grep -q 'file format pei-x86-64' <<<"$header" || return 1
+  grep -qE '^Subsystem[[:space:]]+00000002' <<<"$header" || return 1
+  while read -r dll; do
+    echo "imports $dll"
+    [[ " ${SYSTEM_DLLS[*]} " == *" ${dll,,} "* ]] || { echo "not a system DLL: $dll"; return 1; }
+  done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$header")
+}
+
+guide_is_for_notepad() {
+  local guide=$WORK/ReadMe.txt
+  [[ $(head -c 3 "$guide" | od -An -tx1 | tr -d ' ') == efbbbf ]] || { echo "no UTF-8 byte-order mark"; return 1; }
+  iconv -f UTF-8 -t UTF-8 "$guide" >/dev/null || { echo "not UTF-8"; return 1; }
+  # Every line ends in CR LF: no LF without its CR, no CR without its LF, none left open.
+  [[ $(tail -c 2 "$guide" | od -An -tx1 | tr -d ' ') == 0d0a ]] || { echo "last line without CR LF"; return 1; }
+  if LC_ALL=C grep -qv $'\r$' "$guide" || (($(tr -cd '\r' <"$guide" | wc -c) != $(tr -cd '\n' <"$guide" | wc -c))); then
+    echo "a line end other than CR LF"
+    return 1
+  fi
+  local topic
+  for topic in 'Lumo.exe /autorun' 'Program Files' 'администратора' 'HKEY_LOCAL_MACHINE' 'WallOpt.ini' \
+    'Murovelo.ini' 'Что изменено'; do
+    grep -qF "$topic" "$guide" || { echo "the guide does not speak of: $topic"; return 1; }
+  done
+}
+
+# The packed program runs: an automatic run in a fresh folder, ended without a window, a
+# settings file or a failure box.
+packed_exe_runs() {
+  local folder=$WORK/run
+  mkdir "$folder" && cp "$WORK/Lumo.exe" "$folder/" || return 1
+  printf '0\r\n\r\n0\r\n' >"$folder/WallOpt.ini"
+  LUMO_WINE_TIMEOUT=60 "$ROOT/tools/wine-run" "$folder/Lumo.exe" /autorun </dev/null || return 1
+  [[ ! -e $folder/Murovelo.ini ]]
+}
+
+# Rebuilt from the same sources (the executable linked anew), the zip is the same.
+package_is_reproducible() {
+  cp "$PACKAGE" "$WORK/first.zip" || return 1
+  rm -f build/win64/Lumo.exe
+  scripts/package.sh || return 1
+  cmp "$WORK/first.zip" "$PACKAGE"
+}
+
+check "scripts/package.sh makes $PACKAGE" scripts/package.sh
+if [[ -f $PACKAGE ]] && unzip -q "$PACKAGE" -d "$WORK" >>"$LOG" 2>&1; then
+  check "the zip holds Lumo.exe and ReadMe.txt, nothing else" entries_are_exactly Lumo.exe ReadMe.txt
+  check "Lumo.exe is at most $MAX_EXE_BYTES bytes" exe_is_small
+  check "Lumo.exe carries no symbols" exe_has_no_symbols
+  check "Lumo.exe is a 64-bit GUI program importing only system DLLs" exe_is_a_static_gui_program
+  check "ReadMe.txt is the guide, UTF-8 with BOM and CR LF" guide_is_for_notepad
+  check "the packed Lumo.exe ends its automatic run with exit code 0" packed_exe_runs
+  check "the same sources give the same zip" package_is_reproducible
+else
+  echo "FAILED: package: $PACKAGE cannot be unpacked (see $LOG)"
+  FAILED=$((FAILED + 1))
+fi
+exit "$FAILED"
