@@ -14,6 +14,12 @@ file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/resource
 add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
 target_link_libraries(Lumo PRIVATE lumo_win)
 
+# The programs bench/autorun.sh times Lumo.exe against, built only when asked for.
+foreach(name wallpaper_calls empty_program)
+  add_executable(${name} WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/${name}_win.cpp)
+  target_link_libraries(${name} PRIVATE ole32)
+endforeach()
+
 # GoogleTest from the Debian sources, compiled with the cross compiler.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
