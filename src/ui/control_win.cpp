@@ -1,14 +1,40 @@
 #include "ui/control_win.h"
 
-#include <commctrl.h>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
 
 #include "base/system_win.h"
 #include "ui/application_win.h"
 
 namespace {
-constexpr UINT_PTR kSubclassId = 1;
-// The window property that leads from a window to its wrapper.
-const char kWrapperProperty[] = "Lumo.Control";
+
+// Every window of the program leads to its wrapper through this table. Looking a window up here
+// costs nothing, where a window property is a trip to the window manager (under Wine, to its
+// server) at every message. Windows of several threads may be registered (the open dialog's
+// pane lives on the dialog's thread). The table outlives every wrapper: it is never freed.
+struct TWrapperTable {
+    std::mutex lock;
+    std::unordered_map<HWND, TControl*> wrappers;
+};
+
+TWrapperTable& Wrappers() {
+    static auto* table = new TWrapperTable;
+    return *table;
+}
+
+void RegisterWrapper(HWND handle, TControl* control) {
+    TWrapperTable& table = Wrappers();
+    const std::lock_guard lock(table.lock);
+    table.wrappers[handle] = control;
+}
+
+void UnregisterWrapper(HWND handle) {
+    TWrapperTable& table = Wrappers();
+    const std::lock_guard lock(table.lock);
+    table.wrappers.erase(handle);
+}
+
 }  // namespace
 
 namespace {
@@ -29,12 +55,19 @@ std::vector<HWND> TabStops(HWND parent) {
 }
 
 TControl::~TControl() {
+    Detach();
     if (!handle_) return;
-    RemovePropA(handle_, kWrapperProperty);
-    if (subclassed_)
-        RemoveWindowSubclass(handle_, SubclassProc, kSubclassId);
-    else
+    UnregisterWrapper(handle_);
+    if (!original_) {
         SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
+        return;
+    }
+    // The control's own procedure comes back, unless a later subclass sits on top of ours.
+    const auto ours = reinterpret_cast<LONG_PTR>(SubclassProc), own = reinterpret_cast<LONG_PTR>(original_);
+    if (unicode_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) == ours)
+        SetWindowLongPtrW(handle_, GWLP_WNDPROC, own);
+    else if (!unicode_ && GetWindowLongPtrA(handle_, GWLP_WNDPROC) == ours)
+        SetWindowLongPtrA(handle_, GWLP_WNDPROC, own);
 }
 
 bool TControl::Enabled() const { return IsWindowEnabled(handle_) != FALSE; }
@@ -72,24 +105,51 @@ void TControl::SetAnchors(TAnchors anchors, TAlign align, SIZE designParent) {
 void TControl::ArrangeChildren() {
     RECT client;
     GetClientRect(handle_, &client);
-    for (HWND child = GetWindow(handle_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const TControl* control = FromHandle(child);
-        if (!control || !control->placement_) continue;
+    // Placing a child may resize it, and it then places its own children: the list stays.
+    for (TControl* control : std::vector<TControl*>(children_)) {
+        if (!control->placement_) continue;
         const TBounds b = PlaceControl(*control->placement_, client.right, client.bottom);
-        SetWindowPos(child, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // A control already in place is left alone: moving a window costs a trip to the
+        // window manager even when nothing changes.
+        const RECT now = control->Bounds();
+        if (now.left == b.Left && now.top == b.Top && now.right - now.left == b.Width &&
+            now.bottom - now.top == b.Height)
+            continue;
+        SetWindowPos(control->handle_, nullptr, b.Left, b.Top, b.Width, b.Height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
-TControl* TControl::FromHandle(HWND handle) { return static_cast<TControl*>(GetPropA(handle, kWrapperProperty)); }
+void TControl::Attach(HWND parent) {
+    parent_ = FromHandle(parent);
+    if (parent_) parent_->children_.push_back(this);
+}
+
+void TControl::Detach() {
+    if (parent_) std::erase(parent_->children_, this);
+    parent_ = nullptr;
+    for (TControl* child : children_) child->parent_ = nullptr;
+    children_.clear();
+}
+
+TControl* TControl::FromHandle(HWND handle) {
+    TWrapperTable& table = Wrappers();
+    const std::lock_guard lock(table.lock);
+    const auto found = table.wrappers.find(handle);
+    return found == table.wrappers.end() ? nullptr : found->second;
+}
 
 void TControl::CreateControl(const char* className, const std::string& text, DWORD style, DWORD exStyle, HWND parent,
                              const RECT& r) {
     handle_ = CreateWindowExA(exStyle, className, text.c_str(), style, r.left, r.top, r.right - r.left,
                               r.bottom - r.top, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!handle_) RaiseLastOSError();
-    SetPropA(handle_, kWrapperProperty, this);
-    SetWindowSubclass(handle_, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    subclassed_ = true;
+    RegisterWrapper(handle_, this);
+    if (style & WS_CHILD) Attach(parent);
+    // The window keeps its character set: a Unicode control gets its messages as Unicode.
+    unicode_ = IsWindowUnicode(handle_) != FALSE;
+    original_ = reinterpret_cast<WNDPROC>(
+        unicode_ ? SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc))
+                 : SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
 }
 
 void TControl::RegisterOwnClass(const char* className, UINT classStyle, HBRUSH background, HICON icon) {
@@ -112,11 +172,13 @@ void TControl::CreateOwnWindow(const char* className, const std::string& text, D
     const HWND created = CreateWindowExA(exStyle, className, text.c_str(), style, r.left, r.top, r.right - r.left,
                                          r.bottom - r.top, parent, nullptr, GetModuleHandleA(nullptr), this);
     if (!created) RaiseLastOSError();
+    if (style & WS_CHILD) Attach(parent);
 }
 
 LRESULT TControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return subclassed_ ? DefSubclassProc(handle_, message, wParam, lParam)
-                       : DefWindowProcA(handle_, message, wParam, lParam);
+    if (!original_) return DefWindowProcA(handle_, message, wParam, lParam);
+    return unicode_ ? CallWindowProcW(original_, handle_, message, wParam, lParam)
+                    : CallWindowProcA(original_, handle_, message, wParam, lParam);
 }
 
 LRESULT TControl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -153,13 +215,14 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND hwnd, UINT message, WPARAM wParam, 
         auto* control = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         control->handle_ = hwnd;
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-        SetPropA(hwnd, kWrapperProperty, control);
+        RegisterWrapper(hwnd, control);
     }
     auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (!control) return DefWindowProcA(hwnd, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        RemovePropA(hwnd, kWrapperProperty);
+        UnregisterWrapper(hwnd);
+        control->Detach();
         const LRESULT result = control->Dispatch(message, wParam, lParam);
         control->handle_ = nullptr;
         return result;
@@ -167,14 +230,20 @@ LRESULT CALLBACK TControl::OwnClassProc(HWND hwnd, UINT message, WPARAM wParam, 
     return control->Dispatch(message, wParam, lParam);
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR data) {
-    auto* control = reinterpret_cast<TControl*>(data);
+LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    TControl* control = FromHandle(hwnd);
+    if (!control) {
+        // The wrapper went while another subclass sat on top of ours: the class's procedure.
+        const auto proc = reinterpret_cast<WNDPROC>(GetClassLongPtrW(hwnd, GCLP_WNDPROC));
+        return IsWindowUnicode(hwnd) ? CallWindowProcW(proc, hwnd, message, wParam, lParam)
+                                     : CallWindowProcA(proc, hwnd, message, wParam, lParam);
+    }
     if (message == WM_NCDESTROY) {
-        RemovePropA(hwnd, kWrapperProperty);
-        RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+        UnregisterWrapper(hwnd);
+        control->Detach();
+        const LRESULT result = control->DefaultProc(message, wParam, lParam);
         control->handle_ = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        return result;
     }
     return control->Dispatch(message, wParam, lParam);
 }

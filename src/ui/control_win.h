@@ -1,8 +1,10 @@
-// The base of every window of the program: standard controls are subclassed, the program's
-// own windows (the form, the tab sheets) are of window classes registered here. Each window
-// carries a property that points to its wrapper; notifications and colour requests that a
-// control sends to its parent are routed back to the control's wrapper, and a resized
-// window places its children by their anchors. Every window procedure hands exceptions to the
+// The base of every window of the program: standard controls are subclassed by replacing
+// their window procedure, the program's own windows (the form, the tab sheets) are of window
+// classes registered here. A table in the program leads from each window to its wrapper, and
+// each wrapper lists its children's: neither needs a trip to the window manager, which under
+// Wine is a request to its server at every message. Notifications and colour requests that a
+// control sends to its parent are routed back to the control's wrapper, and a resized window
+// places its children by their anchors. Every window procedure hands exceptions to the
 // application object.
 #pragma once
 
@@ -49,6 +51,8 @@ public:
     void SetAnchors(TAnchors anchors, TAlign align, SIZE designParent);
     // Places every child that has anchors for this window's current client size.
     void ArrangeChildren();
+    // The wrappers of the child windows, in the order they were created.
+    const std::vector<TControl*>& Children() const { return children_; }
     const std::optional<TPlacement>& Placement() const { return placement_; }
 
     // The wrapper of a window created by the program, or null.
@@ -80,11 +84,19 @@ protected:
 
 private:
     static LRESULT CALLBACK OwnClassProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    // Enters the control in its parent's list of children (when the parent is a wrapper), or
+    // takes it out with its own children's links to it.
+    void Attach(HWND parent);
+    void Detach();
 
     std::string name_;
     HWND handle_ = nullptr;
-    bool subclassed_ = false;
+    // The standard control's own procedure, replaced by SubclassProc, and its character set.
+    WNDPROC original_ = nullptr;
+    bool unicode_ = false;
     std::optional<TPlacement> placement_;
+    TControl* parent_ = nullptr;
+    std::vector<TControl*> children_;
 };

@@ -70,7 +70,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     CreateFilesPage(tshFiles().Handle());
     CreateOptionsPage(tshOptions().Handle());
     CreateAboutPage(tshAbout().Handle());
-    ApplyFont(Handle());
+    ApplyFont(*this);
     bNowDefault.SetFont(boldFont_);
     stWWW.SetFont(boldFont_);
     // The labels are sized to their texts; the link's sunken edge lies around its text.
@@ -173,10 +173,10 @@ void TMainForm::CreateTrayMenu() {
     pmTray.SetDefaultItem(idRestore);
 }
 
-void TMainForm::ApplyFont(HWND parent) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        ApplyFont(child);
+void TMainForm::ApplyFont(const TControl& parent) {
+    for (const TControl* child : parent.Children()) {
+        SendMessageA(child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        ApplyFont(*child);
     }
 }
 

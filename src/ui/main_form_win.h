@@ -125,7 +125,7 @@ private:
     void CreateOptionsPage(HWND page);
     void CreateAboutPage(HWND page);
     void CreateTrayMenu();
-    void ApplyFont(HWND parent);
+    void ApplyFont(const TControl& parent);
     // A design rectangle (left, top, width, height) scaled to the screen's text height.
     RECT Scaled(int left, int top, int width, int height) const;
     SIZE DesignSize(int width, int height) const;

@@ -1,6 +1,8 @@
 // The main window's layout, geometry and notification-area behaviour, in this process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/test_support.h"
 #include "ui/application_win.h"
 #include "ui/main_form_win.h"
@@ -26,6 +28,12 @@ struct TExpected {
     RECT Bounds;  // left, top, right, bottom in the parent
     bool Enabled;
 };
+
+// Another subclass, put over one of ours.
+WNDPROC coveredProc = nullptr;
+LRESULT CALLBACK CoveringProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(coveredProc, window, message, wParam, lParam);
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -110,7 +118,16 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
         EXPECT_EQ(r.right, expected.Bounds.right);
         EXPECT_EQ(r.bottom, expected.Bounds.bottom);
         EXPECT_EQ(expected.Control->Enabled(), expected.Enabled);
+        // The window leads to its wrapper, which its parent lists among its children; a
+        // standard control keeps the Unicode messages of its own procedure under our subclass.
+        EXPECT_EQ(TControl::FromHandle(expected.Control->Handle()), expected.Control);
+        const TControl* parent = TControl::FromHandle(GetParent(expected.Control->Handle()));
+        ASSERT_NE(parent, nullptr);
+        EXPECT_EQ(std::ranges::count(parent->Children(), expected.Control), 1);
+        EXPECT_EQ(IsWindowUnicode(expected.Control->Handle()) != FALSE, expected.ClassName[0] != 'T');
     }
+    EXPECT_EQ(TControl::FromHandle(Application.Handle()), nullptr);
+    EXPECT_EQ(TControl::FromHandle(GetDesktopWindow()), nullptr);
     EXPECT_EQ(form_.pcMain.ActivePageIndex(), 0);
     // The Files page is the one shown, the other two are hidden.
     const auto shown = [](TControl& page) { return (GetWindowLongA(page.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
@@ -166,6 +183,40 @@ TEST_F(MainWindowTest, ANodeThatDoesNotFitShowsItsFirst79CharactersInATooltip) {
     EXPECT_FALSE(tipOver(shortNode, false));
     EXPECT_FALSE(tipOver(day, false));
     EXPECT_TRUE(tipOver(longNode, true));
+}
+
+// Wrappers and windows part in either order: a window that goes leaves its parent's list and
+// the table; a wrapper that goes first gives the window its own procedure back, or, under
+// another subclass, leaves it working through its class's procedure.
+TEST(ControlWrapper, WindowsAndWrappersPartInEitherOrder) {
+    const HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    TGroupBox box("box");
+    box.Create(top, RECT{0, 0, 200, 200}, "box");
+    HWND uncovered, covered;
+    {
+        TEdit first("first"), second("second"), third("third");
+        first.Create(box.Handle(), RECT{0, 0, 90, 20}, "");
+        second.Create(box.Handle(), RECT{0, 30, 90, 50}, "");
+        third.Create(box.Handle(), RECT{0, 60, 90, 80}, "");
+        EXPECT_EQ(box.Children(), (std::vector<TControl*>{&first, &second, &third}));
+        const HWND gone = third.Handle();
+        DestroyWindow(gone);
+        EXPECT_EQ(TControl::FromHandle(gone), nullptr);
+        EXPECT_EQ(third.Handle(), nullptr);
+        EXPECT_EQ(box.Children(), (std::vector<TControl*>{&first, &second}));
+        uncovered = first.Handle();
+        covered = second.Handle();
+        coveredProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(covered, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CoveringProc)));
+    }
+    EXPECT_TRUE(box.Children().empty());
+    EXPECT_EQ(TControl::FromHandle(uncovered), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(uncovered, GWLP_WNDPROC), GetClassLongPtrW(uncovered, GCLP_WNDPROC));
+    SetWindowTextA(covered, "Текст");
+    char text[16] = {};
+    GetWindowTextA(covered, text, sizeof text);
+    EXPECT_STREQ(text, "Текст");
+    DestroyWindow(top);
 }
 
 TEST_F(MainWindowTest, FontsOfTheWindowAndItsTwoBoldControls) {
