@@ -28,6 +28,10 @@ std::string_view AboutPictureData() {
 
 constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
 
+// Posted at creation: the About picture is decoded when the message loop starts, so that an
+// automatic run that ends before the loop never decodes it.
+constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
+
 }  // namespace
 
 std::string OptionsFilePath() { return ExecutableDirectory() + "WallOpt.ini"; }
@@ -109,7 +113,9 @@ void TMainForm::CreateFilesPage(HWND page) {
     tvFiles.Create(page, Scaled(0, 0, 156, 280));
     tvFiles.SetIndent(ScaleByTextHeight(19, textHeight_));
     tvFiles.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 311));
+    tvFiles.BeginUpdate();
     tvFiles.Assign(BuiltInWallpaperList());
+    tvFiles.EndUpdate();
     tvFiles.OnChange = [this] { tvFilesChange(); };
     tvFiles.OnClick = [this] { tvFilesClick(); };
     gPreview.Create(page, Scaled(161, 0, 249, 266), " Предпросмотр ");
@@ -162,7 +168,7 @@ void TMainForm::CreateAboutPage(HWND page) {
     stWWW.OnClick = [this] { stWWWClick(); };
     iAbout.Create(page, Scaled(0, 0, 410, 310));
     iAbout.SetAutoSize(true);
-    iAbout.Picture.LoadFromStoredData(AboutPictureData());
+    PostMessageA(Handle(), WM_LOADABOUTPICTURE, 0, 0);
 }
 
 void TMainForm::CreateTrayMenu() {
@@ -191,6 +197,9 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     switch (message) {
+        case WM_LOADABOUTPICTURE:
+            if (iAbout.Picture.Empty()) iAbout.Picture.LoadFromStoredData(AboutPictureData());
+            return 0;
         case WM_COMMAND:
             if (lParam == 0 && HIWORD(wParam) == 0) {
                 // The menu's commands come from the icon, which takes no input under a dialog

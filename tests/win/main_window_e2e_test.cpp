@@ -1,7 +1,11 @@
 // Lumo.exe staying in the notification area, restored, minimised and ended as a user would,
 // and driven from the keyboard.
 #include <gtest/gtest.h>
+#include <windows.h>
 
+#include <memory>
+
+#include "pictures/picture_win.h"
 #include "pictures_test_files.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
@@ -89,6 +93,29 @@ int PageBecomes(HWND tabs, int expected) {
     return seen;
 }
 
+// The About picture as the About page shows it: the program's stored picture (this test
+// program carries the same resources) drawn over the page's colour.
+std::unique_ptr<picture_test::TCanvas> ExpectedAboutPage() {
+    const HRSRC resource = FindResourceA(nullptr, "ABOUTPICTURE", MAKEINTRESOURCEA(10));
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(nullptr, resource)));
+    TPicture picture;
+    picture.LoadFromStoredData({data, SizeofResource(nullptr, resource)});
+    auto page = std::make_unique<picture_test::TCanvas>(410, 310, GetSysColor(COLOR_BTNFACE));
+    picture.Draw(page->Dc(), RECT{0, 0, 410, 310});
+    GdiFlush();
+    return page;
+}
+
+// Shows the About page of a running Lumo and returns its image control.
+HWND ShowAboutPage(HWND mainWindow) {
+    const HWND tabs = FindWindowExA(mainWindow, nullptr, "SysTabControl32", nullptr);
+    SendMessageA(tabs, TCM_SETCURFOCUS, 2, 0);
+    for (HWND page = FindWindowExA(tabs, nullptr, "TTabSheet", nullptr); page;
+         page = FindWindowExA(tabs, page, "TTabSheet", nullptr))
+        if (IsWindowVisible(page)) return FindWindowExA(page, nullptr, "TImage", nullptr);
+    return nullptr;
+}
+
 class MainWindowRun : public StartupTest {};
 
 }  // namespace
@@ -110,6 +137,22 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
     GetWindowRect(window, &r);
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
+
+    // The About picture, which the automatic run did not need, shows once the page does.
+    const HWND about = ShowAboutPage(window);
+    ASSERT_NE(about, nullptr);
+    UpdateWindow(about);
+    Sleep(300);
+    const auto expected = ExpectedAboutPage();
+    POINT origin{0, 0};
+    ClientToScreen(about, &origin);
+    HDC screen = GetDC(nullptr);
+    // The page's colour in a transparent corner, the sky, the sun, the black body and its text.
+    for (const POINT at : {POINT{0, 0}, POINT{40, 40}, POINT{340, 50}, POINT{200, 290}, POINT{60, 200}}) {
+        SCOPED_TRACE(testing::Message() << at.x << "," << at.y);
+        EXPECT_EQ(GetPixel(screen, origin.x + at.x, origin.y + at.y), expected->At(at.x, at.y));
+    }
+    ReleaseDC(nullptr, screen);
 
     // Minimising hides the window and the taskbar button's window.
     PostMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);

@@ -213,6 +213,10 @@ TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
 }
 
 TEST_F(PagesTest, AboutPictureBlendsOverThePage) {
+    // The picture is decoded when the message loop first runs, not while the window is made.
+    EXPECT_TRUE(form_.iAbout.Picture.Empty());
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     ASSERT_EQ(form_.iAbout.Picture.Width(), 410);
     ASSERT_EQ(form_.iAbout.Picture.Height(), 310);
     const RECT bounds = form_.iAbout.Bounds();
