@@ -3,11 +3,21 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800 STRICT)
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# The common dialogs library is imported at the first call, not at start: loading it brings
+# the print spooler library along, whose start-up is a good share of an automatic run's cost.
+set(LUMO_COMDLG32_DELAY ${PROJECT_BINARY_DIR}/libcomdlg32_delay.a)
+add_custom_command(OUTPUT ${LUMO_COMDLG32_DELAY}
+  COMMAND ${CMAKE_DLLTOOL} --input-def ${PROJECT_SOURCE_DIR}/cmake/comdlg32-delay.def
+          --output-delaylib ${LUMO_COMDLG32_DELAY}
+  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/comdlg32-delay.def VERBATIM)
+add_custom_target(comdlg32_delay DEPENDS ${LUMO_COMDLG32_DELAY})
+
 set(LUMO_WIN_SOURCES ${LUMO_ALL_SOURCES})
 list(FILTER LUMO_WIN_SOURCES INCLUDE REGEX "_win\\.cpp$")
 list(FILTER LUMO_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
 add_library(lumo_win STATIC ${LUMO_WIN_SOURCES})
-target_link_libraries(lumo_win PUBLIC lumo_core comctl32 comdlg32 ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
+add_dependencies(lumo_win comdlg32_delay)
+target_link_libraries(lumo_win PUBLIC lumo_core comctl32 ${LUMO_COMDLG32_DELAY} delayimp ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
 
 enable_language(RC)
 file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/resources/*.rc ${PROJECT_SOURCE_DIR}/src/pictures/resources/*.rc)

@@ -52,10 +52,16 @@ exe_is_a_static_gui_program() {
   header=$(x86_64-w64-mingw32-objdump -f -p "$WORK/Lumo.exe") || return 1
   grep -q 'file format pei-x86-64' <<<"$header" || return 1
   grep -qE '^Subsystem[[:space:]]+00000002' <<<"$header" || return 1
+  # The import table, and every DLL name the program holds: a library imported at its first
+  # call (comdlg32) or loaded by name appears only there.
   while read -r dll; do
     echo "imports $dll"
     [[ " ${SYSTEM_DLLS[*]} " == *" ${dll,,} "* ]] || { echo "not a system DLL: $dll"; return 1; }
-  done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$header")
+  done < <({
+    sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$header"
+    x86_64-w64-mingw32-strings -a "$WORK/Lumo.exe"
+    x86_64-w64-mingw32-strings -a -el "$WORK/Lumo.exe"
+  } | grep -iE '^[a-z0-9_.-]+\.(dll|drv)$' | sort -fu)
 }
 
 guide_is_for_notepad() {
