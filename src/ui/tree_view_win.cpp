@@ -23,6 +23,11 @@ void TTreeView::Create(HWND parent, const RECT& bounds) {
                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
                       TVS_EDITLABELS | TVS_DISABLEDRAGDROP | TVS_NOTOOLTIPS,
                   WS_EX_CLIENTEDGE, parent, bounds);
+}
+
+// The tooltip is a window of its own, made at the first mouse message over the tree: a run
+// that never shows the tree (the automatic run at logon) goes without it.
+void TTreeView::CreateToolTip() {
     toolTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
                                0, 0, Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (toolTip_) {
@@ -78,6 +83,7 @@ LRESULT TTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN:
         case WM_MBUTTONUP:
             // The tip is pointed at the node first, then sees the mouse.
+            if (!toolTip_) CreateToolTip();
             if (toolTip_) {
                 if (message == WM_MOUSEMOVE)
                     TrackToolTip(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});

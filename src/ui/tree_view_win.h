@@ -15,6 +15,7 @@ public:
     void Create(HWND parent, const RECT& bounds);
     // The indent of each level, in pixels.
     void SetIndent(int pixels);
+    // The tooltip, once the mouse has been over the tree.
     HWND ToolTip() const { return toolTip_; }
 
     HTREEITEM AddChild(HTREEITEM parent, const std::string& text);
@@ -46,6 +47,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void CreateToolTip();
     // Points the tooltip at the node under the mouse when its text does not fit, else at nothing.
     void TrackToolTip(POINT at);
     // The rectangle of a node's text in the tree's client area.
