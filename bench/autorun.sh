@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # What Lumo's automatic run costs, as a logon sees it: the wall-clock time from starting
 # `Lumo.exe /autorun` under Wine until it has ended, against a program that makes only the
-# system calls of the same wallpaper change (bench/wallpaper_calls_win.cpp) and an empty
-# Windows program (bench/empty_program_win.cpp), all three built by the win64 preset.
+# system calls of the same wallpaper change (bench/wallpaper_calls_win.cpp), all built by the
+# win64 preset. For reference, also: the same calls after the common controls of the visual
+# styles and one hidden top-level window (what any program pays that must keep a window, as
+# Lumo keeps its main window), and an empty Windows program (bench/empty_program_win.cpp).
 #
 #   bench/autorun.sh                 the medians and Lumo's ratio to the calls alone
 #   bench/autorun.sh OTHER.exe...    the same, with other builds of Lumo.exe timed in the
@@ -32,7 +34,7 @@ source "$ROOT/tools/wine-env.sh"
 
 "$ROOT/scripts/setup.sh" >/dev/null
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Lumo wallpaper_calls empty_program >/dev/null
+cmake --build --preset win64 --target Lumo wallpaper_calls wallpaper_calls_window empty_program >/dev/null
 
 WORK=$(mktemp -d /tmp/lumo-autorun.XXXXXX)
 finish() {
@@ -44,7 +46,7 @@ lumo_private_bed_start "$WORK"
 
 convert -size 64x48 xc:'#336699' -type TrueColor BMP3:"$WORK/wall.bmp"
 WALLPAPER="Z:${WORK//\//\\}\\wall.bmp"
-cp build/win64/wallpaper_calls.exe build/win64/empty_program.exe "$WORK/"
+cp build/win64/wallpaper_calls.exe build/win64/wallpaper_calls_window.exe build/win64/empty_program.exe "$WORK/"
 
 # A folder of its own for each Lumo.exe: the options file says stay-in-tray off, the default
 # wallpaper, no pause.
@@ -85,21 +87,24 @@ time_run() {
 median() { LC_ALL=C sort -n | LC_ALL=C awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 time_run "$WORK" wallpaper_calls.exe "$WALLPAPER" >/dev/null
+time_run "$WORK" wallpaper_calls_window.exe "$WALLPAPER" >/dev/null
 time_run "$WORK" empty_program.exe >/dev/null
 for folder in "${LUMOS[@]}"; do
   time_run "$folder" Lumo.exe /autorun >/dev/null
   [[ ! -e $folder/Murovelo.ini ]] || { echo "autorun: the automatic run wrote Murovelo.ini" >&2; exit 1; }
 done
 
-declare -a calls=() empty=()
+declare -a calls=() window=() empty=()
 declare -A lumo=()
 for ((i = 0; i < RUNS; i++)); do
   calls+=("$(time_run "$WORK" wallpaper_calls.exe "$WALLPAPER")")
   for n in "${!LUMOS[@]}"; do lumo[$n]+="$(time_run "${LUMOS[$n]}" Lumo.exe /autorun) "; done
+  window+=("$(time_run "$WORK" wallpaper_calls_window.exe "$WALLPAPER")")
   empty+=("$(time_run "$WORK" empty_program.exe)")
 done
 
 calls_us=$(printf '%s\n' "${calls[@]}" | median)
+window_us=$(printf '%s\n' "${window[@]}" | median)
 empty_us=$(printf '%s\n' "${empty[@]}" | median)
 echo "median of $RUNS runs each, under Wine:"
 for n in "${!LUMOS[@]}"; do
@@ -107,9 +112,11 @@ for n in "${!LUMOS[@]}"; do
   LC_ALL=C awk -v l="$(printf '%s\n' ${lumo[$n]} | median)" -v label="${LABELS[$n]}" \
     'BEGIN { printf "  %-28s %7.1f ms\n", label " /autorun", l / 1000 }'
 done
-LC_ALL=C awk -v c="$calls_us" -v e="$empty_us" 'BEGIN {
+LC_ALL=C awk -v c="$calls_us" -v w="$window_us" -v e="$empty_us" 'BEGIN {
   printf "  %-28s %7.1f ms\n", "wallpaper calls alone", c / 1000
+  printf "  %-28s %7.1f ms\n", "calls + one hidden window", w / 1000
   printf "  %-28s %7.1f ms\n", "empty program", e / 1000
+  printf "calls + one hidden window / wallpaper calls: %.2f\n", w / c
 }'
 for n in "${!LUMOS[@]}"; do
   # shellcheck disable=SC2086

@@ -3,9 +3,16 @@
 // three desktop values, the system's wallpaper setting, the Active Desktop object's
 // ApplyChanges. The wallpaper's path is the first argument. bench/autorun.sh times it
 // against `Lumo.exe /autorun`.
+//
+// Built with LUMO_BENCH_HIDDEN_WINDOW (and Lumo's manifest), it also makes what any program
+// that keeps a window pays before its first control: the common controls of the visual
+// styles and one hidden top-level window.
 #include <windows.h>
 
 #include <objbase.h>
+#ifdef LUMO_BENCH_HIDDEN_WINDOW
+#include <commctrl.h>
+#endif
 
 #include <cstring>
 
@@ -26,6 +33,11 @@ void SetValue(HKEY key, const char* name, const char* text) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     if (FAILED(CoInitialize(nullptr))) return 1;
+#ifdef LUMO_BENCH_HIDDEN_WINDOW
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (!CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr)) return 5;
+#endif
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return 2;
     SetValue(key, "Wallpaper", commandLine);

@@ -29,6 +29,11 @@ foreach(name wallpaper_calls empty_program)
   add_executable(${name} WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/${name}_win.cpp)
   target_link_libraries(${name} PRIVATE ole32)
 endforeach()
+add_executable(wallpaper_calls_window WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/wallpaper_calls_win.cpp
+                                      ${PROJECT_SOURCE_DIR}/bench/manifest.rc)
+target_compile_definitions(wallpaper_calls_window PRIVATE LUMO_BENCH_HIDDEN_WINDOW)
+target_include_directories(wallpaper_calls_window PRIVATE ${PROJECT_SOURCE_DIR}/src/ui/resources)
+target_link_libraries(wallpaper_calls_window PRIVATE ole32 comctl32)
 
 # GoogleTest from the Debian sources, compiled with the cross compiler.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
