@@ -70,3 +70,14 @@ set_tests_properties(WednesdayAutorun PROPERTIES TIMEOUT 300 ENVIRONMENT
 # Real clicks on the notification icon, in an X display and a Wine prefix of the test's own.
 add_test(NAME TrayIconClicks COMMAND bash ${PROJECT_SOURCE_DIR}/tests/win/tray_click_smoke.sh $<TARGET_FILE:Lumo>)
 set_tests_properties(TrayIconClicks PROPERTIES TIMEOUT 180)
+
+# Benchmarks that need Windows (bench/*_bench_win.cpp), run under Wine by hand; they live in
+# bench/ of the build folder, so the settings files they write stay apart from Lumo.exe's.
+file(GLOB LUMO_WIN_BENCHMARKS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*_bench_win.cpp)
+foreach(source ${LUMO_WIN_BENCHMARKS})
+  get_filename_component(name ${source} NAME_WE)
+  string(REGEX REPLACE "_win$" "" name ${name})
+  add_executable(${name} ${source} ${LUMO_RESOURCES})
+  target_link_libraries(${name} PRIVATE lumo_win psapi)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
+endforeach()
