@@ -1,5 +1,6 @@
 #include "ui/tree_view_win.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -135,15 +136,27 @@ void TTreeView::Clear() { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_
 size_t TTreeView::Count() const { return static_cast<size_t>(SendMessageA(Handle(), TVM_GETCOUNT, 0, 0)); }
 
 std::string TTreeView::ItemText(HTREEITEM item) const {
-    std::vector<char> buffer(32768, '\0');
-    TVITEMA data{};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = buffer.data();
-    data.cchTextMax = static_cast<int>(buffer.size());
-    SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    // The control may hand back its own buffer instead of filling ours.
-    return std::string(data.pszText ? data.pszText : "");
+    // The control tells no text length: the text is read into the kept buffer, which doubles
+    // until the text fits with room to spare. The control writes at most cchTextMax bytes; a
+    // text it had to cut fills the buffer to its last byte or the one before (a NUL then, or
+    // none at all), and a cut double-byte character may cost one more.
+    for (;;) {
+        const size_t capacity = textCapacity_;
+        textBuffer_[0] = '\0';
+        textBuffer_[capacity] = '\0';  // beyond what the control may write
+        TVITEMA data{};
+        data.mask = TVIF_TEXT;
+        data.hItem = item;
+        data.pszText = textBuffer_.get();
+        data.cchTextMax = static_cast<int>(capacity);
+        if (!SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) return std::string();
+        // The control may hand back its own buffer instead of filling ours.
+        if (data.pszText != textBuffer_.get()) return std::string(data.pszText ? data.pszText : "");
+        const size_t length = strnlen(textBuffer_.get(), capacity);
+        if (length + 2 < capacity || capacity >= kMostTextBytes) return std::string(textBuffer_.get(), length);
+        textCapacity_ = capacity * 2;
+        textBuffer_ = std::make_unique_for_overwrite<char[]>(textCapacity_ + 1);
+    }
 }
 
 TWallpaperList TTreeView::Items() const {

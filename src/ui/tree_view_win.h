@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <string>
+
 #include "settings/wallpaper_list.h"
 #include "ui/control_win.h"
 
@@ -26,6 +29,7 @@ public:
     // Replaces every node by the list's nodes.
     void Assign(const TWallpaperList& list);
 
+    // The node's text at its own length.
     std::string ItemText(HTREEITEM item) const;
     HTREEITEM Parent(HTREEITEM item) const;
     // The number of ancestors of a node.
@@ -55,4 +59,10 @@ private:
 
     HWND toolTip_ = nullptr;
     HTREEITEM tipItem_ = nullptr;
+    // The control's text lengths are ints; a buffer never grows beyond that.
+    static constexpr size_t kMostTextBytes = size_t{1} << 30;
+    // Node texts are read into this buffer, kept between reads and grown when a text does not
+    // fit: reading a node allocates nothing once the buffer has reached the longest text.
+    mutable size_t textCapacity_ = 1024;
+    mutable std::unique_ptr<char[]> textBuffer_ = std::make_unique_for_overwrite<char[]>(textCapacity_ + 1);
 };

@@ -145,6 +145,25 @@ TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), "");
 }
 
+TEST_F(MainFormTest, LongEntriesSurviveALoadAndASaveByteForByte) {
+    // Texts around the buffer sizes the tree is read with, and far beyond the 32 KB of old.
+    std::string file = "Понедельник\r\n";
+    for (size_t length : {1022u, 1023u, 1024u, 32767u, 32768u, 100000u}) {
+        std::string path = "C:\\Обои\\";
+        while (path.size() < length) path += static_cast<char>('a' + path.size() % 26);
+        file += '\t' + path + "\r\n";
+    }
+    file += "Вторник\r\n";
+    WriteFileBytes(WallpaperListFilePath(), file);
+    form_.LoadWallpaperList(WallpaperListFilePath());
+    ASSERT_EQ(form_.tvFiles.Count(), 8u);
+    DeleteFileA(WallpaperListFilePath().c_str());
+    form_.SaveOptions();
+    const std::string saved = ReadFileBytes(WallpaperListFilePath());
+    EXPECT_EQ(saved.size(), file.size());
+    EXPECT_TRUE(saved == file) << "the saved list differs from the loaded one";
+}
+
 TEST_F(MainFormTest, LoadingStopsAtAnInvalidLevelKeepingEarlierNodes) {
     TTempFolder folder;
     WriteFileBytes(folder.File("list.ini"), "Вторник\r\n\tC:\\a.jpg\r\n\t\t\tC:\\b.jpg\r\nСреда\r\n");
