@@ -107,10 +107,10 @@ void ReadTransparency(TPngChunks& chunks, const TChunk& chunk) {
     switch (chunks.header.colourType) {
         case 3: {
             if (chunks.paletteCount == 0) RaisePngInvalidPalette();
-            // Entries beyond the palette have no pixel to apply to.
-            const uint32_t count = chunk.size < uint32_t(chunks.paletteCount) ? chunk.size : chunks.paletteCount;
-            std::memcpy(chunks.paletteAlpha, chunk.data, count);
-            chunks.paletteAlphaCount = int(count);
+            // Kept as the chunk holds it, entries beyond the palette included: they apply to no
+            // pixel, yet they count when the drawing is chosen (png_convert.h).
+            std::memcpy(chunks.paletteAlpha, chunk.data, chunk.size);
+            chunks.paletteAlphaCount = int(chunk.size);
             chunks.hasTransparency = true;
             break;
         }

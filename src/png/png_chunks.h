@@ -23,7 +23,9 @@ struct TPngChunks {
     int paletteCount = 0;  // 0 when the file has no PLTE
     TPngRgb palette[256] = {};
     bool hasTransparency = false;  // a tRNS chunk that applies to the colour type
-    int paletteAlphaCount = 0;     // palette files: entries tRNS gives (the rest are 255)
+    // Palette files: the entries tRNS holds, also those beyond the palette (the palette's
+    // entries that it does not cover are 255).
+    int paletteAlphaCount = 0;
     uint8_t paletteAlpha[256] = {};
     uint16_t keyGrey = 0;                            // grey files: the transparent sample
     uint16_t keyRed = 0, keyGreen = 0, keyBlue = 0;  // RGB files: the transparent colour

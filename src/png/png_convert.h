@@ -12,7 +12,8 @@
 // ties to even. A value of 0 gives the identity. Returns whether the table is the identity.
 bool BuildPngGammaTable(uint32_t value, uint8_t (&table)[256]);
 
-// How a picture with these chunks is drawn (see png_image.h).
+// How a picture with these chunks is drawn (see png_image.h). A palette picture's entries
+// below 255 are counted over the whole tRNS chunk, as it holds them, also beyond the palette.
 TPngTransparency PngTransparencyOf(const TPngChunks& chunks);
 
 class TPngRowConverter {

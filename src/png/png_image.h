@@ -20,7 +20,8 @@
 //
 // Transparency() tells how a picture is drawn (png_draw.h):
 // - Alpha: colour types 4 and 6, and palette files whose tRNS has a number of entries below
-//   255 other than one: every pixel is blended by its alpha.
+//   255 other than one (counted over the chunk as it is, also where it is longer than the
+//   palette): every pixel is blended by its alpha.
 // - TransparentColour: grey and RGB files with a tRNS chunk, and palette files whose tRNS has
 //   exactly one entry below 255: pixels with alpha below 255 are left out, the others copied.
 // - Opaque: all others; every pixel is copied.

@@ -93,6 +93,35 @@ TEST(PngDraw, GreyAlphaAndPaletteAlphaBlendToo) {
     EXPECT_EQ(other.At(1, 0), kBackground);
 }
 
+TEST(PngDraw, TransparencyEntriesCountAsTheChunkHoldsThem) {
+    // A palette of two whose tRNS holds three entries: {255, 128, 0} has two below 255, so the
+    // picture is blended, although the palette's own two entries have only one below 255.
+    const Bytes indices = {0, 0, 1};  // filter None, indices 0 and 1
+    const auto file = [&](const Bytes& alpha) {
+        return Concat({Signature(), Chunk("IHDR", HeaderData(2, 1, 8, 3)), Chunk("PLTE", {200, 200, 200, 0, 0, 0}),
+                       Chunk("tRNS", alpha), Chunk("IDAT", Deflate(indices)), Chunk("IEND", {})});
+    };
+    const Bytes three = file({255, 128, 0});
+    const TPngImage blended = TPngImage::Decode(three.data(), three.size());
+    ASSERT_EQ(blended.Transparency(), TPngTransparency::Alpha);
+    TSurface surface(2, 1);
+    DrawPngImage(blended, surface.View(), 0, 0, 2, 1);
+    EXPECT_EQ(surface.At(0, 0), 0x4DC8C8C8u);  // alpha 255: copied
+    // Black at alpha 128: B (50 * 127 + 255) / 256 = 25, G (100 * 127 + 255) / 256 = 50,
+    // R (150 * 127 + 255) / 256 = 75.
+    EXPECT_EQ(surface.At(1, 0), 0x4D4B3219u);
+    // The same palette with a chunk of two: one entry below 255, left out entirely.
+    const Bytes two = file({255, 128});
+    const TPngImage keyed = TPngImage::Decode(two.data(), two.size());
+    ASSERT_EQ(keyed.Transparency(), TPngTransparency::TransparentColour);
+    TSurface other(2, 1);
+    DrawPngImage(keyed, other.View(), 0, 0, 2, 1);
+    EXPECT_EQ(other.At(1, 0), kBackground);
+    // Entries beyond the palette count even when they alone are below 255.
+    const Bytes beyond = file({255, 255, 7, 9});
+    EXPECT_EQ(TPngImage::Decode(beyond.data(), beyond.size()).Transparency(), TPngTransparency::Alpha);
+}
+
 TEST(PngDraw, OneTransparentColourIsLeftOutTheRestCopied) {
     TPicture rgb = Row(2, 8, {10, 20, 30, 1, 2, 3, 10, 20, 31});
     rgb.hasKey = true;
