@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "pictures/preview_rect.h"
 #include "pictures/preview_window.h"
 
@@ -44,6 +46,18 @@ TEST(OpenDialogPreviewSize, LargePictureCappedAtThreeQuartersOfTheMonitor) {
     // Exactly at the cap.
     EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {756, 564}), (TClientSize{768, 576}));
     EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {757, 565}), (TClientSize{768, 576}));
+}
+
+TEST(OpenDialogPreviewSize, HugeSidesGetTheCapWithoutOverflow) {
+    // A metafile frame can report sides near the largest int, or far below zero.
+    constexpr int kLargest = std::numeric_limits<int>::max();
+    constexpr int kSmallest = std::numeric_limits<int>::min();
+    EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {kLargest, 480}), (TClientSize{768, 492}));
+    EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {kLargest - 11, kLargest}), (TClientSize{768, 576}));
+    EXPECT_EQ(PreviewClientSize(kMonitor, kWindow, kPanel, {640, kSmallest}), (TClientSize{652, 0}));
+    // Three quarters of a monitor side near the largest int, also without overflow.
+    EXPECT_EQ(PreviewClientSize({kLargest, kLargest}, kWindow, kPanel, {kLargest, kLargest}),
+              (TClientSize{1610612735, 1610612735}));
 }
 
 TEST(OpenDialogPreviewSize, PictureWithoutWidthLeavesTheWindow) {
