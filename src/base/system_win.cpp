@@ -15,6 +15,17 @@ std::string SystemErrorMessage(DWORD code) {
     return TrimSystemMessage(text);
 }
 
+std::string SystemErrorText(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = length ? std::string(buffer, length) : std::string();
+    if (buffer) LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+    return text;
+}
+
 void RaiseLastOSError() { RaiseOSError(GetLastError()); }
 
 void RaiseOSError(DWORD code) {

@@ -11,6 +11,10 @@
 // system has none.
 std::string SystemErrorMessage(DWORD code);
 
+// The system's text for an error code as the system gives it, without the line end that
+// closes it; empty when the system has none.
+std::string SystemErrorText(DWORD code);
+
 // Raises EOSError "System Error.  Code: %d.\r\n%s" for the calling thread's last error.
 [[noreturn]] void RaiseLastOSError();
 [[noreturn]] void RaiseOSError(DWORD code);

@@ -30,6 +30,11 @@ SIZE IconBitmapSize(HICON icon) {
 
 }  // namespace
 
+void RaiseIconBuildFailure(DWORD systemErrorCode) {
+    // Without an error code the system's text would be that of success.
+    RaiseIconNotBuilt(systemErrorCode != 0 ? SystemErrorText(systemErrorCode) : std::string());
+}
+
 void TIcon::LoadFromStream(TReadStream& stream) {
     std::vector<uint8_t> file = ReadRemaining(stream);
     ReadIconHeader(file);
@@ -58,7 +63,7 @@ void TIcon::Build() {
         TIconHandle icon(::CreateIconFromResourceEx(const_cast<PBYTE>(image.data.data()),
                                                     static_cast<DWORD>(image.data.size()), TRUE, kIconResourceVersion,
                                                     image.width, image.height, LR_DEFAULTCOLOR));
-        if (!icon) RaiseIconNotBuilt(SystemErrorMessage(::GetLastError()));
+        if (!icon) RaiseIconBuildFailure(::GetLastError());
         const SIZE own = IconBitmapSize(icon.Get());
         width_ = image.width != 0 ? image.width : static_cast<int>(own.cx);
         height_ = image.height != 0 ? image.height : static_cast<int>(own.cy);

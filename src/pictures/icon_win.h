@@ -15,6 +15,11 @@
 #include "base/gdi_win.h"
 #include "pictures/graphic_win.h"
 
+// The system could not build an icon and set `systemErrorCode` (GetLastError): raises
+// EOutOfResources with the system's text for that code, or "Out of system resources" when the
+// code is 0 or the system has no text for it.
+[[noreturn]] void RaiseIconBuildFailure(DWORD systemErrorCode);
+
 class TIcon : public TGraphic {
 public:
     const char* ClassName() const override { return "TIcon"; }

@@ -188,11 +188,15 @@ TEST_F(PicturesDrawing, IconLateErrorsAreRaisedOnceThenNothingIsDrawn) {
         const char* name;
         Bytes file;
         const char* kind;
+        const char* message;
     };
     // An image the system cannot turn into an icon (a header that is no bitmap's), and a
     // directory that announces no image.
-    const TCase cases[] = {{"garbage.ico", MakeIcon({{32, 32, 0, Bytes(64, 0xAB)}}), "EOutOfResources"},
-                           {"zero.ico", MakeIcon({}), "EInvalidGraphic"}};
+    // The system sets no error code for the image it refuses: the message is not the text
+    // of success but the failure's own.
+    const TCase cases[] = {
+        {"garbage.ico", MakeIcon({{32, 32, 0, Bytes(64, 0xAB)}}), "EOutOfResources", "Out of system resources"},
+        {"zero.ico", MakeIcon({}), "EInvalidGraphic", "Icon image is not valid"}};
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
         Load(c.name, c.file);
@@ -202,13 +206,25 @@ TEST_F(PicturesDrawing, IconLateErrorsAreRaisedOnceThenNothingIsDrawn) {
             ADD_FAILURE() << "no error at the first drawing";
         } catch (const Exception& e) {
             EXPECT_STREQ(e.ClassName(), c.kind);
-            EXPECT_FALSE(e.Message().empty());
-            if (std::string(c.kind) == "EInvalidGraphic") EXPECT_EQ(e.Message(), "Icon image is not valid");
+            EXPECT_EQ(e.Message(), c.message);
         }
         EXPECT_NO_THROW(picture.Draw(canvas.Dc(), RECT{0, 0, 40, 40}));
         EXPECT_NO_THROW(picture.Draw(canvas.Dc(), RECT{0, 0, 40, 40}));
         EXPECT_TRUE(canvas.AllOf({0, 0, 40, 40}, canvas.Background()));
         EXPECT_EQ(picture.Width(), 32) << "still the standard size";
+    }
+}
+
+TEST(IconBuildFailure, TheSystemsTextForItsCodeOrOutOfSystemResources) {
+    // The system's texts of the test bed's Russian locale, full stop included.
+    const std::pair<DWORD, const char*> cases[] = {
+        {0, "Out of system resources"},
+        {ERROR_NOT_ENOUGH_MEMORY, "Недостаточно памяти для выполнения команды."},
+        {ERROR_INVALID_PARAMETER, "Неверный параметр."},
+    };
+    for (const auto& [code, message] : cases) {
+        EXPECT_EQ(FailureOf([code] { RaiseIconBuildFailure(code); }), std::string("EOutOfResources: ") + message)
+            << code;
     }
 }
 
