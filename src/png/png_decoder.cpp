@@ -77,6 +77,7 @@ public:
                 const uint8_t* raw = rows.NextRow(rowBytes, bytesPerPixel, y == 0);
                 converter.Convert(raw, pixels + size_t{y} * header.width, header.width);
             }
+            rows.Finish();
             return image;
         }
 
@@ -99,6 +100,7 @@ public:
                 for (uint32_t i = 0; i < width; ++i) target[size_t{i} * pass.columnStep] = scratch[i];
             }
         }
+        rows.Finish();
         return image;
     }
 };

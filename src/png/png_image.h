@@ -3,8 +3,9 @@
 // Decoding follows the PNG standard (ISO/IEC 15948): every colour type (0 grey, 2 RGB,
 // 3 palette, 4 grey + alpha, 6 RGB + alpha) at every bit depth it allows, both interlace
 // methods (none and Adam7), all five filter types, PLTE, tRNS and gAMA. Every chunk's CRC is
-// checked; ancillary chunks other than tRNS and gAMA are skipped; an unknown critical chunk
-// fails. Failures are the EPNG... kinds of png_errors.h.
+// checked, and so is the Adler-32 that ends the compressed image data (zlib's own check);
+// ancillary chunks other than tRNS and gAMA are skipped; an unknown critical chunk fails.
+// Failures are the EPNG... kinds of png_errors.h.
 //
 // The decoded pixels:
 // - Rows top to bottom, Stride() bytes apart (Width() * 4, no padding); each pixel is four

@@ -37,8 +37,6 @@ TPngRowSource::TPngRowSource(const std::vector<TPngSpan>& imageData, size_t maxR
         if (code == Z_MEM_ERROR) RaisePngOutMemory();
         RaiseZlib(stream_, code);
     }
-    // Every chunk's CRC has been checked already; zlib's own Adler-32 would only repeat it.
-    inflateValidate(&stream_, 0);
 }
 
 TPngRowSource::~TPngRowSource() { inflateEnd(&stream_); }
@@ -66,6 +64,14 @@ size_t TPngRowSource::Inflate(uint8_t* out, size_t capacity) {
         }
     }
     return capacity - stream_.avail_out;
+}
+
+void TPngRowSource::Finish() {
+    // Whatever the stream holds after the last row (normally only its Adler-32 trailer) is
+    // inflated into the window, whose rows are all taken, so that zlib checks the checksum.
+    // A stream cut short after its last row ends without a trailer to check.
+    while (!streamEnded_ && Inflate(window_.get(), capacity_) == capacity_) {
+    }
 }
 
 void TPngRowSource::Refill(size_t needed) {

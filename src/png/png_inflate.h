@@ -24,6 +24,10 @@ public:
     // EPNGZLIBError for data zlib rejects or an unknown filter type.
     const uint8_t* NextRow(size_t rowBytes, unsigned bytesPerPixel, bool firstOfPass);
 
+    // After the last row: reads the stream to its end, where zlib checks the Adler-32 of all
+    // the inflated data. Raises EPNGZLIBError ("incorrect data check") for a wrong checksum.
+    void Finish();
+
 private:
     void Refill(size_t needed);
     size_t Inflate(uint8_t* out, size_t capacity);

@@ -253,6 +253,19 @@ TEST(PngErrors, CompressedDataRejected) {
     stream[2] = 0xFF;  // a block of reserved type 3
     ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Chunk("IDAT", stream), Iend()}), "EPNGZLIBError",
                                  std::string(kZlibPrefix) + "invalid block type");
+    // A wrong Adler-32 at the end of the stream, in a stream that holds just the rows and in
+    // one that goes on far beyond them (its trailer comes only after the last row is taken).
+    const auto wrongChecksum = [](Bytes stream) {
+        stream.back() ^= 0x01;
+        return Concat({Signature(), Ihdr(), Chunk("IDAT", stream), Iend()});
+    };
+    Bytes longer = GreyRows();
+    longer.resize(longer.size() + 1000000, 0);
+    for (const Bytes& raw : {GreyRows(), longer})
+        ExpectFailure<EPNGZLIBError>(wrongChecksum(Deflate(raw)), "EPNGZLIBError",
+                                     std::string(kZlibPrefix) + "incorrect data check");
+    const Bytes rightLonger = Concat({Signature(), Ihdr(), Chunk("IDAT", Deflate(longer)), Iend()});
+    EXPECT_EQ(TPngImage::Decode(rightLonger.data(), rightLonger.size()).Pixel(3, 2), 0xFF202020u);
     // A filter type above 4 is rejected the same way.
     ExpectFailure<EPNGZLIBError>(Concat({Signature(), Ihdr(), Idat(GreyRows(4, 3, 5)), Iend()}), "EPNGZLIBError",
                                  std::string(kZlibPrefix) + "invalid filter type");
