@@ -1,5 +1,6 @@
 // Any bytes as an .ico file: the load-time header check and the first drawing's image choice
-// either succeed or raise their failure kinds with the exact messages, for displays of several
+// either succeed or raise their failure kinds with the exact messages (a chosen image beyond
+// the program's pixel limit included), for displays of several
 // icon sizes and colour depths. A chosen image lies inside the file, and no other entry of
 // the directory would have been a better fit by the choice's own rule.
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "pictures/icon_reader.h"
 #include "pictures/picture_errors.h"
+#include "pictures/picture_limit.h"
 
 namespace {
 
@@ -20,6 +22,8 @@ void CheckFailure(const Exception& e) {
     const std::string kind = e.ClassName();
     if (kind == "EReadError")
         Check(e.Message() == kStreamReadError);
+    else if (kind == "EOutOfResources")
+        Check(e.Message() == kOutOfSystemResources);
     else
         Check(kind == "EInvalidGraphic" && e.Message() == kIconNotValid);
 }
@@ -42,6 +46,9 @@ void ChooseFor(const uint8_t* data, size_t size, const TIconDisplay& display) {
     Check(image.width == chosen.width && image.height == chosen.height);
     Check(image.data.size() == chosen.bytesInRes);
     Check(image.data.data() >= data && image.data.data() + image.data.size() <= data + size);
+    // The system is asked to build only images within the program's limit.
+    const TIconImageSize own = IconImageOwnSize(image.data);
+    Check(PictureSizeAllowed(own.width, own.height));
     // Choosing again among the entries from the chosen one onwards keeps it: the choice is a
     // fixed point of its own rule.
     Check(ChooseIconImage(std::span(entries).subspan(image.index), display) == 0);

@@ -1,5 +1,6 @@
 // Any bytes as a .jpg file: the header read and, for pictures small enough, the full decode
-// (24 bits and palette) either succeed or raise EJPEG "JPEG error #%d". A decode reports the
+// (24 bits and palette) either succeed or raise EJPEG "JPEG error #%d". A header that reads
+// states no more pixels than the program's limit. A decode reports the
 // header's size, every row of it unless it failed, and a palette of at most 236 colours.
 // Some inputs stop the decode from the progress hook, so that path runs too.
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "pictures/jpeg_reader.h"
+#include "pictures/picture_limit.h"
 
 namespace {
 
@@ -58,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     Check(header.width > 0 && header.height > 0);
+    Check(PictureSizeAllowed(static_cast<uint64_t>(header.width), static_cast<uint64_t>(header.height)));
     if (uint64_t(header.width) * uint64_t(header.height) > kMostPixelsDecoded) return 0;
     const int stopAtRow = size % 7 == 0 ? static_cast<int>(size % 13) : -1;
     Decode(file, header, false, stopAtRow);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "pictures/picture_limit.h"
 #include "png/png_chunks.h"
 #include "png/png_draw.h"
 #include "png/png_errors.h"
@@ -15,9 +16,11 @@
 
 namespace {
 
-// Pictures above this many pixels only have their chunks read: decoding them would take
-// the fuzzer's time, not find more paths.
-constexpr uint64_t kMostPixelsDecoded = uint64_t{1} << 22;
+// Pictures above this many pixels are decoded without the checks of every pixel and the
+// drawing, which would take the fuzzer's time, not find more paths. They are still decoded:
+// the codec must refuse them (too little data for their size, or beyond the program's limit)
+// before it allocates, which the fuzzer's memory limit watches.
+constexpr uint64_t kMostPixelsChecked = uint64_t{1} << 22;
 
 uint32_t BigEndian32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
@@ -56,11 +59,9 @@ void CheckInvariants(const TPngHeader& header, const TPngImage& image) {
 void DecodeAndDraw(const uint8_t* data, size_t size) {
     try {
         const TPngHeader header = TPngImage::ReadHeader(data, size);
-        if (uint64_t{header.width} * header.height > kMostPixelsDecoded) {
-            ReadPngChunks(data, size);
-            return;
-        }
         const TPngImage image = TPngImage::Decode(data, size);
+        if (!PictureSizeAllowed(header.width, header.height)) __builtin_trap();
+        if (uint64_t{header.width} * header.height > kMostPixelsChecked) return;
         CheckInvariants(header, image);
         std::vector<uint8_t> bits(37 * 23 * 4, 0x5A);
         const TBgraSurface surface{bits.data(), 37, 23, 37 * 4};

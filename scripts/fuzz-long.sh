@@ -21,5 +21,5 @@ mkdir -p "$work" "$crashes"
 if [[ -d fuzz/corpus/$target ]]; then
     cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
 fi
-exec build/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+exec build/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 \
     -artifact_prefix="$crashes"/ -print_final_stats=1 "$@" "$work"

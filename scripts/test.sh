@@ -9,7 +9,8 @@
 #   5. the release package (scripts/check-package.sh): scripts/package.sh builds the zip, and
 #      each check of its contents counts as one test;
 #   6. the fuzz preset: each fuzz target runs for a short while on its seed corpus
-#      (fuzz/corpus/NAME/), and each counts as one test.
+#      (fuzz/corpus/NAME/) with a memory limit of 512 MB, so that a reader that allocates
+#      what a small file asks for fails it; each counts as one test.
 # It ends with the line "N passed, N failed" over all of them, and exits non-zero when
 # anything failed, a build or a test run included.
 #
@@ -142,7 +143,7 @@ run_fuzz_targets() {
     done
     echo "seed corpus: $seeds file(s)"
     timeout $((FUZZ_SECONDS + 120)) "$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
-      -rss_limit_mb=2048 -print_final_stats=1 \
+      -rss_limit_mb=512 -print_final_stats=1 \
       -artifact_prefix="$LOGS/fuzz-artifacts/$name-" "$work" >"$LOGS/fuzz-$name.log" 2>&1
     rc=$?
     rm -rf "$work"

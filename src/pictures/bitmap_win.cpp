@@ -5,6 +5,7 @@
 #include "base/system_win.h"
 #include "pictures/bitmap_reader.h"
 #include "pictures/picture_errors.h"
+#include "pictures/picture_limit.h"
 
 namespace {
 
@@ -25,6 +26,10 @@ bool BlackAndWhite(const std::vector<TRgbQuad>& colours) {
 void TBitmap::LoadFromStream(TReadStream& stream) {
     const TBitmapFile file = ReadBitmapHeaders(stream);
     if (file.empty) return;
+    // Refused before the system is asked for a bitmap of that size, as it would refuse it.
+    const uint64_t width = file.width < 0 ? 0 - static_cast<uint64_t>(file.width) : static_cast<uint64_t>(file.width);
+    if (!PictureSizeAllowed(width, file.height))
+        RaiseBitmapRefused(ERROR_NOT_ENOUGH_MEMORY, SystemErrorMessage(ERROR_NOT_ENOUGH_MEMORY));
     const auto* info = reinterpret_cast<const BITMAPINFO*>(file.info.data());
     TBitmapHandle bitmap;
     std::vector<uint8_t> compressed;

@@ -18,7 +18,9 @@ public:
     void Draw(HDC dc, const RECT& rect) override;
     HPALETTE Palette() const override { return palette_.Get(); }
     // Raises "Bitmap image is not valid", "Stream read error", or EOSError when the system
-    // refuses the bitmap with an error number.
+    // refuses the bitmap with an error number; a bitmap of more pixels than the program's
+    // limit (pictures/picture_limit.h) is refused before the system is asked, with EOSError
+    // for ERROR_NOT_ENOUGH_MEMORY.
     void LoadFromStream(TReadStream& stream) override;
 
     HBITMAP Handle() const { return bitmap_.Get(); }

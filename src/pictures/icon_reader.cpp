@@ -1,10 +1,13 @@
 #include "pictures/icon_reader.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "pictures/byte_reader.h"
 #include "pictures/picture_errors.h"
+#include "pictures/picture_limit.h"
 
 namespace {
 
@@ -87,5 +90,26 @@ TIconImage SelectIconImage(std::span<const uint8_t> file, const TIconDisplay& di
     image.width = chosen.width;
     image.height = chosen.height;
     image.data = file.subspan(chosen.imageOffset, chosen.bytesInRes);
+    // The system builds the image at the size its own header states, whatever the directory
+    // says: a picture beyond the program's limit is refused as one the system cannot build.
+    const TIconImageSize own = IconImageOwnSize(image.data);
+    if (!PictureSizeAllowed(own.width, own.height)) RaiseIconNotBuilt(std::string());
     return image;
+}
+
+TIconImageSize IconImageOwnSize(std::span<const uint8_t> image) {
+    static constexpr uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+    const auto magnitude = [](uint32_t value) {
+        const int64_t signedValue = static_cast<int32_t>(value);
+        return static_cast<uint64_t>(signedValue < 0 ? -signedValue : signedValue);
+    };
+    const auto bigEndian32 = [&](size_t at) {
+        return uint32_t{image[at]} << 24 | uint32_t{image[at + 1]} << 16 | uint32_t{image[at + 2]} << 8 | image[at + 3];
+    };
+    if (image.size() >= 24 && std::equal(std::begin(kPngSignature), std::end(kPngSignature), image.begin()))
+        return {bigEndian32(16), bigEndian32(20)};       // the IHDR chunk's width and height
+    if (image.size() >= 12 && Le32(image.data()) == 12)  // the old core header: 16-bit sides
+        return {Le16(image.data() + 4), Le16(image.data() + 6) / 2u};
+    if (image.size() >= 12) return {magnitude(Le32(image.data() + 4)), magnitude(Le32(image.data() + 8)) / 2};
+    return {};
 }

@@ -64,7 +64,17 @@ struct TIconImage {
 };
 
 // Steps of the first drawing: reads the directory and picks the image. Raises EReadError
-// "Stream read error" for a file shorter than its header or directory, and EInvalidGraphic
+// "Stream read error" for a file shorter than its header or directory, EInvalidGraphic
 // "Icon image is not valid" for a type above 1, a directory of no images, or a chosen image
-// that lies outside the file.
+// that lies outside the file, and EOutOfResources "Out of system resources" for a chosen
+// image whose own size passes the program's limit (pictures/picture_limit.h).
 TIconImage SelectIconImage(std::span<const uint8_t> file, const TIconDisplay& display);
+
+// The size an icon image states in its own header, which the system builds it at: a PNG
+// image's IHDR width and height, or a bitmap's width and half its height (the colour and the
+// mask planes are stacked), sides taken without their sign. 0 x 0 for data too short to say.
+struct TIconImageSize {
+    uint64_t width = 0;
+    uint64_t height = 0;
+};
+TIconImageSize IconImageOwnSize(std::span<const uint8_t> image);

@@ -6,8 +6,11 @@
 #include <utility>
 
 #include <jpeglib.h>
+// After jpeglib.h: the message codes.
+#include <jerror.h>
 
 #include "pictures/picture_errors.h"
+#include "pictures/picture_limit.h"
 
 namespace {
 
@@ -177,6 +180,12 @@ TJpegOutputFormat OutputFormat(const jpeg_decompress_struct& cinfo) {
     return format;
 }
 
+// A header whose picture passes the program's limit is refused as libjpeg refuses what it
+// has no memory for: before jpeg_start_decompress allocates anything of the picture's size.
+void CheckPictureSize(const jpeg_decompress_struct& cinfo) {
+    if (!PictureSizeAllowed(cinfo.image_width, cinfo.image_height)) RaiseJpegError(JERR_OUT_OF_MEMORY);
+}
+
 }  // namespace
 
 std::vector<uint8_t> TJpegOutputFormat::BitmapInfo() const {
@@ -193,6 +202,7 @@ TJpegHeader ReadJpegHeader(std::span<const uint8_t> file) {
     TJpegSession session(file);
     if (!RunProtected(session, StepCreate) || !RunProtected(session, StepReadHeader)) session.RaiseFailure();
     const jpeg_decompress_struct& cinfo = session.cinfo;
+    CheckPictureSize(cinfo);
     return {static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height),
             cinfo.jpeg_color_space == JCS_GRAYSCALE, cinfo.progressive_mode != FALSE};
 }
@@ -202,6 +212,7 @@ int DecodeJpegInto(std::span<const uint8_t> file, const TJpegDecodeOptions& opti
     if (rowsDecoded != nullptr) *rowsDecoded = 0;
     TJpegSession session(file);
     if (!RunProtected(session, StepCreate) || !RunProtected(session, StepReadHeader)) session.RaiseFailure();
+    CheckPictureSize(session.cinfo);
 
     const J_COLOR_SPACE space = session.cinfo.jpeg_color_space;
     session.cmyk = space == JCS_CMYK || space == JCS_YCCK;

@@ -1,5 +1,6 @@
 #include "pictures/metafile_win.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "pictures/metafile_reader.h"
@@ -17,11 +18,17 @@ bool HeaderOf(HENHMETAFILE metafile, ENHMETAHEADER& header) {
            offsetof(ENHMETAHEADER, szlMillimeters) + sizeof header.szlMillimeters;
 }
 
+// The logical palette keeps at most 256 entries (CreatePaletteOf), and the count comes from
+// the file's header: no more than that is asked for, whatever the header says.
+constexpr UINT kMostPaletteEntries = 256;
+
 HPALETTE PaletteOf(HENHMETAFILE metafile) {
     const UINT count = ::GetEnhMetaFilePaletteEntries(metafile, 0, nullptr);
     if (count == 0 || count == GDI_ERROR) return nullptr;
-    std::vector<PALETTEENTRY> entries(count);
-    if (::GetEnhMetaFilePaletteEntries(metafile, count, entries.data()) != count) return nullptr;
+    std::vector<PALETTEENTRY> entries(std::min(count, kMostPaletteEntries));
+    const UINT copied = ::GetEnhMetaFilePaletteEntries(metafile, static_cast<UINT>(entries.size()), entries.data());
+    if (copied == 0 || copied == GDI_ERROR) return nullptr;
+    entries.resize(std::min<size_t>(copied, entries.size()));
     std::vector<TRgbQuad> colours;
     for (const PALETTEENTRY& entry : entries) colours.push_back({entry.peBlue, entry.peGreen, entry.peRed, 0});
     return CreatePaletteOf(colours);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "pictures/picture_limit.h"
 #include "png/png_chunks.h"
 #include "png/png_convert.h"
 #include "png/png_errors.h"
@@ -42,6 +43,7 @@ public:
     static TPngImage Decode(const uint8_t* data, size_t size) {
         const TPngChunks chunks = ReadPngChunks(data, size);
         const TPngHeader& header = chunks.header;
+        if (!PictureSizeAllowed(header.width, header.height)) RaisePngOutMemory();
         const bool interlaced = header.interlace == 1;
         const TPass* passes = interlaced ? kAdam7 : &kWhole;
         const int passCount = interlaced ? 7 : 1;

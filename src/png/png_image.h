@@ -27,10 +27,11 @@
 //   exactly one entry below 255: pixels with alpha below 255 are left out, the others copied.
 // - Opaque: all others; every pixel is copied.
 //
-// Memory: Decode checks every chunk before it allocates, and refuses (as missing image
-// parts) data too short to inflate to the declared size. It then allocates the picture
-// (Width() * Height() * 4 bytes) and a working window of max(256 KiB, 2 rows) plus two rows;
-// if the picture cannot be allocated it raises EPNGOutMemory.
+// Memory: Decode checks every chunk before it allocates, refuses with EPNGOutMemory a picture
+// of more pixels than the program's limit (kMostPicturePixels, pictures/picture_limit.h), and
+// refuses (as missing image parts) data too short to inflate to the declared size. It then
+// allocates the picture (Width() * Height() * 4 bytes) and a working window of max(256 KiB,
+// 2 rows) plus two rows; if the picture cannot be allocated it raises EPNGOutMemory.
 #pragma once
 
 #include <cstddef>

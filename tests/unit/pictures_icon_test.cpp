@@ -144,3 +144,40 @@ TEST(IconReader, TheChosenImageIsHandedOnFromItsOffset) {
     EXPECT_EQ(entries[1].planes, 1);
     EXPECT_EQ(entries[1].bitCount, 32);
 }
+
+TEST(IconReader, AnImageStatingASizeBeyondTheLimitCannotBeBuilt) {
+    // A 32 x 32 entry whose bitmap header states 30000 x 30000 (its height doubled for the
+    // mask), or whose PNG header states 20000 x 20000: refused as an icon the system cannot
+    // build, before the system is asked to build it at that size.
+    const auto bitmapImage = [](int32_t width, int32_t height) {
+        picture_test::TWriter w;
+        w.U32(40).I32(width).I32(height).U16(1).U16(32).U32(0).U32(0).Fill(16, 0);
+        return w.bytes;
+    };
+    const auto pngImage = [](uint32_t width, uint32_t height) {
+        Bytes image = {137, 80, 78, 71, 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        for (const uint32_t side : {width, height})
+            for (int shift = 24; shift >= 0; shift -= 8) image.push_back(static_cast<uint8_t>(side >> shift));
+        return image;
+    };
+    const auto entry = [](Bytes image) {
+        TIconEntrySpec spec;
+        spec.image = std::move(image);
+        return spec;
+    };
+    for (const Bytes& image : {bitmapImage(30000, 60000), bitmapImage(30000, -60000), bitmapImage(16384, 32770),
+                               pngImage(20000, 20000), pngImage(16385, 16384)}) {
+        const Bytes file = MakeIcon({entry(image)});
+        ExpectFailure([&] { SelectIconImage(file, kTrueColour); }, "EOutOfResources", "Out of system resources");
+    }
+    // Up to the limit (2^28 pixels), and for images too short to state a size, the image is
+    // handed on.
+    for (const Bytes& image : {bitmapImage(16384, 32768), pngImage(16384, 16384), Bytes(11, 0xFF)})
+        EXPECT_EQ(SelectIconImage(MakeIcon({entry(image)}), kTrueColour).data.size(), image.size());
+    // A core header states 16-bit sides.
+    picture_test::TWriter core;
+    core.U32(12).U16(640).U16(960).U16(1).U16(24);
+    const TIconImageSize own = IconImageOwnSize(core.bytes);
+    EXPECT_EQ(own.width, 640u);
+    EXPECT_EQ(own.height, 480u);
+}

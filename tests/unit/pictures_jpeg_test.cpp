@@ -14,6 +14,7 @@
 using picture_test::Bytes;
 using picture_test::ExpectFailure;
 using picture_test::TJpegSpec;
+using picture_test::WithJpegFrameSize;
 using picture_test::WriteJpeg;
 
 namespace {
@@ -58,6 +59,27 @@ double MeanError(const TJpegBitmap& bitmap, const TJpegSpec& layout) {
 std::string JpegMessage(int code) { return Format("JPEG error #%d", code); }
 
 }  // namespace
+
+TEST(JpegHeader, PictureAboveThePixelLimitIsRefusedAsOutOfMemory) {
+    // A file of a few hundred bytes stating 65000 x 65000 (12.7 GB at 24 bits): refused by the
+    // header read, and by a decode before it allocates, with libjpeg's "insufficient memory".
+    for (const bool progressive : {false, true}) {
+        TJpegSpec layout;
+        layout.width = layout.height = 16;
+        layout.progressive = progressive;
+        const Bytes small = WriteJpeg(layout);
+        ASSERT_LT(small.size(), 2000u);
+        for (const auto& [width, height] : {std::pair<uint16_t, uint16_t>{65000, 65000}, {16384, 16385}}) {
+            const Bytes huge = WithJpegFrameSize(small, width, height);
+            ExpectFailure([&] { ReadJpegHeader(huge); }, "EJPEG", JpegMessage(JERR_OUT_OF_MEMORY));
+            TJpegBitmap bitmap;
+            ExpectFailure([&] { DecodeJpeg(huge, {}, bitmap); }, "EJPEG", "JPEG error #54");
+            EXPECT_TRUE(bitmap.pixels.empty()) << "nothing allocated";
+        }
+        // 16384 x 16384 is 2^28 pixels, the limit itself: its header reads.
+        EXPECT_EQ(ReadJpegHeader(WithJpegFrameSize(small, 16384, 16384)).height, 16384);
+    }
+}
 
 TEST(JpegHeader, ReadsSizeGrayscaleAndProgressive) {
     TJpegSpec colour;

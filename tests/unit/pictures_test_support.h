@@ -10,6 +10,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <stdexcept>
 #include <vector>
 
 #include <jpeglib.h>
@@ -143,7 +144,8 @@ struct TEmfSpec {
     int32_t frame[4] = {0, 0, 2540, 1270};
     int32_t devicePixels[2] = {1024, 768};
     int32_t deviceMillimetres[2] = {320, 240};
-    int64_t totalBytes = -1;  // the real size unless given
+    int64_t totalBytes = -1;      // the real size unless given
+    uint32_t paletteEntries = 0;  // the header's count; the end record holds no palette
 };
 
 inline Bytes MakeEnhancedMetafile(const TEmfSpec& layout) {
@@ -151,7 +153,7 @@ inline Bytes MakeEnhancedMetafile(const TEmfSpec& layout) {
     w.U32(1).U32(108).I32(0).I32(0).I32(99).I32(99);  // type, size, bounds
     for (int32_t v : layout.frame) w.I32(v);
     w.U32(0x464D4520).U32(0x10000).U32(0).U32(2).U16(0).U16(0);  // signature, version, size, records...
-    w.U32(0).U32(0).U32(0);                                      // description, palette entries
+    w.U32(0).U32(0).U32(layout.paletteEntries);                  // description, palette entries
     w.I32(layout.devicePixels[0]).I32(layout.devicePixels[1]);
     w.I32(layout.deviceMillimetres[0]).I32(layout.deviceMillimetres[1]);
     w.Fill(108 - w.bytes.size(), 0);
@@ -209,6 +211,19 @@ inline Bytes WriteJpeg(const TJpegSpec& layout) {
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);
     return file;
+}
+
+// The JPEG file with its frame header (SOF0 or SOF2) stating another width and height.
+inline Bytes WithJpegFrameSize(Bytes file, uint16_t width, uint16_t height) {
+    for (size_t i = 2; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
+            file[i + 5] = static_cast<uint8_t>(height >> 8);
+            file[i + 6] = static_cast<uint8_t>(height);
+            file[i + 7] = static_cast<uint8_t>(width >> 8);
+            file[i + 8] = static_cast<uint8_t>(width);
+            return file;
+        }
+    throw std::runtime_error("no frame header");
 }
 
 }  // namespace picture_test

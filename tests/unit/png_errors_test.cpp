@@ -238,7 +238,7 @@ TEST(PngErrors, ImageDataEndsEarly) {
         Concat({Signature(), Ihdr(200, 50), Chunk("IDAT", first), Chunk("IDAT", second), Iend()}),
         "EPNGMissingMultipleIDAT", kMissingParts);
     // Far too little data for the declared size is refused before decoding.
-    ExpectFailure<EPNGMissingMultipleIDAT>(Concat({Signature(), Ihdr(65535, 65535, 16, 6), Idat(), Iend()}),
+    ExpectFailure<EPNGMissingMultipleIDAT>(Concat({Signature(), Ihdr(16384, 16384, 16, 6), Idat(), Iend()}),
                                            "EPNGMissingMultipleIDAT", kMissingParts);
     const Bytes whole = Concat({Signature(), Ihdr(200, 50), Chunk("IDAT", first),
                                 Chunk("IDAT", Bytes(stream.begin() + stream.size() / 3, stream.end())), Iend()});
@@ -271,14 +271,21 @@ TEST(PngErrors, CompressedDataRejected) {
                                  std::string(kZlibPrefix) + "invalid filter type");
 }
 
-TEST(PngErrors, OutOfResourcesKind) {
-    try {
-        RaisePngOutMemory();
-        ADD_FAILURE() << "nothing raised";
-    } catch (const EPNGError& e) {
-        EXPECT_STREQ(e.ClassName(), "EPNGOutMemory");
-        EXPECT_EQ(e.Message(), kOutMemory);
-    }
+TEST(PngErrors, PictureAboveThePixelLimitIsRefusedAsOutOfMemory) {
+    // A small file whose data really inflates to 20000 x 14000 pixels of 1 bit (35 MB of
+    // rows): refused before the 1.1 GB picture is allocated.
+    const Bytes rows(size_t{20000 / 8 + 1} * 14000, 0);
+    const Bytes small = Concat({Signature(), Ihdr(20000, 14000, 1, 0), Idat(rows), Iend()});
+    ASSERT_LT(small.size(), 100000u);
+    ExpectFailure<EPNGOutMemory>(small, "EPNGOutMemory", kOutMemory);
+    // The limit is 2^28 pixels, whatever the data: one row more than 16384 x 16384 is refused,
+    // 16384 x 16384 itself passes it (and then lacks its data).
+    ExpectFailure<EPNGOutMemory>(Concat({Signature(), Ihdr(16384, 16385, 1, 0), Idat(), Iend()}), "EPNGOutMemory",
+                                 kOutMemory);
+    ExpectFailure<EPNGOutMemory>(Concat({Signature(), Ihdr(65535, 65535, 16, 6), Idat(), Iend()}), "EPNGOutMemory",
+                                 kOutMemory);
+    ExpectFailure<EPNGMissingMultipleIDAT>(Concat({Signature(), Ihdr(16384, 16384, 1, 0), Idat(), Iend()}),
+                                           "EPNGMissingMultipleIDAT", kMissingParts);
 }
 
 }  // namespace

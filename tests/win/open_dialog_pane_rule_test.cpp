@@ -7,6 +7,7 @@
 #include "open_dialog_driver.h"
 #include "pictures/open_dialog_pane_win.h"
 #include "pictures/picture_win.h"
+#include "pictures_test_files.h"
 #include "support/test_support.h"
 
 using namespace open_dialog_test;
@@ -73,9 +74,14 @@ TEST_F(OpenDialogPaneRuleTest, SameFileAfterAFolderIsReadAgain) {
 }
 
 TEST_F(OpenDialogPaneRuleTest, WhatIsNoPicture) {
-    const std::string noPictures[] = {
+    std::vector<std::string> noPictures = {
         folder_.File("missing.bmp"), folder_.File("notes.txt"), folder_.File("sub"), folder_.Path(), "",
         folder_.File("*.zzz")};
+    // Small files of each kind whose pictures pass the program's limit: refused silently.
+    for (const picture_test::TOversizedFile& file : picture_test::OversizedPictureFiles()) {
+        picture_test::WriteBytes(folder_.File(file.name), file.bytes);
+        noPictures.push_back(folder_.File(file.name));
+    }
     for (const std::string& path : noPictures) {
         pane_.SelectionChanged(folder_.File("photo.bmp"));
         ASSERT_EQ(Label(), " (64x48)");

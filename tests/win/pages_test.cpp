@@ -102,18 +102,30 @@ TEST_F(PagesTest, SelectionRuleForDayFileMissingAndDeepNodes) {
 }
 
 TEST_F(PagesTest, PreviewThatCannotLoadLeavesTheButtonOff) {
+    // A damaged file, and small files of each kind stating more pixels than the program's
+    // limit: each selection shows its failure in one standard error box.
+    std::vector<std::pair<std::string, std::string>> files = {{"broken.bmp", "Stream read error."}};
     WriteFileBytes(folder_.File("broken.bmp"), "BMxx");
-    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, folder_.File("broken.bmp")}});
+    for (const picture_test::TOversizedFile& file : picture_test::OversizedPictureFiles()) {
+        picture_test::WriteBytes(folder_.File(file.name), file.bytes);
+        files.emplace_back(file.name, file.message.back() == '.' ? file.message : file.message + '.');
+    }
+    TWallpaperList list = {{-1, "Понедельник"}};
+    for (const auto& file : files) list.push_back({0, folder_.File(file.first)});
+    form_.tvFiles.Assign(list);
     std::vector<HTREEITEM> items;
     Collect(TVI_ROOT, items);
-    // Selecting raises the change event; its error goes to the standard error box.
-    std::string shown;
-    std::thread answer([&] { shown = AnswerMessageBox(Application.Title()); });
-    form_.tvFiles.Select(items[1]);
-    answer.join();
-    EXPECT_EQ(shown, "Stream read error.");
-    ExpectButtons(false, true, false);
-    EXPECT_TRUE(form_.iPreview.Picture.Empty());
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].first);
+        SelectAt(0);
+        // Selecting raises the change event; its error goes to the standard error box.
+        TBoxAnswerer answerer(Application.Title());
+        form_.tvFiles.Select(items[i + 1]);
+        Sleep(200);
+        EXPECT_EQ(answerer.Texts(), std::vector<std::string>{files[i].second});
+        ExpectButtons(false, true, false);
+        EXPECT_TRUE(form_.iPreview.Picture.Empty());
+    }
 }
 
 TEST_F(PagesTest, AddingThreeFilesKeepsTheDialogsOrderAndSaves) {

@@ -67,7 +67,7 @@ protected:
         layout.bitCount = 8;
         layout.clrUsed = 1;
         layout.colours = {static_cast<uint32_t>(GetRValue(kPictureColour) << 16 | GetGValue(kPictureColour) << 8 |
-                                              GetBValue(kPictureColour))};
+                                                GetBValue(kPictureColour))};
         layout.pixels.assign(static_cast<size_t>((width + 3) & ~3) * height, 0);
         image.Picture.LoadFromFile(Write("plain.bmp", MakeBitmap(layout)));
     }
@@ -231,54 +231,23 @@ TEST_F(PicturesImage, ResizingRedrawsTheKeptJpegWithoutDecodingAgain) {
     EXPECT_EQ(TJPEGImage::DecodeCount(), before + 1);
 }
 
-// Answers the message boxes that this process shows, recording their captions and texts.
-class TBoxAnswerer {
-public:
-    TBoxAnswerer() : thread_([this] { Run(); }) {}
-    ~TBoxAnswerer() { Stop(); }
-    // Stops answering and gives what was answered.
-    std::vector<std::string> Texts() {
-        Stop();
-        return texts_;
-    }
-
-private:
-    void Stop() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    void Run() {
-        while (!stop_) {
-            if (HWND box = FindWindowA("#32770", Application.Title().c_str())) {
-                DWORD process = 0;
-                GetWindowThreadProcessId(box, &process);
-                if (process == GetCurrentProcessId() && IsWindowVisible(box)) {
-                    char text[512] = {};
-                    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                    texts_.push_back(text);
-                    PostMessageA(box, WM_COMMAND, IDOK, 0);
-                    while (!stop_ && IsWindow(box)) Sleep(10);
-                }
-            }
-            Sleep(20);
-        }
-    }
-    std::atomic<bool> stop_{false};
-    std::vector<std::string> texts_;
-    std::thread thread_;
-};
-
 TEST_F(PicturesImage, DrawingErrorShowsTheStandardErrorBoxOnce) {
     image.SetStretch(true);
     image.SetProportional(true);
-    image.Picture.LoadFromFile(Write("empty.jpg", {}));
-    TBoxAnswerer answerer;
-    for (int paint = 0; paint < 3; ++paint) {
-        InvalidateRect(image.Handle(), nullptr, TRUE);
-        UpdateWindow(image.Handle());  // returns once the box, if any, is answered
+    // A JPEG that fails at its first decode, and an icon whose image states more pixels than
+    // the program's limit.
+    const std::pair<const char*, Bytes> files[] = {{"empty.jpg", {}}, {"huge.ico", OversizedIcon()}};
+    const char* const boxes[] = {"JPEG error #42.", "Out of system resources."};
+    for (size_t i = 0; i < std::size(files); ++i) {
+        image.Picture.LoadFromFile(Write(files[i].first, files[i].second));
+        TBoxAnswerer answerer(Application.Title());
+        for (int paint = 0; paint < 3; ++paint) {
+            InvalidateRect(image.Handle(), nullptr, TRUE);
+            UpdateWindow(image.Handle());  // returns once the box, if any, is answered
+        }
+        Sleep(200);
+        EXPECT_EQ(answerer.Texts(), std::vector<std::string>{boxes[i]}) << files[i].first;
     }
-    Sleep(200);
-    EXPECT_EQ(answerer.Texts(), std::vector<std::string>{"JPEG error #42."});
 }
 
 TEST_F(PicturesImage, DrawingErrorsGoToTheOwnersHandlerWhenItHasOne) {

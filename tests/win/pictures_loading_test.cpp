@@ -3,6 +3,7 @@
 // load leaving the picture as it was, and stored picture data.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <psapi.h>
 
 #include <string>
 
@@ -173,6 +174,31 @@ TEST_F(PicturesLoading, ReaderFailuresLeaveThePictureAsItWas) {
                       "This \"Portable Network Graphics\" image is not valid because it contains invalid pieces of "
                       "data (crc error)");
     EXPECT_EQ(picture.Width(), 7);
+}
+
+TEST_F(PicturesLoading, PicturesBeyondThePixelLimitAreRefusedWithTheirKindsFailure) {
+    picture.LoadFromFile(Write("kept.bmp", SmallBitmap(7, 2)));
+    changes = 0;
+    for (const TOversizedFile& file : OversizedPictureFiles()) {
+        ASSERT_LT(file.bytes.size(), 1000u) << file.name;
+        ExpectLoadFailure(Write(file.name, file.bytes), file.kind.c_str(), file.message);
+    }
+    EXPECT_EQ(picture.Width(), 7);
+}
+
+TEST_F(PicturesLoading, MetafileHeaderCountingAHugePaletteCostsNoMemory) {
+    // 64 million palette entries in the header (256 MB), none in the file: the metafile loads,
+    // and no more than the 256 entries a palette keeps are asked for.
+    TEmfSpec layout;
+    layout.paletteEntries = 0x04000000;
+    const std::string path = Write("palette.emf", MakeEnhancedMetafile(layout));
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    picture.LoadFromFile(path);
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    EXPECT_STREQ(picture.Graphic()->ClassName(), "TMetafile");
+    EXPECT_EQ(picture.Width(), 81);
+    EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, size_t{32} << 20);
 }
 
 TEST_F(PicturesLoading, MissingFileNamesTheAbsolutePathAndTheSystemText) {

@@ -173,4 +173,46 @@ Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba) {
     return out;
 }
 
+std::vector<TOversizedFile> OversizedPictureFiles() {
+    TBitmapSpec deep;
+    deep.width = deep.height = 30000;
+    deep.bitCount = 32;
+    deep.pixels = Bytes(4, 0);
+    TBitmapSpec rle;
+    rle.width = rle.height = 30000;
+    rle.bitCount = 8;
+    rle.compression = 1;  // BI_RLE8
+    rle.clrUsed = 1;
+    rle.colours = {0xFF0000};
+    rle.pixels = {0, 1};  // the end of the bitmap
+    // A 1-bit grey PNG whose only row of data the decoder would never reach.
+    Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
+    Bytes header;
+    PutBig32(header, 20000);
+    PutBig32(header, 20000);
+    header.insert(header.end(), {1, 0, 0, 0, 0});
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
+    PutChunk(png, "IEND", {});
+    TJpegSpec jpeg;
+    jpeg.width = jpeg.height = 16;
+    const std::string notEnoughMemory = "System Error.  Code: 8.\r\nНедостаточно памяти для выполнения команды";
+    return {
+        {"deep.bmp", MakeBitmap(deep), "EOSError", notEnoughMemory},
+        {"rle.bmp", MakeBitmap(rle), "EOSError", notEnoughMemory},
+        {"huge.png", png, "EPNGOutMemory",
+         "Some operation could not be performed because the system is out of resources. Close some windows and try "
+         "again."},
+        {"huge.jpg", WithJpegFrameSize(WriteJpeg(jpeg), 65000, 65000), "EJPEG", "JPEG error #54"},
+    };
+}
+
+Bytes OversizedIcon() {
+    TWriter image;
+    image.U32(40).I32(30000).I32(60000).U16(1).U16(32).U32(0).U32(0).Fill(16, 0).Fill(64, 0);
+    TIconEntrySpec entry;
+    entry.image = image.bytes;
+    return MakeIcon({entry});
+}
+
 }  // namespace picture_test

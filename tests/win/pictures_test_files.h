@@ -81,4 +81,19 @@ Bytes MakeRecordedWmf(int boxWidth, int boxHeight, int unitsPerInch, COLORREF le
 // A PNG of 8-bit RGBA samples (4 per pixel, rows top first).
 Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba);
 
+// Small files whose pictures pass the program's limit of 2^28 pixels, one of each kind that
+// refuses them at load (a 32-bit and a run-length bitmap of 30000 x 30000, a PNG of 20000 x
+// 20000, a JPEG of 65000 x 65000), each with the failure its kind raises.
+struct TOversizedFile {
+    std::string name;
+    Bytes bytes;
+    std::string kind;
+    std::string message;
+};
+std::vector<TOversizedFile> OversizedPictureFiles();
+
+// An icon holding one 32 x 32 entry whose bitmap states 30000 x 30000: refused at the first
+// drawing with EOutOfResources "Out of system resources".
+Bytes OversizedIcon();
+
 }  // namespace picture_test

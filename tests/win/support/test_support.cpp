@@ -181,3 +181,34 @@ bool NotifyIconRegistered(HWND window) {
     probe.uID = 0;
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
+
+TBoxAnswerer::TBoxAnswerer(std::string caption) : caption_(std::move(caption)), thread_([this] { Run(); }) {}
+
+TBoxAnswerer::~TBoxAnswerer() { Stop(); }
+
+std::vector<std::string> TBoxAnswerer::Texts() {
+    Stop();
+    return texts_;
+}
+
+void TBoxAnswerer::Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+}
+
+void TBoxAnswerer::Run() {
+    while (!stop_) {
+        if (HWND box = FindWindowA("#32770", caption_.c_str())) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(box, &process);
+            if (process == GetCurrentProcessId() && IsWindowVisible(box)) {
+                char text[512] = {};
+                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                texts_.push_back(text);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (!stop_ && IsWindow(box)) Sleep(10);
+            }
+        }
+        Sleep(20);
+    }
+}

@@ -3,8 +3,11 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TTempFolder {
@@ -56,6 +59,26 @@ std::string AnswerMessageBox(const std::string& caption);
 // Whether the notification area holds an icon of this window (identifier 0): the shell modifies
 // only an icon that exists.
 bool NotifyIconRegistered(HWND window);
+
+// Answers, from a thread of its own, every message box of this process with the caption
+// (presses OK), recording their texts, until Texts() is asked for or it goes.
+class TBoxAnswerer {
+public:
+    explicit TBoxAnswerer(std::string caption);
+    ~TBoxAnswerer();
+    TBoxAnswerer(const TBoxAnswerer&) = delete;
+    TBoxAnswerer& operator=(const TBoxAnswerer&) = delete;
+    // Stops answering and gives the texts of the boxes answered, in order.
+    std::vector<std::string> Texts();
+
+private:
+    void Stop();
+    void Run();
+    std::string caption_;
+    std::atomic<bool> stop_{false};
+    std::vector<std::string> texts_;
+    std::thread thread_;
+};
 
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();
