@@ -54,9 +54,11 @@ void TBitmap::LoadFromStream(TReadStream& stream) {
                                       DIB_RGB_COLORS));
         if (!bitmap) RaiseRefused();
     }
-    bitmap_ = std::move(bitmap);
-    compressedData_ = std::move(compressed);
-    palette_.Reset(file.bitCount <= 8 ? CreatePaletteOf(file.colours) : nullptr);
+    auto data = std::make_shared<TData>();
+    data->bitmap = std::move(bitmap);
+    data->compressedData = std::move(compressed);
+    data->palette.Reset(file.bitCount <= 8 ? CreatePaletteOf(file.colours) : nullptr);
+    data_ = std::move(data);
     width_ = file.width;
     height_ = static_cast<int>(file.height);
     bitCount_ = file.bitCount;
@@ -64,5 +66,7 @@ void TBitmap::LoadFromStream(TReadStream& stream) {
 }
 
 void TBitmap::Draw(HDC dc, const RECT& rect) {
-    StretchDrawBitmap(dc, rect, bitmap_.Get(), width_, height_, bitCount_, monochrome_, palette_.Get());
+    StretchDrawBitmap(dc, rect, Handle(), width_, height_, bitCount_, monochrome_, Palette());
 }
+
+std::unique_ptr<TGraphic> TBitmap::Clone() const { return std::make_unique<TBitmap>(*this); }

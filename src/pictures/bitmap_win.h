@@ -16,22 +16,26 @@ public:
     int Height() const override { return height_; }
     // Stretched to the rectangle (StretchDrawBitmap), with the bitmap's palette.
     void Draw(HDC dc, const RECT& rect) override;
-    HPALETTE Palette() const override { return palette_.Get(); }
+    HPALETTE Palette() const override { return data_ ? data_->palette.Get() : nullptr; }
     // Raises "Bitmap image is not valid", "Stream read error", or EOSError when the system
     // refuses the bitmap with an error number; a bitmap of more pixels than the program's
     // limit (pictures/picture_limit.h) is refused before the system is asked, with EOSError
     // for ERROR_NOT_ENOUGH_MEMORY.
     void LoadFromStream(TReadStream& stream) override;
+    std::unique_ptr<TGraphic> Clone() const override;
 
-    HBITMAP Handle() const { return bitmap_.Get(); }
+    HBITMAP Handle() const { return data_ ? data_->bitmap.Get() : nullptr; }
     int BitCount() const { return bitCount_; }
     // One bit per pixel with a black and white colour table.
     bool Monochrome() const { return monochrome_; }
 
 private:
-    TBitmapHandle bitmap_;
-    TPaletteHandle palette_;
-    std::vector<uint8_t> compressedData_;  // BITMAPINFO then the compressed pixel data
+    struct TData {
+        TBitmapHandle bitmap;
+        TPaletteHandle palette;
+        std::vector<uint8_t> compressedData;  // BITMAPINFO then the compressed pixel data
+    };
+    std::shared_ptr<const TData> data_;  // null for an empty bitmap
     int width_ = 0;
     int height_ = 0;
     int bitCount_ = 0;

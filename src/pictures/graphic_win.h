@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -29,7 +30,6 @@ class TGraphic {
 public:
     TGraphic() = default;
     virtual ~TGraphic() = default;
-    TGraphic(const TGraphic&) = delete;
     TGraphic& operator=(const TGraphic&) = delete;
 
     // "TBitmap", "TIcon", "TMetafile", "TJPEGImage", "TPNGObject": the key of the stored
@@ -49,6 +49,10 @@ public:
 
     // Reads the graphic from the stream's position to its end. Raises the kind's failures.
     virtual void LoadFromStream(TReadStream& stream) = 0;
+    // A new graphic of the same kind that shows the same picture and is in the same state (an
+    // icon already built or not, a JPEG already decoded or not), without the picture's
+    // listeners. What is decoded is shared between the two, never copied: neither changes it.
+    virtual std::unique_ptr<TGraphic> Clone() const = 0;
     void LoadFromBytes(std::span<const uint8_t> bytes);
 
     // Set by the picture that holds the graphic.
@@ -56,6 +60,9 @@ public:
     std::function<void(const TPictureProgress&)> OnProgress;
 
 protected:
+    // For Clone: a kind's copy takes its decoded data (shared), never the listeners.
+    TGraphic(const TGraphic&) {}
+
     void Changed() const {
         if (OnChange) OnChange();
     }

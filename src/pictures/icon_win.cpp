@@ -38,9 +38,9 @@ void RaiseIconBuildFailure(DWORD systemErrorCode) {
 void TIcon::LoadFromStream(TReadStream& stream) {
     std::vector<uint8_t> file = ReadRemaining(stream);
     ReadIconHeader(file);
-    file_ = std::move(file);
+    file_ = std::make_shared<const std::vector<uint8_t>>(std::move(file));
     state_ = TState::NotBuilt;
-    icon_.Reset();
+    icon_.reset();
     sharedIcon_ = nullptr;
 }
 
@@ -52,7 +52,8 @@ void TIcon::Build() {
     state_ = TState::Failed;
     const int reportedWidth = Width();
     const int reportedHeight = Height();
-    const TIconImage image = SelectIconImage(file_, DisplayNow());
+    static const std::vector<uint8_t> noFile;
+    const TIconImage image = SelectIconImage(file_ ? *file_ : noFile, DisplayNow());
     if (image.standardApplicationIcon) {
         sharedIcon_ = ::LoadIconA(nullptr, IDI_APPLICATION);
         width_ = image.width;
@@ -67,11 +68,13 @@ void TIcon::Build() {
         const SIZE own = IconBitmapSize(icon.Get());
         width_ = image.width != 0 ? image.width : static_cast<int>(own.cx);
         height_ = image.height != 0 ? image.height : static_cast<int>(own.cy);
-        icon_ = std::move(icon);
+        icon_ = std::make_shared<const TIconHandle>(std::move(icon));
     }
     state_ = TState::Built;
     if (width_ != reportedWidth || height_ != reportedHeight) Changed();
 }
+
+std::unique_ptr<TGraphic> TIcon::Clone() const { return std::make_unique<TIcon>(*this); }
 
 void TIcon::Draw(HDC dc, const RECT& rect) {
     if (state_ == TState::NotBuilt) Build();

@@ -32,20 +32,21 @@ public:
     // Raises "Stream read error" for fewer than 6 bytes and "Icon image is not valid" for a
     // type above 1.
     void LoadFromStream(TReadStream& stream) override;
+    std::unique_ptr<TGraphic> Clone() const override;
 
     // Whether the first drawing has built the icon, and the built icon (null before, and
     // after a failed build).
     bool Built() const { return state_ == TState::Built; }
-    HICON Handle() const { return icon_ ? icon_.Get() : sharedIcon_; }
+    HICON Handle() const { return icon_ ? icon_->Get() : sharedIcon_; }
 
 private:
     enum class TState { NotBuilt, Built, Failed };
     // The late steps: image choice, reading the chosen image, the system icon.
     void Build();
 
-    std::vector<uint8_t> file_;
+    std::shared_ptr<const std::vector<uint8_t>> file_;
     TState state_ = TState::NotBuilt;
-    TIconHandle icon_;
+    std::shared_ptr<const TIconHandle> icon_;
     HICON sharedIcon_ = nullptr;  // the system's standard application icon: never destroyed
     int width_ = 0;
     int height_ = 0;

@@ -23,12 +23,10 @@ long TJPEGImage::DecodeCount() { return decodes.load(); }
 void TJPEGImage::LoadFromStream(TReadStream& stream) {
     std::vector<uint8_t> data = ReadRemaining(stream);
     const TJpegHeader header = data.empty() ? TJpegHeader() : ReadJpegHeader(data);
-    data_ = std::move(data);
+    data_ = std::make_shared<const std::vector<uint8_t>>(std::move(data));
     header_ = header;
     decodeTried_ = false;
-    bitmap_.Reset();
-    palette_.Reset();
-    format_ = TJpegOutputFormat();
+    decoded_.reset();
 }
 
 void TJPEGImage::Decode() {
@@ -41,9 +39,11 @@ void TJPEGImage::Decode() {
                                                 DIB_RGB_COLORS, &bits, nullptr, 0));
         if (!bitmap || bits == nullptr) return nullptr;
         // Kept from here on, also when decoding stops early: the section's memory starts zeroed.
-        bitmap_ = std::move(bitmap);
-        palette_.Reset(CreatePaletteOf(format.palette));
-        format_ = format;
+        auto decoded = std::make_shared<TDecoded>();
+        decoded->bitmap = std::move(bitmap);
+        decoded->palette.Reset(CreatePaletteOf(format.palette));
+        decoded->format = format;
+        decoded_ = std::move(decoded);
         return static_cast<uint8_t*>(bits);
     };
     TJpegProgressThrottle throttle;
@@ -57,19 +57,24 @@ void TJPEGImage::Decode() {
     std::exception_ptr failure;
     int rows = 0;
     try {
-        DecodeJpegInto(data_, DecodeOptions(), allocate, hook, &rows);
+        DecodeJpegInto(data_ ? std::span<const uint8_t>(*data_) : std::span<const uint8_t>(), DecodeOptions(), allocate,
+                       hook, &rows);
     } catch (...) {
         failure = std::current_exception();
     }
-    const TJpegProgressReport end = throttle.Finish(failure != nullptr, palette_.Get() != nullptr, rows);
+    const TJpegProgressReport end = throttle.Finish(failure != nullptr, Palette() != nullptr, rows);
     Progress({end.percent, end.redrawNow, BandOf(end, header_.width), true});
     if (failure) std::rethrow_exception(failure);
 }
 
 void TJPEGImage::Draw(HDC dc, const RECT& rect) {
     if (!decodeTried_) Decode();
-    StretchDrawBitmap(dc, rect, bitmap_.Get(), format_.width, format_.height, format_.bitCount, false, palette_.Get());
+    if (!decoded_) return;
+    const TJpegOutputFormat& format = decoded_->format;
+    StretchDrawBitmap(dc, rect, Bitmap(), format.width, format.height, format.bitCount, false, Palette());
 }
+
+std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
 
 void RegisterJpegFormats(TFileFormatsList& formats) {
     const auto create = []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); };

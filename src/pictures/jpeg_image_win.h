@@ -20,21 +20,24 @@ public:
     const char* ClassName() const override { return "TJPEGImage"; }
     int Width() const override { return header_.width; }
     int Height() const override { return header_.height; }
-    bool Empty() const override { return data_.empty(); }
+    bool Empty() const override { return !data_ || data_->empty(); }
     // Decodes at the first call (reporting progress), then draws the decoded bitmap like a
     // bitmap graphic: stretched to the rectangle by nearest pixel.
     void Draw(HDC dc, const RECT& rect) override;
-    HPALETTE Palette() const override { return palette_.Get(); }
+    HPALETTE Palette() const override { return decoded_ ? decoded_->palette.Get() : nullptr; }
     // Raises "JPEG error #%d" when the header cannot be read.
     void LoadFromStream(TReadStream& stream) override;
+    // A copy made before the first drawing decodes on its own; one made after shares the
+    // decoded bitmap.
+    std::unique_ptr<TGraphic> Clone() const override;
 
     bool Grayscale() const { return header_.grayscale; }
     bool Progressive() const { return header_.progressive; }
     // Whether the first drawing has decoded (or tried to decode) the pixels.
     bool Decoded() const { return decodeTried_; }
     // The decoded bitmap (null before the first drawing) and its bits per pixel.
-    HBITMAP Bitmap() const { return bitmap_.Get(); }
-    int BitCount() const { return format_.bitCount; }
+    HBITMAP Bitmap() const { return decoded_ ? decoded_->bitmap.Get() : nullptr; }
+    int BitCount() const { return decoded_ ? decoded_->format.bitCount : TJpegOutputFormat().bitCount; }
 
     // The decoding settings for this process: the 8-bit palette output when the display had 8
     // or fewer bits per pixel at start.
@@ -45,12 +48,18 @@ public:
 private:
     void Decode();
 
-    std::vector<uint8_t> data_;
+    // What the first drawing decodes: kept from the moment its memory is given, also when
+    // decoding stops early.
+    struct TDecoded {
+        TBitmapHandle bitmap;
+        TPaletteHandle palette;
+        TJpegOutputFormat format;
+    };
+
+    std::shared_ptr<const std::vector<uint8_t>> data_;
     TJpegHeader header_;
     bool decodeTried_ = false;
-    TBitmapHandle bitmap_;
-    TPaletteHandle palette_;
-    TJpegOutputFormat format_;
+    std::shared_ptr<TDecoded> decoded_;
 };
 
 // The JPEG graphic's entries of the format table ("jpeg", then "jpg"), registered at start-up

@@ -68,15 +68,19 @@ void TMetafile::LoadFromStream(TReadStream& stream) {
         fields.deviceMillimetres = {header.szlMillimeters.cx, header.szlMillimeters.cy};
         size = EnhancedMetafileSize(fields);
     }
-    palette_.Reset(PaletteOf(handle.Get()));
-    metafile_ = std::move(handle);
+    auto data = std::make_shared<TData>();
+    data->palette.Reset(PaletteOf(handle.Get()));
+    data->metafile = std::move(handle);
+    data_ = std::move(data);
     width_ = size.cx;
     height_ = size.cy;
 }
 
 void TMetafile::Draw(HDC dc, const RECT& rect) {
-    if (!metafile_) return;
-    const TPaletteSelection palette(dc, palette_.Get());
+    if (!data_) return;
+    const TPaletteSelection palette(dc, Palette());
     const RECT inclusive{rect.left, rect.top, rect.right - 1, rect.bottom - 1};
-    ::PlayEnhMetaFile(dc, metafile_.Get(), &inclusive);
+    ::PlayEnhMetaFile(dc, Handle(), &inclusive);
 }
+
+std::unique_ptr<TGraphic> TMetafile::Clone() const { return std::make_unique<TMetafile>(*this); }

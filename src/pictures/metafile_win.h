@@ -17,17 +17,21 @@ public:
     // as inclusive of its last row and column), with the metafile's palette as a background
     // palette. Nothing is painted before it plays.
     void Draw(HDC dc, const RECT& rect) override;
-    HPALETTE Palette() const override { return palette_.Get(); }
+    HPALETTE Palette() const override { return data_ ? data_->palette.Get() : nullptr; }
     // Raises "Metafile is not valid" for data that is neither an enhanced metafile nor a
     // placeable one with the right key and checksum, or that the system refuses, and
     // "Stream read error" for a file shorter than its header.
     void LoadFromStream(TReadStream& stream) override;
+    std::unique_ptr<TGraphic> Clone() const override;
 
-    HENHMETAFILE Handle() const { return metafile_.Get(); }
+    HENHMETAFILE Handle() const { return data_ ? data_->metafile.Get() : nullptr; }
 
 private:
-    TEnhMetafileHandle metafile_;
-    TPaletteHandle palette_;
+    struct TData {
+        TEnhMetafileHandle metafile;
+        TPaletteHandle palette;
+    };
+    std::shared_ptr<const TData> data_;
     int width_ = 0;
     int height_ = 0;
 };

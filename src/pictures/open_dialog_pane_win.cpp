@@ -181,7 +181,8 @@ void TPicturePane::ShowNoPicture() {
 
 void TPicturePane::ShowPreview() {
     if (!dialog_) return;
-    // The Preview window holds a copy of the pane's picture, read again from its file.
+    // The Preview window holds a copy of the pane's picture: what the pane shows, also when
+    // the file has changed or gone since.
     TPreviewForm preview;
-    preview.ShowModal(GetAncestor(dialog_, GA_ROOT), PaintBox.Picture.Graphic() ? lastPath_ : std::string());
+    preview.ShowModal(GetAncestor(dialog_, GA_ROOT), PaintBox.Picture);
 }

@@ -148,6 +148,11 @@ void TPicture::LoadFromStoredData(std::string_view data) {
 
 void TPicture::Clear() { Install(nullptr); }
 
+void TPicture::Assign(const TPicture& source) {
+    if (&source == this) return;
+    Install(source.graphic_ ? source.graphic_->Clone() : nullptr);
+}
+
 bool TPicture::Empty() const { return !graphic_; }
 int TPicture::Width() const { return graphic_ ? graphic_->Width() : 0; }
 int TPicture::Height() const { return graphic_ ? graphic_->Height() : 0; }

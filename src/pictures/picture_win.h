@@ -88,6 +88,9 @@ public:
     void LoadFromStoredData(std::string_view data);
     // Releases the graphic and tells the owner.
     void Clear();
+    // Takes a copy of the source's graphic in the state it is in (TGraphic::Clone: the decoded
+    // picture shared, nothing read again), or becomes empty with it; tells the owner once.
+    void Assign(const TPicture& source);
     // Holds no graphic. A graphic of 0 x 0 (a 0-byte bitmap or JPEG) still counts: a 0-byte
     // JPEG raises its error at its first drawing.
     bool Empty() const;

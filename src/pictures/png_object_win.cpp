@@ -8,10 +8,17 @@
 
 void TPNGObject::LoadFromStream(TReadStream& stream) {
     const std::vector<uint8_t> file = ReadRemaining(stream);
-    image_ = TPngImage::Decode(file.data(), file.size());
+    image_ = std::make_shared<const TPngImage>(TPngImage::Decode(file.data(), file.size()));
 }
 
-void TPNGObject::Draw(HDC dc, const RECT& rect) { DrawPngImage(dc, rect, image_); }
+const TPngImage& TPNGObject::Image() const {
+    static const TPngImage empty;
+    return image_ ? *image_ : empty;
+}
+
+void TPNGObject::Draw(HDC dc, const RECT& rect) { DrawPngImage(dc, rect, Image()); }
+
+std::unique_ptr<TGraphic> TPNGObject::Clone() const { return std::make_unique<TPNGObject>(*this); }
 
 void RegisterPngFormat(TFileFormatsList& formats) {
     formats.Add("PNG", "Portable Network Graphics", 0, "TPNGObject",

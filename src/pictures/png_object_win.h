@@ -3,6 +3,8 @@
 // opaque copy; nearest pixel when scaled).
 #pragma once
 
+#include <memory>
+
 #include "pictures/graphic_win.h"
 #include "png/png_image.h"
 
@@ -11,18 +13,20 @@ class TFileFormatsList;
 class TPNGObject : public TGraphic {
 public:
     const char* ClassName() const override { return "TPNGObject"; }
-    int Width() const override { return static_cast<int>(image_.Width()); }
-    int Height() const override { return static_cast<int>(image_.Height()); }
+    int Width() const override { return static_cast<int>(Image().Width()); }
+    int Height() const override { return static_cast<int>(Image().Height()); }
     // Over what the surface already shows; raises EPNGOutMemory when the blending buffer
     // cannot be made.
     void Draw(HDC dc, const RECT& rect) override;
     // Raises the codec's failures (EPNG...).
     void LoadFromStream(TReadStream& stream) override;
+    std::unique_ptr<TGraphic> Clone() const override;
 
-    const TPngImage& Image() const { return image_; }
+    // The decoded picture (an empty one before a load).
+    const TPngImage& Image() const;
 
 private:
-    TPngImage image_;
+    std::shared_ptr<const TPngImage> image_;
 };
 
 // The PNG codec's entry of the format table, registered at start-up as "PNG".

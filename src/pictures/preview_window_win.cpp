@@ -83,15 +83,9 @@ void TPreviewForm::CentreOnScreen() {
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void TPreviewForm::ShowModal(HWND owner, const std::string& picturePath) {
+void TPreviewForm::ShowModal(HWND owner, const TPicture& picture) {
     Create(owner);
-    if (!picturePath.empty()) {
-        try {
-            Image.Picture.LoadFromFile(picturePath);
-        } catch (...) {
-            // The file changed since the pane read it: the window shows no picture.
-        }
-    }
+    Image.Picture.Assign(picture);
     FitToPicture();
     CentreOnScreen();
 

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "pictures/open_dialog_image_win.h"
 #include "ui/control_win.h"
 
@@ -27,10 +25,11 @@ public:
     TPreviewPanel Panel{"Panel"};
     TPaneImage Image{"Image"};
 
-    // Creates the window hidden, loads the picture file into the image (an empty path, or a
-    // file that no longer loads, leaves it empty), sizes the window to the picture and centres
-    // it on the screen, then shows it modally over `owner` until it is closed, and destroys it.
-    void ShowModal(HWND owner, const std::string& picturePath);
+    // Creates the window hidden, gives its image a copy of the picture (TPicture::Assign: what
+    // the picture shows, its file is not read again), sizes the window to that picture and
+    // centres it on the screen, then shows it modally over `owner` until it is closed, and
+    // destroys it.
+    void ShowModal(HWND owner, const TPicture& picture);
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -6,13 +6,14 @@
 
 #include "open_dialog_driver.h"
 #include "pictures/picture_win.h"
+#include "pictures_test_files.h"
 #include "support/test_support.h"
 
 using namespace open_dialog_test;
 
 namespace {
 
-constexpr COLORREF kMidColour = RGB(250, 200, 0), kBigColour = RGB(30, 160, 90);
+constexpr COLORREF kMidColour = RGB(250, 200, 0), kBigColour = RGB(30, 160, 90), kIconColour = RGB(200, 30, 160);
 
 struct TPreviewSeen {
     SIZE Client{}, Image{};
@@ -57,12 +58,30 @@ void WaitUntilGone(HWND window) {
     TDialogScript::WaitFor([&] { return !IsWindow(window); }, "the Preview window to close");
 }
 
+// Clicks the pane's Preview button once it is enabled, and waits for the Preview window.
+HWND OpenWithTheButton(TDialogScript& s, TPreviewSeen& seen) {
+    TDialogScript::WaitFor([&] { return s.PreviewEnabled(); }, "the Preview button");
+    HWND button = s.Pane().PreviewButton.Handle();
+    PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    return WaitForPreview(s, seen);
+}
+
+// Esc, as the keyboard gives it.
+void CloseWithEsc(HWND preview) {
+    PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    WaitUntilGone(preview);
+}
+
 class OpenDialogPreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPictureFormats();
         WriteFileBytes(folder_.File("mid.bmp"), SolidBitmapFile(640, 480, kMidColour));
         WriteFileBytes(folder_.File("big.bmp"), SolidBitmapFile(1600, 1200, kBigColour));
+        picture_test::WriteBytes(
+            folder_.File("only48.ico"),
+            picture_test::MakeIcon({{48, 48, 0, picture_test::MakeIconImage(48, 48, kIconColour, 48)}}));
     }
     TTempFolder folder_;
     TOpenPictureDialog dialog_;
@@ -84,15 +103,9 @@ TEST_F(OpenDialogPreviewTest, SizedToThePictureUpToThreeQuartersOfTheMonitor) {
         s.PressOk();
         s.WaitForEntry("mid.bmp");
         TDialogScript::Check(s.SelectEntry("mid.bmp"), "mid.bmp");
-        TDialogScript::WaitFor([&] { return s.PreviewEnabled(); }, "the Preview button");
-        // A click on the Preview button.
-        HWND button = s.Pane().PreviewButton.Handle();
-        PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-        HWND preview = WaitForPreview(s, mid);
-        // Esc, as the keyboard gives it, closes the Preview window and leaves the dialog.
-        PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        WaitUntilGone(preview);
+        HWND preview = OpenWithTheButton(s, mid);
+        // Esc closes the Preview window and leaves the dialog.
+        CloseWithEsc(preview);
         dialogAfterEsc = IsWindowVisible(s.Dialog()) && IsWindowEnabled(s.Dialog());
 
         TDialogScript::Check(s.SelectEntry("big.bmp"), "big.bmp");
@@ -135,4 +148,43 @@ TEST_F(OpenDialogPreviewTest, SizedToThePictureUpToThreeQuartersOfTheMonitor) {
     EXPECT_EQ(big.LeftEdge, GetSysColor(COLOR_WINDOW));
     EXPECT_TRUE(big.Centred);
     EXPECT_TRUE(dialogAfterClose);
+}
+
+TEST_F(OpenDialogPreviewTest, HoldsACopyOfWhatThePaneShows) {
+    TPreviewSeen icon, rewritten, deleted;
+    const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
+        s.TypeFileName(folder_.Path() + "*.*");
+        s.PressOk();
+        s.WaitForEntry("only48.ico");
+        const auto openPreview = [&](TPreviewSeen& seen) { CloseWithEsc(OpenWithTheButton(s, seen)); };
+        // An icon holding only a 48 x 48 image, drawn in the pane: from then on it is 48 x 48.
+        TDialogScript::Check(s.SelectEntry("only48.ico"), "only48.ico");
+        TDialogScript::WaitFor([&] { return s.PictureLabel() == " (32x32)"; }, "the icon");
+        const TPrinted pane(s.Pane().PaintBox.Handle());  // the pane's drawing builds it
+        TDialogScript::Check(pane.Count(kIconColour) == 48 * 48, "the icon drawn in the pane");
+        openPreview(icon);
+
+        // A file rewritten, then deleted, after the pane showed it: the Preview shows what the
+        // pane shows.
+        TDialogScript::Check(s.SelectEntry("mid.bmp"), "mid.bmp");
+        TDialogScript::WaitFor([&] { return s.PictureLabel() == " (640x480)"; }, "the picture");
+        WriteFileBytes(folder_.File("mid.bmp"), SolidBitmapFile(100, 50, kBigColour));
+        openPreview(rewritten);
+        DeleteFileA(folder_.File("mid.bmp").c_str());
+        openPreview(deleted);
+        s.PressCancel();
+    });
+    ASSERT_EQ(run.Failure, "");
+
+    // The 48 x 48 icon at its own size inside the 5-pixel margin and the border line; the
+    // system keeps a captioned window wider than that.
+    EXPECT_GE(icon.Client.cx, 60);
+    EXPECT_EQ(icon.Client.cy, 60);
+    EXPECT_EQ(icon.Image.cy, 48);
+    EXPECT_EQ(icon.Centre, kIconColour);
+    for (const TPreviewSeen* seen : {&rewritten, &deleted}) {
+        EXPECT_EQ(seen->Client.cx, 652);
+        EXPECT_EQ(seen->Client.cy, 492);
+        EXPECT_EQ(seen->Centre, kMidColour);
+    }
 }

@@ -417,4 +417,52 @@ TEST_F(PicturesDrawing, PngBlendedOverTheSurface) {
     EXPECT_EQ(canvas.At(4, 0), RGB(110, 10, 15));
 }
 
+TEST_F(PicturesDrawing, ACopyDrawsWhatItsSourceShowsWithoutReadingTheFileAgain) {
+    TJpegSpec jpeg;
+    jpeg.width = 40;
+    jpeg.height = 20;
+    jpeg.sample = [](int x, int, int c) -> uint8_t { return static_cast<uint8_t>(c == 0 ? x * 6 : 90); };
+    const std::pair<const char*, Bytes> files[] = {
+        {"quad.bmp", MakeBitmap24(2, 2, [](int x, int y) { return Quadrant(x, y, 2, 2); })},
+        {"only48.ico", MakeIcon({{48, 48, 0, MakeIconImage(48, 48, kBlue, 24)}})},
+        {"halves.emf", MakeRecordedEmf(40, 20, kRed, kBlue)},
+        {"photo.jpg", WriteJpeg(jpeg)},
+        {"blend.png", MakeRgbaPng(2, 1, {220, 20, 30, 255, 20, 40, 210, 128})},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        Load(name, bytes);
+        TCanvas original(60, 60);
+        picture.Draw(original.Dc(), RECT{5, 5, 55, 45});  // builds the icon, decodes the JPEG
+        const long decodes = TJPEGImage::DecodeCount();
+        TPicture copy;
+        int changes = 0;
+        copy.OnChange = [&] { ++changes; };
+        copy.Assign(picture);
+        EXPECT_EQ(changes, 1) << "the owner is told once";
+        ASSERT_NE(copy.Graphic(), nullptr);
+        EXPECT_NE(copy.Graphic(), picture.Graphic());
+        EXPECT_STREQ(copy.Graphic()->ClassName(), picture.Graphic()->ClassName());
+        EXPECT_EQ(copy.Width(), picture.Width()) << "an icon's size after its first drawing";
+        EXPECT_EQ(copy.Height(), picture.Height());
+        // The file is gone and the source emptied: the copy still draws the same pixels.
+        DeleteFileA(folder_.File(name).c_str());
+        picture.Clear();
+        TCanvas drawn(60, 60);
+        copy.Draw(drawn.Dc(), RECT{5, 5, 55, 45});
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 60; ++x)
+                if (drawn.At(x, y) != original.At(x, y)) {
+                    ADD_FAILURE() << "differs at " << x << ", " << y;
+                    y = 60;
+                    break;
+                }
+        EXPECT_EQ(TJPEGImage::DecodeCount(), decodes) << "nothing decoded again";
+    }
+    // An empty picture copies as empty.
+    TPicture copy;
+    copy.Assign(picture);
+    EXPECT_TRUE(copy.Empty());
+}
+
 }  // namespace
