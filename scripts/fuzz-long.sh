@@ -21,5 +21,7 @@ mkdir -p "$work" "$crashes"
 if [[ -d fuzz/corpus/$target ]]; then
     cp -n fuzz/corpus/"$target"/* "$work"/ 2>/dev/null || true
 fi
-exec build/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 \
+# Any single allocation above 512 MB fails the run, as in scripts/test.sh; the whole process may
+# grow to 1 GB, which a long run's corpus and the sanitizer's quarantine come near.
+exec build/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 -malloc_limit_mb=512 \
     -artifact_prefix="$crashes"/ -print_final_stats=1 "$@" "$work"
