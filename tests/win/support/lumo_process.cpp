@@ -36,9 +36,15 @@ void TLumoProcess::Start(const std::string& arguments, const std::vector<std::st
         startup.wShowWindow = static_cast<WORD>(showCommand);
     }
     const std::string folder = exe_.substr(0, exe_.find_last_of('\\') + 1);
-    if (!CreateProcessA(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, block.data(), folder.c_str(),
-                        &startup, &info_))
-        throw std::runtime_error("cannot start Lumo.exe");
+    // Wine may still hold the image of a run that has just ended: a few more tries.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessA(exe_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, block.data(), folder.c_str(),
+                           &startup, &info_))
+            return;
+        if (attempt == 10)
+            throw std::runtime_error("cannot start Lumo.exe (error " + std::to_string(GetLastError()) + ")");
+        Sleep(200);
+    }
 }
 
 int TLumoProcess::Wait(DWORD milliseconds) {
