@@ -18,14 +18,6 @@ constexpr UINT kNotifyMessage = 0x800;
 constexpr UINT kExitItem = 104;
 const char kCaption[] = "Лумо. версия 1.2";
 
-bool WaitVisible(HWND window, bool visible) {
-    for (int i = 0; i < 100; ++i) {
-        if ((IsWindowVisible(window) != FALSE) == visible) return true;
-        Sleep(50);
-    }
-    return false;
-}
-
 HWND ApplicationWindowOf(HWND mainWindow) { return GetWindow(mainWindow, GW_OWNER); }
 
 // The size of a text in the window font at a resolution; an empty text gives the font's

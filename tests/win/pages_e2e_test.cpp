@@ -61,6 +61,7 @@ TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
     lumo.Start("");
     const HWND window = lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
     ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitVisible(window, true));
     const HWND page = FilesPage(window);
     ASSERT_NE(page, nullptr);
     const HWND tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
@@ -111,7 +112,7 @@ protected:
         lumo_.Start("");
         window_ = lumo_.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
         ASSERT_NE(window_, nullptr);
-        for (int i = 0; i < 300 && !IsWindowVisible(window_); ++i) Sleep(50);  // built and shown
+        ASSERT_TRUE(WaitVisible(window_, true));
         tree_ = FindWindowExA(FilesPage(window_), nullptr, "SysTreeView32", nullptr);
         ASSERT_NE(tree_, nullptr);
     }

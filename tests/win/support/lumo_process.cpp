@@ -93,6 +93,14 @@ HWND TLumoProcess::FindWindowOf(const char* className, const char* caption, DWOR
     return nullptr;
 }
 
+bool WaitVisible(HWND window, bool visible) {
+    for (int i = 0; i < 100; ++i) {
+        if ((IsWindowVisible(window) != FALSE) == visible) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 std::string MessageBoxText(HWND box) {
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
