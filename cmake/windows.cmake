@@ -81,3 +81,17 @@ foreach(source ${LUMO_WIN_BENCHMARKS})
   target_link_libraries(${name} PRIVATE lumo_win psapi)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endforeach()
+
+# The monkey: drives Lumo.exe with random user and system actions and checks invariants after
+# each step (tools/monkey runs it; scripts/test.sh runs a few fixed seeds through ctest).
+file(GLOB LUMO_MONKEY_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/monkey/*.cpp)
+add_executable(monkey ${LUMO_MONKEY_SOURCES})
+target_link_libraries(monkey PRIVATE lumo_core ntdll psapi shell32 gdi32 user32 advapi32)
+add_dependencies(monkey Lumo)
+# A few fixed seeds, each one test, so that a regression shows in every test run.
+foreach(seed 101 102 103)
+  add_test(NAME Monkey.seed${seed}
+           COMMAND bash ${PROJECT_SOURCE_DIR}/tools/monkey --seed ${seed} --steps 100 --exe-dir $<TARGET_FILE_DIR:monkey>
+                   --keep ${PROJECT_BINARY_DIR}/monkey/seed-${seed})
+  set_tests_properties(Monkey.seed${seed} PROPERTIES TIMEOUT 240)
+endforeach()

@@ -94,6 +94,22 @@ lumo_private_bed_start() {
   lumo_wine_environment
 }
 
+# Starts a persistent wineserver for $WINEPREFIX, the explorer that draws the virtual desktop
+# (it lives until the wineserver ends) and Wine's other helpers, all with their standard streams
+# on /dev/null, so that they never hold a caller's pipe. Needs DISPLAY and the Wine environment.
+lumo_start_wine_helpers() {
+  local i
+  timeout 60 wineserver -p </dev/null >/dev/null 2>&1 || return 1
+  setsid timeout "${LUMO_BED_LIFETIME:-28800}" wine explorer "/desktop=Default,1024x768" \
+    </dev/null >/dev/null 2>&1 9>&- &
+  for ((i = 0; i < 600; i++)); do
+    timeout 5 xdotool search --name ' - Wine desktop$' >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  ((i < 600)) || return 1
+  timeout "${LUMO_WINE_BOOT_TIMEOUT:-300}" wine cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+}
+
 lumo_private_bed_stop() {
   WINEPREFIX=$1/prefix timeout 30 wineserver -k >/dev/null 2>&1
   [[ -n ${LUMO_PRIVATE_XVFB_PID:-} ]] && kill "$LUMO_PRIVATE_XVFB_PID" 2>/dev/null

@@ -1,0 +1,651 @@
+// The monkey's steps: what a user or the system can do to the running program, chosen at
+// random with weights. Mouse and keyboard steps use real input (see monkey_input_win.h): they
+// reach only what a user could reach. The system's steps (close requests, session ends, the
+// shell's messages, the notification icon's callback) are messages, as the system sends them.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "monkey_input_win.h"
+#include "monkey_world_win.h"
+
+namespace {
+
+constexpr UINT kNotifyMessage = 0x800;
+enum : UINT { kMenuWall = 101, kMenuRestore = 102, kMenuExit = 104 };
+
+using TAction = std::function<bool(TWorld&)>;  // false: not possible now, nothing done
+struct TStep {
+    const char* Name;
+    int Weight;
+    TAction Run;
+};
+
+TLumoView& View(TWorld& w) { return *w.S.View; }
+TTopWindows Top(TWorld& w) {
+    TTopWindows top = View(w).TopWindows();
+    if (top.Dialog && !w.S.DialogSeen) {
+        w.S.DialogSeen = true;
+        w.S.HaveFirstCounts = false;  // the first dialog fills the system's caches: a new base
+    }
+    return top;
+}
+
+bool Shown(HWND window) { return window && IsWindowVisible(window); }
+bool OurForeground(TWorld& w) { return ProcessOf(GetForegroundWindow()) == w.S.Process.dwProcessId; }
+
+// A real click on a visible window, where a user would click it.
+bool ClickOn(TWorld& w, HWND window, const std::string& what, bool twice = false) {
+    if (!Shown(window)) return false;
+    w.Note("click " + what + (IsWindowEnabled(window) ? "" : " (disabled)"));
+    input::Click(input::Centre(window), false, twice);
+    return true;
+}
+
+// Pictures and texts the steps use.
+std::vector<std::string> PictureNames() {
+    return {"good1.bmp", "good2.bmp", "good3.bmp", "pic.emf", "bad.bmp", "bad.jpg", "bad.png", "note.gif"};
+}
+
+std::string RandomText(TWorld& w, bool path) {
+    switch (w.Random.Below(path ? 7 : 5)) {
+        case 0:
+            return std::to_string(w.Random.Below(40000) - 100);
+        case 1:
+            return w.Random.Pick<std::string>({"abc", "$1F", "-5", "007", "x10", "  15", "99999", "Среда", "ъ!"});
+        case 2:
+            return std::string(static_cast<size_t>(100 + w.Random.Below(300)),
+                               static_cast<char>('a' + w.Random.Below(26)));
+        case 3:
+            return "";
+        case 4:
+            return std::string("Ж").append(std::to_string(w.Random.Below(1000)));
+        case 5:
+            return w.Pictures + w.Random.Pick(PictureNames());
+        default:
+            return w.Random.Pick<std::string>({"C:\\nowhere\\x.bmp", w.Pictures, w.Pictures + "gone.jpg"});
+    }
+}
+
+// A node text that keeps the list's shape on reloading: no leading blank, no line end.
+std::string NodeText(TWorld& w) {
+    return w.Random.Pick<std::string>({"Среда", "Пятница!", "x", "Понедельник ", "день" + std::to_string(w.Step),
+                                       w.Pictures + "good1.bmp", "C:\\nowhere\\y.jpg"});
+}
+
+// Clicks into an edit and replaces (or extends) its text by typing.
+bool TypeInto(TWorld& w, HWND edit, const std::string& name, const std::string& text) {
+    if (!Shown(edit)) return false;
+    input::Click(input::Centre(edit));
+    Sleep(60);
+    const bool replace = w.Random.Chance(70);
+    if (replace) {
+        input::Key(VK_HOME);
+        input::Key(VK_END, false, true);
+        if (text.empty()) input::Key(VK_DELETE);
+    } else {
+        input::Key(VK_END);
+        for (int i = w.Random.Below(4); i > 0; --i) input::Key(VK_BACK);
+    }
+    input::Type(text);
+    w.Note("type into " + name + (replace ? " (replacing) \"" : " (appending) \"") + text.substr(0, 80) +
+           (text.size() > 80 ? "...\"" : "\""));
+    return true;
+}
+
+HWND FileNameBox(HWND dialog) {
+    if (HWND combo = GetDlgItem(dialog, 1148)) return combo;
+    return GetDlgItem(dialog, 1152);
+}
+
+void TypeInDialog(HWND dialog, const std::string& text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 2000,
+                        &result);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    Sleep(400);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return condition();
+}
+
+// --- The main window -----------------------------------------------------------------------
+
+bool ClickNode(TWorld& w) {
+    const TWindowState& state = w.S.State;
+    if (!w.S.StateKnown || state.Items.empty()) return false;
+    // Day, existing file or missing file, each as likely.
+    const int kind = w.Random.Below(3);
+    std::vector<size_t> candidates;
+    for (size_t i = 0; i < state.Tree.size(); ++i) {
+        const bool day = state.Tree[i].Parent < 0;
+        const DWORD attributes = GetFileAttributesA(state.Tree[i].Text.c_str());
+        const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+        if ((kind == 0 && day) || (kind == 1 && !day && exists) || (kind == 2 && !day && !exists))
+            candidates.push_back(i);
+    }
+    if (candidates.empty()) return false;
+    const size_t index = w.Random.Pick(candidates);
+    const RECT r = View(w).ItemRect(state.Items[index]);
+    if (IsRectEmpty(&r)) return false;
+    const bool twice = w.Random.Chance(15);  // a double click also opens or closes a day
+    w.Note(std::string(twice ? "double-click" : "click") + " node \"" + state.Tree[index].Text + "\"");
+    input::Click(input::Inside(r), false, twice);
+    return true;
+}
+
+bool EditNode(TWorld& w) {
+    const TWindowState& state = w.S.State;
+    if (!w.S.StateKnown || !state.Selected || state.Editing) return false;
+    RECT r{};
+    for (size_t i = 0; i < state.Items.size(); ++i)
+        if (state.Items[i] == state.Selected) r = View(w).ItemRect(state.Selected);
+    if (IsRectEmpty(&r) || !Shown(View(w).Tree)) return false;
+    // A click on the selected node's text starts the edit after the double-click time.
+    input::Click(input::Inside(r));
+    Sleep(GetDoubleClickTime() + 300);
+    const std::string text = NodeText(w);
+    input::Type(text);
+    const int end = w.Random.Below(10);
+    if (end < 6) input::Key(VK_RETURN);
+    if (end >= 6 && end < 8) input::Key(VK_ESCAPE);
+    w.Note("edit the selected node in place: \"" + text + "\"" +
+           (end < 6   ? " + Enter"
+            : end < 8 ? " + Esc"
+                      : " (left open)"));
+    return true;
+}
+
+bool ClickControl(TWorld& w) {
+    TLumoView& v = View(w);
+    const std::vector<std::pair<HWND, const char*>> controls = {{v.Add, "sbAdd"},
+                                                                {v.Add, "sbAdd"},
+                                                                {v.Del, "sbDel"},
+                                                                {v.Del, "sbDel"},
+                                                                {v.Change, "bChange"},
+                                                                {v.Browse, "bObzor"},
+                                                                {v.NowDefault, "bNowDefault"},
+                                                                {v.Run, "cbRun"},
+                                                                {v.Tray, "cbTray"}};
+    // Mostly what is enabled, as a user would; now and then a disabled one.
+    std::vector<std::pair<HWND, const char*>> enabled;
+    for (const auto& control : controls)
+        if (Shown(control.first) && IsWindowEnabled(control.first)) enabled.push_back(control);
+    const auto& [window, name] =
+        w.Random.Chance(80) && !enabled.empty() ? w.Random.Pick(enabled) : w.Random.Pick(controls);
+    if (!ClickOn(w, window, name)) return false;
+    // The open dialog takes a moment to come up.
+    if ((window == v.Add || window == v.Browse) && IsWindowEnabled(window))
+        WaitUntil([&] { return Top(w).Dialog != nullptr; }, 2500);
+    return true;
+}
+
+bool ClickTab(TWorld& w) {
+    if (!Shown(View(w).Tabs)) return false;
+    const int index = w.Random.Below(3);
+    const RECT r = View(w).TabRect(index);
+    if (IsRectEmpty(&r)) return false;
+    w.Note("click tab " + std::to_string(index));
+    input::Click(input::Inside(r));
+    return true;
+}
+
+bool PressKeys(TWorld& w) {
+    if (!OurForeground(w)) return false;
+    struct TKey {
+        const char* Name;
+        WORD Key;
+        bool Ctrl, Shift;
+    };
+    static const std::vector<TKey> keys = {
+        {"Tab", VK_TAB, false, false},        {"Shift+Tab", VK_TAB, false, true},   {"Up", VK_UP, false, false},
+        {"Down", VK_DOWN, false, false},      {"Left", VK_LEFT, false, false},      {"Right", VK_RIGHT, false, false},
+        {"Home", VK_HOME, false, false},      {"End", VK_END, false, false},        {"Space", VK_SPACE, false, false},
+        {"Enter", VK_RETURN, false, false},   {"Esc", VK_ESCAPE, false, false},     {"Ctrl+Tab", VK_TAB, true, false},
+        {"Ctrl+PgDn", VK_NEXT, true, false},  {"Ctrl+PgUp", VK_PRIOR, true, false}, {"Delete", VK_DELETE, false, false},
+        {"Backspace", VK_BACK, false, false}, {"F2", VK_F2, false, false}};
+    const TKey& key = w.Random.Pick(keys);
+    w.Note(std::string("key ") + key.Name + " to \"" + CaptionOf(GetForegroundWindow()) + "\"");
+    input::Key(key.Key, key.Ctrl, key.Shift);
+    return true;
+}
+
+bool TypeWait(TWorld& w) { return TypeInto(w, View(w).Wait, "edWait", RandomText(w, false)); }
+bool TypeOld(TWorld& w) { return TypeInto(w, View(w).Old, "edOld", RandomText(w, true)); }
+
+// The close or minimise box of the main window, found by asking the window what lies where.
+bool ClickCaptionButton(TWorld& w, LRESULT which) {
+    const HWND main = View(w).Main;
+    if (!Shown(main)) return false;
+    RECT r{};
+    GetWindowRect(main, &r);
+    const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = r.right - 2; x > r.right - 150; x -= 2) {
+        DWORD_PTR hit = 0;
+        if (!SendMessageTimeoutA(main, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 1000, &hit)) return false;
+        if (static_cast<LRESULT>(hit) != which) continue;
+        const POINT at{x - 3, y};
+        // Only what lies on top takes the click; a disabled window takes none.
+        const bool reaches = WindowFromPoint(at) == main && IsWindowEnabled(main);
+        w.Note(std::string(which == HTCLOSE ? "click the close box" : "click the minimise box") +
+               (reaches ? "" : " (covered or disabled)"));
+        input::Click(at);
+        if (reaches && which == HTCLOSE) w.S.CloseByInput = true;
+        return true;
+    }
+    return false;
+}
+
+bool CloseBox(TWorld& w) { return ClickCaptionButton(w, HTCLOSE); }
+bool MinimiseBox(TWorld& w) { return ClickCaptionButton(w, HTMINBUTTON); }
+
+bool AltF4(TWorld& w) {
+    const HWND active = GetForegroundWindow();
+    if (!OurForeground(w)) return false;
+    w.Note("Alt+F4 to \"" + CaptionOf(active) + "\"");
+    if (active == View(w).Main && IsWindowEnabled(active)) w.S.CloseByInput = true;
+    input::Key(VK_F4, false, false, true);
+    return true;
+}
+
+// --- The notification icon and the system ----------------------------------------------------
+
+bool TrayClick(TWorld& w) {
+    const bool right = w.Random.Chance(50);
+    w.Note(right ? "right click on the notification icon" : "double click on the notification icon");
+    PostMessageA(View(w).Main, kNotifyMessage, 0, right ? WM_RBUTTONDOWN : WM_LBUTTONDBLCLK);
+    return true;
+}
+
+bool MenuChoice(TWorld& w) {
+    if (!Top(w).Menu) return false;
+    const int item = w.Random.Pick<int>({0, 0, 1, 2, 2, 3});  // 0 closes the menu
+    static const char* const names[] = {"Esc", "«Поклеить другие лумо»", "«Восстановить»", "«Выход»"};
+    w.Note(std::string("tray menu: ") + names[item]);
+    if (item == 0) {
+        input::Key(VK_ESCAPE);
+        return true;
+    }
+    for (int i = 0; i < item; ++i) input::Key(VK_DOWN);
+    input::Key(VK_RETURN);
+    if (item == 3) w.S.CloseByInput = true;
+    return true;
+}
+
+// The shell's menu commands, as its menu sends them: only when the menu could be shown.
+bool MenuCommand(TWorld& w) {
+    const TTopWindows top = Top(w);
+    if (top.MainVisible || top.Modal()) return false;
+    const UINT item = w.Random.Pick<UINT>({kMenuWall, kMenuWall, kMenuRestore, kMenuRestore, kMenuExit});
+    w.Note("menu command " + std::to_string(item));
+    PostMessageA(View(w).Main, WM_COMMAND, item, 0);
+    if (item == kMenuExit) RequestEnd(w, TEnd::Close);
+    return true;
+}
+
+bool CloseRequest(TWorld& w) {
+    const bool application = w.Random.Chance(30);
+    w.Note(application ? "WM_CLOSE to the application window" : "WM_CLOSE to the main window");
+    PostMessageA(application ? View(w).Application : View(w).Main, WM_CLOSE, 0, 0);
+    RequestEnd(w, TEnd::Close);
+    return true;
+}
+
+bool SessionEnd(TWorld& w) {
+    const bool cancelled = w.Random.Chance(20);
+    const TTopWindows top = Top(w);
+    // Nothing changed and nothing in the way: the files must not be written.
+    if (!cancelled && w.S.StateKnown && !top.Modal() && w.S.Phase == TPhase::Running &&
+        w.S.State.Options() == w.S.SavedOptions && w.S.State.List() == w.S.SavedList)
+        w.S.FilesFrozen = true;
+    w.Note(cancelled ? "session end, cancelled" : "session end");
+    for (HWND window : {View(w).Application, View(w).Main}) {
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer))
+            w.Fail("WM_QUERYENDSESSION was not answered within 5 s");
+    }
+    for (HWND window : {View(w).Application, View(w).Main}) {
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(window, WM_ENDSESSION, !cancelled, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer) &&
+            IsWindow(window))
+            w.Fail("WM_ENDSESSION was not answered within 5 s");
+    }
+    if (!cancelled) RequestEnd(w, TEnd::SessionEnd);
+    return true;
+}
+
+bool ShellRestart(TWorld& w) {
+    // The shell lost its icons and tells every program that the taskbar is there again.
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = View(w).Main;
+    const bool lost = w.S.Phase == TPhase::Running && w.Random.Chance(70) && Shell_NotifyIconA(NIM_DELETE, &icon);
+    w.Note(lost ? "the shell restarts (icon lost, TaskbarCreated)" : "TaskbarCreated");
+    const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    for (HWND window : {View(w).Application, View(w).Main}) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL, 2000, &answer);
+    }
+    return true;
+}
+
+bool HiddenMessage(TWorld& w) {
+    const HWND window = w.Random.Chance(50) ? View(w).Main : View(w).Application;
+    w.Note("WM_SETTINGCHANGE sent to the " + std::string(window == View(w).Main ? "main" : "application") + " window");
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(window, WM_SETTINGCHANGE, 0, 0, SMTO_NORMAL, 1000, &answer) && IsWindow(window))
+        w.Fail("a message sent to a hidden window was not answered within 1 s");
+    return true;
+}
+
+// --- Files on disk -------------------------------------------------------------------------
+
+std::string DamagedBytes(TWorld& w) {
+    return w.Random.Pick<std::string>({"BM", "BM\x10\x00\x00\x00junk", std::string(), "\xFF\xD8\xFF\xE0 junk"});
+}
+
+bool SpoilPicture(TWorld& w) {
+    const std::string name = w.Random.Pick<std::string>({"good1.bmp", "good2.bmp", "good3.bmp", "pic.emf"});
+    const std::string path = w.Pictures + name;
+    const int what = w.Random.Below(3);
+    if (what == 0) {
+        WriteWhole(path, DamagedBytes(w));
+        w.Note("picture " + name + " damaged on disk");
+    } else if (what == 1) {
+        DeleteFileA(path.c_str());
+        w.Note("picture " + name + " deleted");
+    } else {
+        CopyFileA((w.Pictures + "originals\\" + name).c_str(), path.c_str(), FALSE);
+        w.Note("picture " + name + " restored");
+    }
+    return true;
+}
+
+bool HoldSettingsFile(TWorld& w) {
+    if (w.Held != INVALID_HANDLE_VALUE) return false;
+    const std::string name = w.Random.Pick<std::string>({"WallOpt.ini", "Murovelo.ini", "WallOpt.in~", "Murovelo.in~"});
+    const std::string path = w.Folder + name;
+    const bool temporary = name.back() == '~';
+    // Another program reads the file and lets nobody replace it meanwhile; or it sits on the
+    // name of the temporary, so that the program has to write in place.
+    w.Held = temporary ? CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
+                       : CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (w.Held == INVALID_HANDLE_VALUE) return false;
+    w.HeldPath = path;
+    w.HeldUntil = w.Step + 2 + w.Random.Below(8);
+    w.Note("hold " + name + " open until step " + std::to_string(w.HeldUntil));
+    return true;
+}
+
+bool ExternalEdit(TWorld& w) {
+    // Another instance, or a hand, writes a settings file meanwhile.
+    if (w.Held != INVALID_HANDLE_VALUE) return false;
+    if (w.Random.Chance(50)) {
+        WriteWhole(w.OptionsPath(), RandomOptionsFile(w, false));
+        w.WroteOptions = true;
+        w.Note("another program writes WallOpt.ini");
+    } else {
+        WriteWhole(w.ListPath(), RandomListFile(w));
+        w.WroteList = true;
+        w.Note("another program writes Murovelo.ini");
+    }
+    return true;
+}
+
+// --- The open dialog, its Preview window, boxes and the menu --------------------------------
+
+void OpenPicturesFolder(HWND dialog, TWorld& w) { TypeInDialog(dialog, w.Pictures); }
+
+// The open dialog, when a user can work in it: not under its Preview window or a box.
+HWND UsableDialog(TWorld& w) {
+    const HWND dialog = Top(w).Dialog;
+    return dialog && IsWindowEnabled(dialog) ? dialog : nullptr;
+}
+
+bool DialogChoose(TWorld& w) {
+    const HWND dialog = UsableDialog(w);
+    if (!dialog) return false;
+    std::vector<std::string> names = PictureNames();
+    names.push_back("nope.bmp");  // the dialog itself says that it does not exist
+    const int count = 1 + w.Random.Below(3);
+    std::string typed;
+    std::vector<std::string> chosen;
+    for (int i = 0; i < count; ++i) {
+        const std::string name = w.Random.Pick(names);
+        chosen.push_back(w.Pictures + name);
+        typed += count > 1 ? "\"" + name + "\" " : name;
+    }
+    w.Note("open dialog: choose " + typed + (View(w).ActivePage() == 0 ? " (for sbAdd)" : " (for bObzor)"));
+    OpenPicturesFolder(dialog, w);
+    w.ConfirmedForAdd = View(w).ActivePage() == 0;
+    w.Confirmed = chosen;
+    TypeInDialog(dialog, typed);
+    WaitUntil([&] { return !IsWindowVisible(dialog) || !Top(w).OtherBoxes.empty(); }, 3000);
+    if (IsWindowVisible(dialog)) w.Confirmed.clear();  // refused: the dialog stays
+    return true;
+}
+
+bool DialogSelect(TWorld& w) {
+    const HWND dialog = UsableDialog(w);
+    if (!dialog) return false;
+    HWND list = Descendant(dialog, "SysListView32");
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) || count < 3) {
+        OpenPicturesFolder(dialog, w);
+        list = Descendant(dialog, "SysListView32");
+        if (!list || !SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) || count == 0)
+            return false;
+    }
+    const int index = w.Random.Below(static_cast<int>(count));
+    w.Note("open dialog: select entry " + std::to_string(index) + " of the file list");
+    View(w).SelectListItem(list, index);
+    return true;
+}
+
+bool DialogPreview(TWorld& w) {
+    const HWND dialog = UsableDialog(w);
+    const HWND button = dialog ? Descendant(dialog, "TSpeedButton") : nullptr;
+    if (!button || !IsWindowEnabled(button)) return false;
+    ClickOn(w, button, "the pane's Preview button");
+    WaitUntil([&] { return Top(w).Preview != nullptr; }, 2000);
+    return true;
+}
+
+bool DialogCancel(TWorld& w) {
+    const HWND dialog = UsableDialog(w);
+    if (!dialog) return false;
+    if (GetForegroundWindow() == dialog && w.Random.Chance(50)) {
+        w.Note("open dialog: Esc");
+        input::Key(VK_ESCAPE);
+    } else {
+        w.Note("open dialog: Cancel");
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    WaitUntil([&] { return !IsWindowVisible(dialog); }, 2000);
+    return true;
+}
+
+bool ClosePreview(TWorld& w) {
+    const HWND preview = Top(w).Preview;
+    if (!preview) return false;
+    if (GetForegroundWindow() == preview && w.Random.Chance(60)) {
+        w.Note("Preview: Esc");
+        input::Key(VK_ESCAPE);
+    } else {
+        w.Note("Preview: close box");
+        PostMessageA(preview, WM_CLOSE, 0, 0);
+    }
+    WaitUntil([&] { return !IsWindowVisible(preview); }, 2000);
+    return true;
+}
+
+bool AnswerBox(TWorld& w) {
+    const TTopWindows top = Top(w);
+    HWND box = !top.ErrorBoxes.empty()   ? top.ErrorBoxes.front()
+               : !top.OtherBoxes.empty() ? top.OtherBoxes.front()
+                                         : nullptr;
+    if (!box) return false;
+    const std::string text = [&] {
+        char buffer[512] = {};
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof buffer);
+        return std::string(buffer);
+    }();
+    const HWND ok = FindWindowExA(box, nullptr, "Button", nullptr);
+    const int how = w.Random.Below(3);
+    w.Note("answer the box \"" + CaptionOf(box) + "\": \"" + text + "\"" +
+           (how == 0   ? " (click)"
+            : how == 1 ? " (Enter)"
+                       : " (OK)"));
+    if (how == 0 && ok)
+        input::Click(input::Centre(ok));
+    else if (how == 1 && GetForegroundWindow() == box)
+        input::Key(VK_RETURN);
+    else
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([&] { return !IsWindowVisible(box); }, 2000);
+    return true;
+}
+
+const std::vector<TStep>& Steps() {
+    static const std::vector<TStep> steps = {
+        {"node", 40, ClickNode},
+        {"edit node", 8, EditNode},
+        {"control", 50, ClickControl},
+        {"tab", 18, ClickTab},
+        {"keys", 20, PressKeys},
+        {"edWait", 15, TypeWait},
+        {"edOld", 15, TypeOld},
+        {"minimise", 8, MinimiseBox},
+        {"close box", 1, CloseBox},
+        {"Alt+F4", 2, AltF4},
+        {"tray", 18, TrayClick},
+        {"menu", 24, MenuChoice},
+        {"menu command", 4, MenuCommand},
+        {"close", 1, CloseRequest},
+        {"session end", 1, SessionEnd},
+        {"shell", 5, ShellRestart},
+        {"message", 5, HiddenMessage},
+        {"picture", 8, SpoilPicture},
+        {"hold", 5, HoldSettingsFile},
+        {"other program", 3, ExternalEdit},
+        {"dialog choose", 36, DialogChoose},
+        {"dialog select", 30, DialogSelect},
+        {"dialog preview", 18, DialogPreview},
+        {"dialog cancel", 12, DialogCancel},
+        {"preview close", 30, ClosePreview},
+        {"answer", 40, AnswerBox},
+    };
+    return steps;
+}
+
+// While a dialog, box, Preview window or the tray menu is up, the system's requests to end come
+// more often: that is where an end is hardest to get right.
+const std::vector<TStep>& ModalSteps() {
+    static const std::vector<TStep> steps = [] {
+        std::vector<TStep> all = Steps();
+        for (TStep& step : all) {
+            const std::string name = step.Name;
+            if (name == "close" || name == "session end") step.Weight = 12;
+            if (name == "hold" || name == "other program" || name == "shell") step.Weight *= 2;
+        }
+        return all;
+    }();
+    return steps;
+}
+
+void RunWeighted(TWorld& w, const std::vector<TStep>& steps) {
+    int total = 0;
+    for (const TStep& step : steps) total += step.Weight;
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        int pick = w.Random.Below(total);
+        for (const TStep& step : steps) {
+            if ((pick -= step.Weight) >= 0) continue;
+            if (step.Run(w)) return;
+            break;
+        }
+    }
+    w.Note("wait");
+    Sleep(200);
+}
+
+}  // namespace
+
+std::string RandomOptionsFile(TWorld& w, bool shortPause) {
+    const std::string tray = w.Random.Pick<std::string>({"-1", "0", "1", "True", "false"});
+    const std::string old = w.Random.Pick<std::string>(
+        {"", w.Pictures + "good2.bmp", w.Pictures + "bad.jpg", "C:\\nowhere\\d.bmp", w.Pictures + "pic.emf"});
+    const std::string wait = shortPause ? std::to_string(w.Random.Below(4))
+                                        : w.Random.Pick<std::string>({"0", "3", "10", "abc", "-5", "40000", " 15"});
+    if (!shortPause && w.Random.Chance(15)) return tray + "\r\n" + old + "\r\n";  // two lines: the pause is 10
+    return tray + "\r\n" + old + "\r\n" + wait + "\r\n";
+}
+
+std::string RandomListFile(TWorld& w) {
+    TWallpaperList list = BuiltInWallpaperList();
+    TWallpaperList result;
+    for (const TWallpaperNode& day : list) {
+        const int parent = static_cast<int>(result.size());
+        result.push_back(day);
+        for (int i = w.Random.Below(4); i > 0; --i) {
+            const int kind = w.Random.Below(4);
+            const std::string path = kind == 0   ? "C:\\nowhere\\m" + std::to_string(i) + ".jpg"
+                                     : kind == 1 ? w.Pictures + "bad.bmp"
+                                                 : w.Pictures + w.Random.Pick(PictureNames());
+            result.push_back({parent, path});
+        }
+    }
+    return FormatWallpaperList(result);
+}
+
+void RandomStep(TWorld& w) { RunWeighted(w, Top(w).Modal() ? ModalSteps() : Steps()); }
+
+void RandomPauseStep(TWorld& w) {
+    // Before the change nothing is shown: what is left is the system's part and stray input.
+    static const std::vector<TStep> steps = {{"message", 6, HiddenMessage},
+                                             {"close", 1, CloseRequest},
+                                             {"session end", 1, SessionEnd},
+                                             {"shell", 2, ShellRestart},
+                                             {"tray", 2, TrayClick},
+                                             {"keys", 1, PressKeys},
+                                             {"picture", 1, SpoilPicture},
+                                             {"wait", 4, [](TWorld& world) {
+                                                  world.Note("wait");
+                                                  Sleep(300);
+                                                  return true;
+                                              }}};
+    RunWeighted(w, steps);
+}
+
+void Drain(TWorld& w) {
+    const TTopWindows top = Top(w);
+    if (!top.ErrorBoxes.empty() || !top.OtherBoxes.empty()) {
+        AnswerBox(w);
+    } else if (top.Preview) {
+        ClosePreview(w);
+    } else if (top.Dialog) {
+        DialogCancel(w);
+    } else if (top.Menu) {
+        w.Note("tray menu: Esc");
+        input::Key(VK_ESCAPE);
+    } else {
+        // Nothing is in the way: the end asked for must come.
+        w.Note("wait for the end");
+        if (WaitForSingleObject(w.S.Process.hProcess, 10000) != WAIT_OBJECT_0)
+            w.Fail(w.S.End == TEnd::Close ? "a close request was lost" : "a session end was lost");
+    }
+}
+
+void RequestEnd(TWorld& w, TEnd end) {
+    if (w.S.End == TEnd::SessionEnd) return;  // a session end outweighs a close request
+    if (w.S.End == TEnd::None) w.S.EndStep = w.Step;
+    w.S.End = end;
+}

@@ -1,0 +1,291 @@
+// What must hold after every step, and at the end of each run of the program.
+#include <algorithm>
+
+#include "base/exceptions.h"
+#include "base/format.h"
+#include "monkey_world_win.h"
+#include "settings/options_file.h"
+
+namespace {
+
+constexpr DWORD kAnswerTime = 1000;
+
+// Bounds of growth over a run of the program, measured while no dialog or box is up. The base
+// is the first such measurement, taken again after the run's first open dialog, which fills
+// the system's caches of icons and image lists once (about 190 GDI objects and 10 handles
+// under Wine). A leak of one object per action passes a bound within a few hundred steps.
+constexpr long kGdiGrowth = 120, kHandleGrowth = 40, kWindowGrowth = 10, kPrivateGrowthKb = 64 * 1024;
+
+const char kMarker[] = "monkey: no wallpaper applied yet";
+
+std::string Shown(const std::optional<std::string>& bytes) {
+    if (!bytes) return "<absent>";
+    std::string text;
+    for (char c : bytes->substr(0, 400))
+        text += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n\n    ") : std::string(1, c);
+    return text + (bytes->size() > 400 ? "..." : "");
+}
+
+std::string Desktop(const char* name) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return "<absent>";
+    return data;
+}
+
+char DecimalSeparator() {
+    char separator[4] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
+    return separator[0] ? separator[0] : '.';
+}
+
+bool Ended(const TWorld& w) { return WaitForSingleObject(w.S.Process.hProcess, 0) == WAIT_OBJECT_0; }
+
+bool Held(const TWorld& w, const std::string& path) { return w.Held != INVALID_HANDLE_VALUE && w.HeldPath == path; }
+
+// Each settings file that exists parses by the program's own rules and holds the seven days.
+void CheckFormat(TWorld& w, const std::string& name, const std::string& bytes, bool options) {
+    try {
+        if (options) {
+            ParseOptionsFile(bytes, DecimalSeparator());
+            return;
+        }
+        TWallpaperList list;
+        ParseWallpaperList(bytes, list);
+        int days = 0;
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (list[i].Parent >= 0) continue;
+            const TWallpaperNode& builtIn = BuiltInWallpaperList()[static_cast<size_t>(std::min(days, 6))];
+            if (list[i].Text != builtIn.Text && !w.DayNames.count(list[i].Text))
+                w.Fail(name + ": day node \"" + list[i].Text + "\" was never in the window");
+            ++days;
+        }
+        if (days != 7) w.Fail(name + " holds " + std::to_string(days) + " day nodes:\n    " + Shown(bytes));
+        for (size_t i = 0; i < list.size(); ++i)
+            if (NodeLevel(list, i) > 1) w.Fail(name + " holds a node below a file node: \"" + list[i].Text + "\"");
+    } catch (const Exception& failure) {
+        w.Fail(name + " does not parse (" + failure.Message() + "):\n    " + Shown(bytes));
+    }
+}
+
+void CheckFile(TWorld& w, bool options) {
+    const std::string name = options ? "WallOpt.ini" : "Murovelo.ini";
+    const std::optional<std::string> now = ReadShared(options ? w.OptionsPath() : w.ListPath());
+    std::optional<std::string>& last = options ? w.Options : w.List;
+    const bool wrote = options ? w.WroteOptions : w.WroteList;
+    if (now != last && !wrote) {
+        // The program wrote it.
+        if (!now) w.Fail("the program deleted " + name);
+        if (w.S.FilesFrozen) w.Fail("a session end rewrote " + name + " although nothing had changed");
+        const bool pausing = w.S.Phase == TPhase::Pausing && GetTickCount64() + 300 < w.S.PauseEnds;
+        if (w.S.Autorun && (pausing || !w.S.StayInTray))
+            w.Fail("the automatic run wrote " + name + " before its message loop");
+        std::string expected = options ? w.S.State.Options() : w.S.State.List();
+        TWindowState fresh;
+        // The save may have come after the window was read: read it again.
+        if (w.S.StateKnown && *now != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
+            w.S.State = std::move(fresh);
+            expected = options ? w.S.State.Options() : w.S.State.List();
+        }
+        if (w.S.StateKnown && *now != expected)
+            w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(now) + "\n  window:\n    " +
+                   Shown(expected));
+        (options ? w.S.SavedOptions : w.S.SavedList) = *now;
+        ++w.Saves;
+    }
+    last = now;
+    if (now) CheckFormat(w, name, *now, options);
+}
+
+// The files confirmed in the open dialog, when the window could no longer be read: what the
+// add and browse buttons do with them.
+void ApplyConfirmed(TWorld& w) {
+    if (w.Confirmed.empty() || !w.S.StateKnown) return;
+    const struct TClear {
+        std::vector<std::string>& Files;
+        ~TClear() { Files.clear(); }
+    } clear{w.Confirmed};
+    TWindowState& state = w.S.State;
+    if (!w.ConfirmedForAdd) {
+        state.Old = w.Confirmed.front();
+        return;
+    }
+    const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
+    if (selected == state.Items.end()) return;
+    const int parent = static_cast<int>(selected - state.Items.begin());
+    // The new nodes follow the parent's last descendant.
+    size_t at = static_cast<size_t>(parent) + 1;
+    while (at < state.Tree.size() && state.Tree[at].Parent >= parent) ++at;
+    for (const std::string& path : w.Confirmed) {
+        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, path});
+        state.Items.insert(state.Items.begin() + static_cast<long>(at), nullptr);
+        for (size_t i = at + 1; i < state.Tree.size(); ++i)
+            if (state.Tree[i].Parent >= static_cast<int>(at)) ++state.Tree[i].Parent;
+        ++at;
+    }
+}
+
+void CheckCounts(TWorld& w) {
+    TSession& s = w.S;
+    TCounts now = s.View->Counts();
+    if (s.HaveFirstCounts && (now.Gdi > s.First.Gdi + kGdiGrowth || now.Handles > s.First.Handles + kHandleGrowth)) {
+        // A dialog or box on its way up has made its objects before showing: look again.
+        Sleep(1500);
+        if (s.View->TopWindows().Modal()) return;
+        now = s.View->Counts();
+        if (!s.DialogSeen) {
+            // An open dialog came and went between two looks: a new base after its caches.
+            s.DialogSeen = true;
+            s.HaveFirstCounts = false;
+        }
+    }
+    if (!s.HaveFirstCounts) {
+        s.First = s.Peak = s.Last = now;
+        s.HaveFirstCounts = true;
+        return;
+    }
+    s.Peak.Gdi = std::max(s.Peak.Gdi, now.Gdi);
+    s.Peak.Handles = std::max(s.Peak.Handles, now.Handles);
+    s.Peak.Windows = std::max(s.Peak.Windows, now.Windows);
+    s.Peak.PrivateKb = std::max(s.Peak.PrivateKb, now.PrivateKb);
+    w.PeakGrowth.Gdi = std::max(w.PeakGrowth.Gdi, now.Gdi - s.First.Gdi);
+    w.PeakGrowth.Handles = std::max(w.PeakGrowth.Handles, now.Handles - s.First.Handles);
+    w.PeakGrowth.Windows = std::max(w.PeakGrowth.Windows, now.Windows - s.First.Windows);
+    w.PeakGrowth.PrivateKb = std::max(w.PeakGrowth.PrivateKb, now.PrivateKb - s.First.PrivateKb);
+    const auto check = [&](const char* what, long first, long value, long bound) {
+        if (value > first + bound)
+            w.Fail(std::string(what) + " grew from " + std::to_string(first) + " to " + std::to_string(value) +
+                   " (bound +" + std::to_string(bound) + ")");
+    };
+    s.Last = now;
+    check("GDI objects", s.First.Gdi, now.Gdi, kGdiGrowth);
+    check("handles", s.First.Handles, now.Handles, kHandleGrowth);
+    check("windows", s.First.Windows, now.Windows, kWindowGrowth);
+    check("private memory (KB)", s.First.PrivateKb, now.PrivateKb, kPrivateGrowthKb);
+}
+
+// The pause of the automatic run: nothing of the program shows or runs before it ends.
+void CheckPause(TWorld& w, const TTopWindows& top) {
+    TSession& s = w.S;
+    const ULONGLONG now = GetTickCount64();
+    if (now + 300 < s.PauseEnds) {
+        if (top.MainVisible || top.Modal()) w.Fail("a window or box showed during the pause");
+        if (s.View->IconShown()) w.Fail("the notification icon showed during the pause");
+        if (Desktop("Wallpaper") != kMarker) w.Fail("the wallpaper was applied before the pause ended");
+        return;
+    }
+    if (now < s.PauseEnds + 500) return;
+    // The change comes right after the pause.
+    for (int i = 0; i < 100 && Desktop("Wallpaper") == kMarker && !Ended(w); ++i) Sleep(50);
+    if (Desktop("Wallpaper") == kMarker) w.Fail("no wallpaper was applied after the pause");
+    if (!s.StayInTray) {
+        if (WaitForSingleObject(s.Process.hProcess, 10000) != WAIT_OBJECT_0)
+            w.Fail("the automatic run without the notification area did not end");
+        return;
+    }
+    s.Phase = TPhase::Running;
+}
+
+}  // namespace
+
+const char* WallpaperMarker() { return kMarker; }
+
+void CheckStep(TWorld& w) {
+    TSession& s = w.S;
+    bool ended = Ended(w);
+    if (!ended) {
+        const TTopWindows top = s.View->TopWindows();
+        if (top.FailureBox) w.Fail("the start-up failure box showed");
+        if (top.ErrorBoxes.size() > 1) w.Fail(std::to_string(top.ErrorBoxes.size()) + " error boxes at once");
+        if (top.Dialog && !top.ErrorBoxes.empty()) w.Fail("an error box showed while the open dialog was up");
+        if (!top.ErrorBoxes.empty()) ++w.Boxes;
+        if (top.Dialog) {
+            ++w.Dialogs;
+            if (!s.DialogSeen) s.HaveFirstCounts = false;  // the base is taken again afterwards
+            s.DialogSeen = true;
+        }
+        const HWND target = top.Main ? top.Main : top.Application;
+        if (target && !s.View->Answers(target, kAnswerTime)) {
+            ended = WaitForSingleObject(s.Process.hProcess, 2000) == WAIT_OBJECT_0;
+            if (!ended) w.Fail("the program did not answer a sent message within a second");
+        }
+        if (!ended && s.Phase == TPhase::Pausing) CheckPause(w, top);
+        ended = Ended(w);
+        if (!ended && s.Phase == TPhase::Running) {
+            const bool modal = top.Dialog || top.Preview || !top.ErrorBoxes.empty();
+            if (modal && top.MainVisible && IsWindowEnabled(top.Main))
+                w.Fail("the main window takes input while a dialog or box is up");
+            if (!s.View->IconShown() && WaitForSingleObject(s.Process.hProcess, 2000) != WAIT_OBJECT_0)
+                w.Fail("the program runs without its notification icon");
+            TWindowState state;
+            if (s.View->Read(state)) {
+                s.State = std::move(state);
+                s.StateKnown = true;
+                // The dialog has returned and what it did shows in the window.
+                if (!top.Dialog && !top.Preview) w.Confirmed.clear();
+                for (const TWallpaperNode& node : s.State.Tree)
+                    if (node.Parent < 0) w.DayNames.insert(node.Text);
+                if (!top.Modal() && !s.State.Editing && !Ended(w)) CheckCounts(w);
+            } else {
+                ApplyConfirmed(w);
+            }
+        }
+    } else {
+        ApplyConfirmed(w);
+    }
+    if (s.CloseByInput) {
+        // Real input may miss (the pointer or the focus elsewhere): the close counts once the
+        // program ended or shows the box of a failed save.
+        TTopWindows top = s.View->TopWindows();
+        for (int i = 0; i < 30 && !Ended(w) && top.ErrorBoxes.empty(); ++i) {
+            Sleep(50);
+            top = s.View->TopWindows();
+        }
+        if (Ended(w) || !top.ErrorBoxes.empty()) RequestEnd(w, TEnd::Close);
+        if (!Ended(w) && top.ErrorBoxes.empty()) {
+            w.Note("(the close did not take yet)");
+            s.InputCloseStep = w.Step;
+        }
+        s.CloseByInput = false;
+    }
+    CheckFile(w, true);
+    CheckFile(w, false);
+    w.WroteOptions = w.WroteList = false;
+    if (Ended(w)) CheckEnd(w);
+}
+
+void CheckEnd(TWorld& w) {
+    TSession& s = w.S;
+    DWORD code = 0;
+    GetExitCodeProcess(s.Process.hProcess, &code);
+    w.Running = false;
+    if (s.HaveFirstCounts)
+        Say(Format(
+            "  run %ld, %ld steps: GDI objects %ld..%ld (last %ld), handles %ld..%ld (%ld), windows %ld..%ld "
+            "(%ld), private memory %ld..%ld KB (%ld)",
+            w.Sessions, s.Steps, s.First.Gdi, s.Peak.Gdi, s.Last.Gdi, s.First.Handles, s.Peak.Handles, s.Last.Handles,
+            s.First.Windows, s.Peak.Windows, s.Last.Windows, s.First.PrivateKb, s.Peak.PrivateKb, s.Last.PrivateKb));
+    if (code != 0) w.Fail("the program ended with exit code " + std::to_string(code));
+    const bool earlyEnd = s.Autorun && !s.StayInTray;
+    // A close by real input that showed nothing at first may take a few steps.
+    if (s.End == TEnd::None && w.Step - s.InputCloseStep <= 3) RequestEnd(w, TEnd::Close);
+    if (s.End == TEnd::None && !earlyEnd) w.Fail("the program ended by itself");
+    if (s.View->IconShown()) w.Fail("the program left its notification icon behind");
+    if (earlyEnd && s.Phase == TPhase::Pausing) {
+        if (Desktop("Wallpaper") == kMarker) w.Fail("the automatic run ended without applying a wallpaper");
+        if (w.Options != s.StartOptions || w.List != s.StartList)
+            w.Fail("the automatic run that does not stay wrote a settings file");
+    }
+    if (s.End == TEnd::Close && s.StateKnown && !(earlyEnd && s.Phase == TPhase::Pausing)) {
+        // Closing always saves everything the window holds, unless the file was held.
+        const bool optionsHeld = Held(w, w.OptionsPath());
+        if (!optionsHeld && w.Options != s.State.Options())
+            w.Fail("closing did not save WallOpt.ini:\n  file:\n    " + Shown(w.Options) + "\n  window:\n    " +
+                   Shown(s.State.Options()));
+        if (!optionsHeld && !Held(w, w.ListPath()) && w.List != s.State.List())
+            w.Fail("closing did not save Murovelo.ini:\n  file:\n    " + Shown(w.List) + "\n  window:\n    " +
+                   Shown(s.State.List()));
+    }
+}

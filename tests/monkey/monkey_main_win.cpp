@@ -1,0 +1,309 @@
+// The monkey: drives Lumo.exe with a long random, reproducible sequence of user and system
+// actions and checks after every step what must always hold.
+//   monkey.exe --seed N [--steps N] [--minutes M] FOLDER
+// FOLDER holds Lumo.exe; the monkey keeps the settings files there and its pictures in
+// FOLDER\pictures\. Exit code 0: no violation; 1: a violation (the program is left running
+// as it was, for a screenshot); 2: the monkey itself could not go on.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "monkey_input_win.h"
+#include "monkey_world_win.h"
+#include "base/format.h"
+#include "settings/options_file.h"
+
+namespace {
+
+constexpr size_t kLogLength = 50;
+
+std::string Bitmap(int width, int height, unsigned colour) {
+    const int stride = (width * 3 + 3) & ~3;
+    const unsigned size = 54 + static_cast<unsigned>(stride * height);
+    std::string bytes(size, '\0');
+    const auto put = [&](size_t at, unsigned value, int length) {
+        for (int i = 0; i < length; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, size, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<unsigned>(width), 4);
+    put(22, static_cast<unsigned>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) put(54 + static_cast<size_t>(y * stride + x * 3), colour + 3u * x, 3);
+    return bytes;
+}
+
+void MakePictures(TWorld& w) {
+    CreateDirectoryA(w.Pictures.c_str(), nullptr);
+    const std::string originals = w.Pictures + "originals\\";
+    CreateDirectoryA(originals.c_str(), nullptr);
+    WriteWhole(originals + "good1.bmp", Bitmap(40, 30, 0x3366CC));
+    WriteWhole(originals + "good2.bmp", Bitmap(64, 48, 0x10A040));
+    WriteWhole(originals + "good3.bmp", Bitmap(16, 16, 0xC02020));
+    const RECT frame{0, 0, 2000, 1000};  // 0.01 mm
+    if (HDC dc = CreateEnhMetaFileA(nullptr, (originals + "pic.emf").c_str(), &frame, nullptr)) {
+        Rectangle(dc, 5, 5, 60, 30);
+        DeleteEnhMetaFile(CloseEnhMetaFile(dc));
+    }
+    for (const char* name : {"good1.bmp", "good2.bmp", "good3.bmp", "pic.emf"})
+        CopyFileA((originals + name).c_str(), (w.Pictures + name).c_str(), FALSE);
+    WriteWhole(w.Pictures + "bad.bmp", std::string("BM\x20\x00\x00\x00 damaged", 16));
+    WriteWhole(w.Pictures + "bad.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+    WriteWhole(w.Pictures + "bad.png", "\x89PNG\r\n\x1A\n broken");
+    WriteWhole(w.Pictures + "note.gif", "GIF89a");
+}
+
+// The pause and the stay-in-tray mark the program will take from the options file.
+void ReadOptions(const std::optional<std::string>& bytes, int& pause, bool& stay) {
+    pause = 0;
+    stay = false;
+    if (!bytes) return;
+    const TOptionsFileData data = ParseOptionsFile(*bytes);
+    stay = data.StayInTray;
+    pause = std::atoi(NormalizeWaitText(data.WaitText.value_or("10")).c_str());
+}
+
+std::string Describe(const std::optional<std::string>& bytes) {
+    return bytes ? std::to_string(bytes->size()) + " bytes" : "none";
+}
+
+void StartSession(TWorld& w) {
+    // Input still queued for the windows of the last run goes to what lies under the pointer
+    // or has the focus once they are gone: a click on the bare desktop makes the desktop take
+    // it, not the next run's window.
+    input::Click(POINT{4, 4});
+    Sleep(700);
+    Release(w);
+    if (w.S.Process.hProcess) {
+        CloseHandle(w.S.Process.hProcess);
+        CloseHandle(w.S.Process.hThread);
+    }
+    w.S = TSession{};
+    w.Confirmed.clear();
+    TSession& s = w.S;
+    ++w.Sessions;
+    s.Autorun = w.Random.Chance(30);
+    const int files = w.Random.Below(100);
+    if (files < 12) DeleteFileA(w.ListPath().c_str());
+    if (files < 20) DeleteFileA(w.OptionsPath().c_str());
+    if (files >= 20 && files < 28) WriteWhole(w.OptionsPath(), RandomOptionsFile(w, s.Autorun));
+    if (files >= 28 && files < 36) WriteWhole(w.ListPath(), RandomListFile(w));
+    int pause = 0;
+    ReadOptions(ReadShared(w.OptionsPath()), pause, s.StayInTray);
+    if (s.Autorun && pause > 4) {
+        WriteWhole(w.OptionsPath(), RandomOptionsFile(w, true));
+        ReadOptions(ReadShared(w.OptionsPath()), pause, s.StayInTray);
+    }
+    s.StartOptions = w.Options = ReadShared(w.OptionsPath());
+    s.StartList = w.List = ReadShared(w.ListPath());
+    HKEY desktop = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &desktop) == ERROR_SUCCESS) {
+        RegDeleteValueA(desktop, "ConvertedWallpaper");
+        RegSetValueExA(desktop, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(WallpaperMarker()),
+                       static_cast<DWORD>(strlen(WallpaperMarker()) + 1));
+        RegCloseKey(desktop);
+    }
+
+    std::string command = "\"" + w.Folder + "Lumo.exe\"" + (s.Autorun ? " /autorun" : "");
+    // The program's standard streams go nowhere, and it inherits no handle of the monkey's: it
+    // must not keep the monkey's output open.
+    for (DWORD stream : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(stream), HANDLE_FLAG_INHERIT, 0);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nowhere = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, w.Folder.c_str(),
+                                        &startup, &s.Process);
+    CloseHandle(nowhere);
+    if (!started) throw std::runtime_error("cannot start Lumo.exe");
+    s.View = std::make_unique<TLumoView>(s.Process.hProcess, s.Process.dwProcessId);
+    w.Running = true;
+    w.Note("run " + std::to_string(w.Sessions) + ": " +
+           (s.Autorun ? "/autorun, pause " + std::to_string(pause) : "interactive") + ", stay in tray " +
+           (s.StayInTray ? "yes" : "no") + ", WallOpt.ini " + Describe(w.Options) + ", Murovelo.ini " +
+           Describe(w.List));
+    for (int i = 0; i < 300 && !s.View->FindControls(); ++i) {
+        if (WaitForSingleObject(s.Process.hProcess, 100) == WAIT_OBJECT_0) return;  // checked as a step
+        if (s.View->TopWindows().FailureBox) w.Fail("the start-up failure box showed");
+    }
+    if (!s.View->Main) w.Fail("no main window after 30 s");
+    // The first answer comes once the settings are read: in the pause, or in the message loop.
+    // (An automatic run without a pause may end meanwhile: its window goes before the process.)
+    if (!s.View->Answers(s.View->Main, 30000) && WaitForSingleObject(s.Process.hProcess, 5000) != WAIT_OBJECT_0)
+        w.Fail("the program did not answer within 30 s of its start");
+    if (s.Autorun) {
+        s.Phase = TPhase::Pausing;
+        s.PauseEnds = GetTickCount64() + static_cast<ULONGLONG>(pause) * 1000;
+    } else {
+        for (int i = 0; i < 100 && !IsWindowVisible(s.View->Main); ++i) Sleep(50);
+    }
+    if (s.View->Read(s.State)) {
+        s.StateKnown = true;
+        s.SavedOptions = s.State.Options();
+        s.SavedList = s.State.List();
+    }
+}
+
+void Finish(TWorld& w) {
+    // The last run of the program is closed as a user would, and checked to the end.
+    if (!w.Running) return;
+    ++w.Step;
+    w.Note("close at the end of the run");
+    PostMessageA(w.S.View->Main, WM_CLOSE, 0, 0);
+    RequestEnd(w, TEnd::Close);
+    for (int i = 0; i < 30 && w.Running; ++i) {
+        Sleep(300);
+        CheckStep(w);
+        if (w.Running) {
+            ++w.Step;
+            Drain(w);
+        }
+    }
+    if (w.Running) w.Fail("the program did not end after the run's close request");
+}
+
+void PrintLog(const TWorld& w) {
+    Say("last " + std::to_string(w.Log.size()) + " steps:");
+    for (const std::string& line : w.Log) Say("  " + line);
+}
+
+}  // namespace
+
+std::string Utf8(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                        wide.data(), static_cast<int>(wide.size()))));
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                        utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
+void Say(const std::string& line) {
+    const std::string text = Utf8(line) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+}
+
+void TWorld::Note(const std::string& text) {
+    std::string line = std::string("#").append(std::to_string(Step)).append(" ").append(text);
+    Log.push_back(line);
+    if (Log.size() > kLogLength) Log.pop_front();
+    if (FILE* file = std::fopen((Folder + "monkey.log").c_str(), "ab")) {
+        std::fprintf(file, "%s\n", Utf8(line).c_str());
+        std::fclose(file);
+    }
+}
+
+std::optional<std::string> ReadShared(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteWhole(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void Release(TWorld& w) {
+    if (w.Held == INVALID_HANDLE_VALUE) return;
+    CloseHandle(w.Held);
+    w.Held = INVALID_HANDLE_VALUE;
+    if (w.HeldPath.back() == '~') DeleteFileA(w.HeldPath.c_str());
+    w.Note("release " + w.HeldPath.substr(w.Folder.size()));
+    w.HeldPath.clear();
+}
+
+int main(int argc, char** argv) {
+    uint64_t seed = 1;
+    long steps = 300;
+    double minutes = 0;
+    std::string folder;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--seed" && i + 1 < argc)
+            seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (arg == "--steps" && i + 1 < argc)
+            steps = std::atol(argv[++i]);
+        else if (arg == "--minutes" && i + 1 < argc)
+            minutes = std::atof(argv[++i]);
+        else
+            folder = arg;
+    }
+    if (folder.empty()) {
+        std::fprintf(stderr, "usage: monkey.exe --seed N [--steps N] [--minutes M] FOLDER\\\n");
+        return 2;
+    }
+    if (folder.back() != '\\') folder += '\\';
+    TWorld w(seed);
+    w.Folder = folder;
+    w.Pictures = folder + "pictures\\";
+    Say(Format("monkey: seed %llu, %ld steps%s, in %s", static_cast<unsigned long long>(seed), steps,
+               minutes > 0 ? Format(", at most %g minutes", minutes).c_str() : "", folder.c_str()));
+    const ULONGLONG start = GetTickCount64();
+    try {
+        MakePictures(w);
+        while (w.Step < steps && (minutes <= 0 || GetTickCount64() - start < minutes * 60000)) {
+            if (!w.Running) {
+                StartSession(w);
+                if (!w.Running) continue;
+                CheckStep(w);
+                if (!w.Running) continue;
+            }
+            ++w.Step;
+            ++w.S.Steps;
+            if (w.Held != INVALID_HANDLE_VALUE && w.Step >= w.HeldUntil && w.S.End == TEnd::None) Release(w);
+            if (w.S.Phase == TPhase::Pausing)
+                RandomPauseStep(w);
+            else if (w.S.End != TEnd::None && w.Step - w.S.EndStep >= 3)
+                Drain(w);
+            else
+                RandomStep(w);
+            Sleep(120);
+            CheckStep(w);
+            if (w.Step % 100 == 0) {
+                Say(Format("  step %ld, run %ld", w.Step, w.Sessions));
+            }
+        }
+        Finish(w);
+    } catch (const TViolation& violation) {
+        Say(Format("VIOLATION (seed %llu, step %ld, run %ld): %s", static_cast<unsigned long long>(seed), w.Step,
+                   w.Sessions, violation.What.c_str()));
+        PrintLog(w);
+        return 1;
+    } catch (const std::exception& failure) {
+        Say(Format("monkey: %s (seed %llu, step %ld)", failure.what(), static_cast<unsigned long long>(seed), w.Step));
+        PrintLog(w);
+        return 2;
+    }
+    Release(w);
+    Say(
+        Format("monkey: seed %llu: %ld steps, %ld runs of the program, %ld saves seen, %ld steps with an error box, "
+               "%ld with the open dialog, %.0f s; no violation",
+               static_cast<unsigned long long>(seed), w.Step, w.Sessions, w.Saves, w.Boxes, w.Dialogs,
+               (GetTickCount64() - start) / 1000.0));
+    Say(
+        Format("monkey: largest growth within a run over its first quiet measurement: GDI objects +%ld, handles +%ld, "
+               "windows +%ld, private memory +%ld KB",
+               w.PeakGrowth.Gdi, w.PeakGrowth.Handles, w.PeakGrowth.Windows, w.PeakGrowth.PrivateKb));
+    return 0;
+}
