@@ -70,6 +70,62 @@ void CheckFormat(TWorld& w, const std::string& name, const std::string& bytes, b
     }
 }
 
+// Paths added as the last children of the selected node, as the add button does.
+void AddUnderSelected(TWindowState& state, const std::vector<std::string>& paths) {
+    const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
+    if (selected == state.Items.end()) return;
+    const int parent = static_cast<int>(selected - state.Items.begin());
+    // The new nodes follow the parent's last descendant.
+    size_t at = static_cast<size_t>(parent) + 1;
+    while (at < state.Tree.size() && state.Tree[at].Parent >= parent) ++at;
+    for (const std::string& path : paths) {
+        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, path});
+        state.Items.insert(state.Items.begin() + static_cast<long>(at), nullptr);
+        for (size_t i = at + 1; i < state.Tree.size(); ++i)
+            if (state.Tree[i].Parent >= static_cast<int>(at)) ++state.Tree[i].Parent;
+        ++at;
+    }
+}
+
+// The files the monkey confirmed in the open dialog, when the window could no longer be read
+// afterwards: what the add and browse buttons do with them.
+void ApplyConfirmed(TWorld& w) {
+    if (w.Confirmed.empty() || !w.S.StateKnown) return;
+    if (w.ConfirmedForAdd)
+        AddUnderSelected(w.S.State, w.Confirmed);
+    else
+        w.S.State.Old = w.Confirmed.front();
+    w.Confirmed.clear();
+}
+
+// Whether a file the program wrote as it ended is what the window held plus a result of the
+// open dialog that was up (confirmed by a key or click the monkey could not tell apart): files
+// added under the selected day, or a new default wallpaper. `state` becomes that window.
+bool DialogResult(TWindowState& state, const std::string& bytes, bool options) {
+    TWindowState result = state;
+    try {
+        if (options) {
+            const TOptionsFileData data = ParseOptionsFile(bytes, DecimalSeparator());
+            result.Old = data.DefaultWallpaper;
+        } else {
+            TWallpaperList list;
+            ParseWallpaperList(bytes, list);
+            const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
+            if (list.size() <= state.Tree.size() || selected == state.Items.end()) return false;
+            size_t at = static_cast<size_t>(selected - state.Items.begin()) + 1;
+            while (at < state.Tree.size() && state.Tree[at].Parent >= selected - state.Items.begin()) ++at;
+            std::vector<std::string> added;
+            for (size_t i = at; i < at + list.size() - state.Tree.size(); ++i) added.push_back(list[i].Text);
+            AddUnderSelected(result, added);
+        }
+    } catch (const Exception&) {
+        return false;
+    }
+    if ((options ? result.Options() : result.List()) != bytes) return false;
+    state = std::move(result);
+    return true;
+}
+
 void CheckFile(TWorld& w, bool options) {
     const std::string name = options ? "WallOpt.ini" : "Murovelo.ini";
     const std::optional<std::string> now = ReadShared(options ? w.OptionsPath() : w.ListPath());
@@ -89,6 +145,8 @@ void CheckFile(TWorld& w, bool options) {
             w.S.State = std::move(fresh);
             expected = options ? w.S.State.Options() : w.S.State.List();
         }
+        if (w.S.StateKnown && *now != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
+            expected = *now;
         if (w.S.StateKnown && *now != expected)
             w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(now) + "\n  window:\n    " +
                    Shown(expected));
@@ -97,34 +155,6 @@ void CheckFile(TWorld& w, bool options) {
     }
     last = now;
     if (now) CheckFormat(w, name, *now, options);
-}
-
-// The files confirmed in the open dialog, when the window could no longer be read: what the
-// add and browse buttons do with them.
-void ApplyConfirmed(TWorld& w) {
-    if (w.Confirmed.empty() || !w.S.StateKnown) return;
-    const struct TClear {
-        std::vector<std::string>& Files;
-        ~TClear() { Files.clear(); }
-    } clear{w.Confirmed};
-    TWindowState& state = w.S.State;
-    if (!w.ConfirmedForAdd) {
-        state.Old = w.Confirmed.front();
-        return;
-    }
-    const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
-    if (selected == state.Items.end()) return;
-    const int parent = static_cast<int>(selected - state.Items.begin());
-    // The new nodes follow the parent's last descendant.
-    size_t at = static_cast<size_t>(parent) + 1;
-    while (at < state.Tree.size() && state.Tree[at].Parent >= parent) ++at;
-    for (const std::string& path : w.Confirmed) {
-        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, path});
-        state.Items.insert(state.Items.begin() + static_cast<long>(at), nullptr);
-        for (size_t i = at + 1; i < state.Tree.size(); ++i)
-            if (state.Tree[i].Parent >= static_cast<int>(at)) ++state.Tree[i].Parent;
-        ++at;
-    }
 }
 
 void CheckCounts(TWorld& w) {
@@ -201,6 +231,7 @@ void CheckStep(TWorld& w) {
         if (top.ErrorBoxes.size() > 1) w.Fail(std::to_string(top.ErrorBoxes.size()) + " error boxes at once");
         if (top.Dialog && !top.ErrorBoxes.empty()) w.Fail("an error box showed while the open dialog was up");
         if (!top.ErrorBoxes.empty()) ++w.Boxes;
+        s.DialogUp = top.Dialog != nullptr;
         if (top.Dialog) {
             ++w.Dialogs;
             if (!s.DialogSeen) s.HaveFirstCounts = false;  // the base is taken again afterwards

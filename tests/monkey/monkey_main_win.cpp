@@ -56,6 +56,16 @@ void MakePictures(TWorld& w) {
     WriteWhole(w.Pictures + "bad.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
     WriteWhole(w.Pictures + "bad.png", "\x89PNG\r\n\x1A\n broken");
     WriteWhole(w.Pictures + "note.gif", "GIF89a");
+    // A header that asks for 30000 x 30000 pixels at 32 bits (3.6 GB) with no pixels after it:
+    // only ever selected in the open dialog, whose pane must refuse it quietly.
+    std::string huge = Bitmap(1, 1, 0);
+    huge.resize(54);
+    for (size_t at : {size_t{18}, size_t{22}}) {
+        huge[at] = static_cast<char>(30000 & 0xFF);
+        huge[at + 1] = static_cast<char>(30000 >> 8);
+    }
+    huge[28] = 32;
+    WriteWhole(w.Pictures + "huge.bmp", huge);
 }
 
 // The pause and the stay-in-tray mark the program will take from the options file.
@@ -121,8 +131,12 @@ void StartSession(TWorld& w) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, w.Folder.c_str(),
-                                        &startup, &s.Process);
+    // Wine may still hold the image of a run that has just ended: a few more tries.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 10 && !started; ++attempt)
+        if (!(started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, w.Folder.c_str(),
+                                       &startup, &s.Process)))
+            Sleep(200);
     CloseHandle(nowhere);
     if (!started) throw std::runtime_error("cannot start Lumo.exe");
     s.View = std::make_unique<TLumoView>(s.Process.hProcess, s.Process.dwProcessId);

@@ -60,6 +60,7 @@ struct TSession {
     // A session end that found nothing changed and no dialog or box up: no file may change.
     bool FilesFrozen = false;
     bool HaveFirstCounts = false, DialogSeen = false;
+    bool DialogUp = false;  // the open dialog was up at the last look
     TCounts First, Peak, Last;
     long Steps = 0;
 };
