@@ -55,10 +55,10 @@ void CheckFormat(TWorld& w, const std::string& name, const std::string& bytes, b
         TWallpaperList list;
         ParseWallpaperList(bytes, list);
         int days = 0;
+        const TWallpaperList builtIn = BuiltInWallpaperList();
         for (size_t i = 0; i < list.size(); ++i) {
             if (list[i].Parent >= 0) continue;
-            const TWallpaperNode& builtIn = BuiltInWallpaperList()[static_cast<size_t>(std::min(days, 6))];
-            if (list[i].Text != builtIn.Text && !w.DayNames.count(list[i].Text))
+            if (list[i].Text != builtIn[static_cast<size_t>(std::min(days, 6))].Text && !w.DayNames.count(list[i].Text))
                 w.Fail(name + ": day node \"" + list[i].Text + "\" was never in the window");
             ++days;
         }
@@ -160,7 +160,11 @@ void CheckFile(TWorld& w, bool options) {
 void CheckCounts(TWorld& w) {
     TSession& s = w.S;
     TCounts now = s.View->Counts();
-    if (s.HaveFirstCounts && (now.Gdi > s.First.Gdi + kGdiGrowth || now.Handles > s.First.Handles + kHandleGrowth)) {
+    const auto beyond = [&](const TCounts& c) {
+        return c.Gdi > s.First.Gdi + kGdiGrowth || c.Handles > s.First.Handles + kHandleGrowth ||
+               c.Windows > s.First.Windows + kWindowGrowth || c.PrivateKb > s.First.PrivateKb + kPrivateGrowthKb;
+    };
+    if (s.HaveFirstCounts && beyond(now)) {
         // A dialog or box on its way up has made its objects before showing: look again.
         Sleep(1500);
         if (s.View->TopWindows().Modal()) return;

@@ -178,7 +178,8 @@ bool ClickTab(TWorld& w) {
 }
 
 bool PressKeys(TWorld& w) {
-    if (!OurForeground(w)) return false;
+    // Keys to the tray menu choose its items: that is the menu's own step.
+    if (!OurForeground(w) || Top(w).Menu) return false;
     struct TKey {
         const char* Name;
         WORD Key;
