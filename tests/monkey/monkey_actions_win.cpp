@@ -240,7 +240,11 @@ bool DialogPreview(TWorld& w) {
     const HWND dialog = UsableDialog(w);
     const HWND button = dialog ? Descendant(dialog, "TSpeedButton") : nullptr;
     if (!button || !IsWindowEnabled(button)) return false;
-    ClickOn(w, button, "the pane's Preview button");
+    // The Preview button, or a double click on the pane's picture.
+    const HWND picture = Descendant(dialog, "TImage");
+    if (!(picture && w.Random.Chance(40) ? ClickOn(w, picture, "the pane's picture", true)
+                                         : ClickOn(w, button, "the pane's Preview button")))
+        return false;
     WaitUntil([&] { return Top(w).Preview != nullptr; }, 2000);
     return true;
 }
@@ -310,6 +314,7 @@ const std::vector<TStep>& Steps() {
         {"edWait", 15, TypeWait},
         {"edOld", 15, TypeOld},
         {"minimise", 8, MinimiseBox},
+        {"maximise", 3, MaximiseBox},
         {"close box", 1, CloseBox},
         {"Alt+F4", 2, AltF4},
         {"tray", 18, TrayClick},

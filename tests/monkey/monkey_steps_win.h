@@ -38,6 +38,7 @@ bool TypeWait(TWorld& w);
 bool TypeOld(TWorld& w);
 bool CloseBox(TWorld& w);
 bool MinimiseBox(TWorld& w);
+bool MaximiseBox(TWorld& w);
 bool AltF4(TWorld& w);
 
 }  // namespace monkey

@@ -215,7 +215,10 @@ bool ClickCaptionButton(TWorld& w, LRESULT which) {
         const POINT at{x - 3, y};
         // Only what lies on top takes the click; a disabled window takes none.
         const bool reaches = WindowFromPoint(at) == main && IsWindowEnabled(main);
-        if (!ClickAt(w, at, main, which == HTCLOSE ? "the close box" : "the minimise box")) return false;
+        const char* const name = which == HTCLOSE       ? "the close box"
+                                 : which == HTMINBUTTON ? "the minimise box"
+                                                        : "the maximise box";
+        if (!ClickAt(w, at, main, name)) return false;
         if (reaches && which == HTCLOSE) w.S.CloseByInput = true;
         return true;
     }
@@ -224,6 +227,7 @@ bool ClickCaptionButton(TWorld& w, LRESULT which) {
 
 bool CloseBox(TWorld& w) { return ClickCaptionButton(w, HTCLOSE); }
 bool MinimiseBox(TWorld& w) { return ClickCaptionButton(w, HTMINBUTTON); }
+bool MaximiseBox(TWorld& w) { return ClickCaptionButton(w, HTMAXBUTTON); }
 
 bool AltF4(TWorld& w) {
     const HWND active = GetForegroundWindow();
