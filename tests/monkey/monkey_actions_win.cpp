@@ -47,7 +47,15 @@ void TypeInDialog(HWND dialog, const std::string& text) {
 bool TrayClick(TWorld& w) {
     const bool right = w.Random.Chance(50);
     w.Note(right ? "right click on the notification icon" : "double click on the notification icon");
+    const TTopWindows before = Top(w);
     PostMessageA(View(w).Main, kNotifyMessage, 0, right ? WM_RBUTTONDOWN : WM_LBUTTONDBLCLK);
+    // Under a dialog or box the icon is no way around it: no menu, no window.
+    if (before.Modal() && !before.Menu && !before.MainVisible && w.S.Phase == TPhase::Running) {
+        Sleep(300);
+        const TTopWindows after = Top(w);
+        if (after.Menu || (after.MainVisible && !after.Modal()))
+            w.Fail("the notification icon took a click while a dialog or box was up");
+    }
     return true;
 }
 

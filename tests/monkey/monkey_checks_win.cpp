@@ -157,6 +157,18 @@ void CheckFile(TWorld& w, bool options) {
     if (now) CheckFormat(w, name, *now, options);
 }
 
+// The glyph buttons follow the selected node: add under a day, delete a file.
+void CheckSelectionRule(TWorld& w) {
+    const TWindowState& state = w.S.State;
+    const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
+    if (!state.Selected || selected == state.Items.end()) return;
+    const bool day = state.Tree[static_cast<size_t>(selected - state.Items.begin())].Parent < 0;
+    const bool add = IsWindowEnabled(w.S.View->Add), del = IsWindowEnabled(w.S.View->Del);
+    if (add != day || del == day)
+        w.Fail(std::string("with a ") + (day ? "day" : "file") + " node selected, sbAdd is " +
+               (add ? "enabled" : "disabled") + " and sbDel " + (del ? "enabled" : "disabled"));
+}
+
 void CheckCounts(TWorld& w) {
     TSession& s = w.S;
     TCounts now = s.View->Counts();
@@ -262,7 +274,10 @@ void CheckStep(TWorld& w) {
                 if (!top.Dialog && !top.Preview) w.Confirmed.clear();
                 for (const TWallpaperNode& node : s.State.Tree)
                     if (node.Parent < 0) w.DayNames.insert(node.Text);
-                if (!top.Modal() && !s.State.Editing && !Ended(w)) CheckCounts(w);
+                if (!top.Modal() && !s.State.Editing && !Ended(w)) {
+                    CheckSelectionRule(w);
+                    CheckCounts(w);
+                }
             } else {
                 ApplyConfirmed(w);
             }
