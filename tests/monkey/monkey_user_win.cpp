@@ -81,6 +81,23 @@ std::string NodeText(TWorld& w) {
                                        w.Pictures + "good1.bmp", "C:\\nowhere\\y.jpg"});
 }
 
+// Typed keys reach the program through its input queue after the monkey has moved on: wait
+// until the text of `window` has stopped changing, so that the window read next (and a save
+// that an end request makes at once) shows what the keys made.
+void WaitTyped(HWND window) {
+    std::string last = "\x01";
+    for (int i = 0, same = 0; i < 100 && same < 3; ++i) {
+        char text[1024] = {};
+        DWORD_PTR copied = 0;
+        if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000,
+                                 &copied))
+            return;  // gone, or the program does not answer (a step checks that)
+        same = last == text ? same + 1 : 0;
+        last = text;
+        Sleep(50);
+    }
+}
+
 // Clicks into an edit and replaces (or extends) its text by typing.
 bool TypeInto(TWorld& w, HWND edit, const std::string& name, const std::string& text) {
     if (!ClickOn(w, edit, name)) return false;
@@ -95,6 +112,7 @@ bool TypeInto(TWorld& w, HWND edit, const std::string& name, const std::string& 
         for (int i = w.Random.Below(4); i > 0; --i) input::Key(VK_BACK);
     }
     input::Type(text);
+    WaitTyped(edit);
     w.Note("type into " + name + (replace ? " (replacing) \"" : " (appending) \"") + text.substr(0, 80) +
            (text.size() > 80 ? "...\"" : "\""));
     return true;
@@ -135,7 +153,10 @@ bool EditNode(TWorld& w) {
     if (IsRectEmpty(&r) || !ClickAt(w, input::Inside(r), View(w).Tree, "the selected node")) return false;
     Sleep(GetDoubleClickTime() + 300);
     const std::string text = NodeText(w);
+    DWORD_PTR edit = 0;
+    SendMessageTimeoutA(View(w).Tree, TVM_GETEDITCONTROL, 0, 0, SMTO_NORMAL, 1000, &edit);
     input::Type(text);
+    if (edit) WaitTyped(reinterpret_cast<HWND>(edit));
     const int end = w.Random.Below(10);
     if (end < 6) input::Key(VK_RETURN);
     if (end >= 6 && end < 8) input::Key(VK_ESCAPE);
