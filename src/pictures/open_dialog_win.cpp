@@ -1,5 +1,6 @@
 #include "pictures/open_dialog_win.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
@@ -25,6 +26,13 @@ RECT PaneBounds(HWND hook) {
     }
     pane.top += 4;
     return pane;
+}
+
+// A message that would end the dialog or start its OK anew: its buttons, Esc, Enter, the close
+// box, Alt+F4.
+bool EndsTheDialog(UINT message, WPARAM wParam) {
+    return (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE ||
+           (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE);
 }
 }  // namespace
 
@@ -111,8 +119,21 @@ UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, 
     return 0;
 }
 
+// While the dialog shows a box of its own (a path that does not exist, a name not found) or
+// the Preview window is up, it is disabled and takes no input. A command that reaches it all
+// the same (posted by another program, or a key already on its way) would end it under the
+// box, and the system's dialog then goes on from the box into what it has already released
+// (Wine's ends the process). A disabled dialog takes no command to end or to confirm.
+LRESULT CALLBACK TOpenPictureDialog::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR) {
+    if (EndsTheDialog(message, wParam) && !IsWindowEnabled(dialog)) return 0;
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(dialog, DialogProc, 1);
+    return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
 void TOpenPictureDialog::Ready(HWND hook) {
     dialog_ = GetParent(hook);
+    SetWindowSubclass(dialog_, DialogProc, 1, 0);
     pane_.Attach(hook, PaneBounds(hook));
     PlaceOnMonitor();
 }

@@ -41,6 +41,7 @@ public:
 
 private:
     static UINT_PTR CALLBACK HookProc(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
     void Ready(HWND hook);
     void SelectionChanged();
     void PlaceOnMonitor();

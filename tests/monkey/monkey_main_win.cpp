@@ -286,6 +286,11 @@ int main(int argc, char** argv) {
             ++w.Step;
             ++w.S.Steps;
             if (w.Held != INVALID_HANDLE_VALUE && w.Step >= w.HeldUntil && w.S.End == TEnd::None) Release(w);
+            // The open dialog deletes files and folders too (Del, then yes in its box).
+            if (GetFileAttributesA((w.Pictures + "originals\\good1.bmp").c_str()) == INVALID_FILE_ATTRIBUTES) {
+                MakePictures(w);
+                w.Note("pictures made again: they were deleted in the open dialog");
+            }
             if (w.S.Phase == TPhase::Pausing)
                 RandomPauseStep(w);
             else if (w.S.End != TEnd::None && w.Step - w.S.EndStep >= 3)

@@ -139,6 +139,8 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
             filterTexts += std::string(text) + "|";
         }
         // A missing file and a missing folder are refused by the dialog with a box of its own.
+        // Meanwhile the dialog takes no command to end or confirm (a program's, or a key on its
+        // way), which would end it under its box: it is still there once the box is closed.
         const DWORD thread = GetWindowThreadProcessId(s.Dialog(), nullptr);
         const auto refused = [&](const std::string& typed) {
             s.TypeFileName(typed);
@@ -151,6 +153,10 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
                     return box != nullptr;
                 },
                 "the box about " + typed, 3000);
+            PostMessageA(s.Dialog(), WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(s.Dialog(), WM_COMMAND, IDOK, 0);
+            PostMessageA(s.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            Sleep(300);
             PostMessageA(box, WM_CLOSE, 0, 0);
             TDialogScript::WaitFor([&] { return !IsWindow(box); }, "the box to close");
             return IsWindowVisible(s.Dialog()) != FALSE;
@@ -173,8 +179,8 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
 
 TEST_F(OpenDialogTest, OtherWindowsTakeNoInputMeanwhile) {
     // A window of the program beside the dialog's owner, as the main window is.
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 200, 100,
-                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(other, nullptr);
     bool enabledMeanwhile = true;
     const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
