@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "support/test_support.h"
 #include "ui/application_win.h"
@@ -159,7 +160,7 @@ TEST_F(MainWindowTest, ANodeThatDoesNotFitShowsItsFirst79CharactersInATooltip) {
     // given well over the tooltip's delay).
     const auto tipOver = [&](HTREEITEM item, bool expected) {
         RECT r{};
-        *reinterpret_cast<HTREEITEM*>(&r) = item;
+        std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
         SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
         POINT at{r.left + 4, (r.top + r.bottom) / 2};
         ClientToScreen(tree, &at);
