@@ -17,6 +17,11 @@ int NodeLevel(const TWallpaperList& list, size_t index) {
     return level;
 }
 
+std::string_view StorableNodeText(std::string_view typed) {
+    const size_t start = typed.find_first_not_of("\t ");
+    return start == std::string_view::npos ? std::string_view() : typed.substr(start);
+}
+
 std::string FormatWallpaperList(const TWallpaperList& list) {
     std::string bytes;
     std::vector<int> levels(list.size());

@@ -20,6 +20,11 @@ TWallpaperList BuiltInWallpaperList();
 // The number of ancestors of node `index`.
 int NodeLevel(const TWallpaperList& list, size_t index);
 
+// What the file can keep of a node text typed by the user: the text without the blanks and
+// tabs at its start, which the file reads as depth (a node " Суббота" would come back as a
+// child of the node above it, or make the file unreadable).
+std::string_view StorableNodeText(std::string_view typed);
+
 // The file's bytes for a list.
 std::string FormatWallpaperList(const TWallpaperList& list);
 

@@ -43,7 +43,7 @@ void TTreeView::SetIndent(int pixels) { SendMessageA(Handle(), TVM_SETINDENT, st
 
 RECT TTreeView::TextRect(HTREEITEM item) const {
     RECT r{};
-    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
     if (!SendMessageA(Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r))) return RECT{};
     return r;
 }
@@ -195,6 +195,14 @@ void TTreeView::Assign(const TWallpaperList& list) {
         items.push_back(AddChild(node.Parent < 0 ? nullptr : items[static_cast<size_t>(node.Parent)], node.Text));
 }
 
+void TTreeView::SetItemText(HTREEITEM item, const std::string& text) {
+    TVITEMA data{};
+    data.mask = TVIF_TEXT;
+    data.hItem = item;
+    data.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
 HTREEITEM TTreeView::Parent(HTREEITEM item) const {
     return reinterpret_cast<HTREEITEM>(
         SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)));
@@ -240,9 +248,15 @@ LRESULT TTreeView::Notify(const NMHDR& header) {
             }
             return 0;
         case TVN_ENDLABELEDITA: {
-            // An edited text is kept as typed; a cancelled edit leaves the old text.
+            // An edited text is kept as typed but for blanks and tabs at its start, which the
+            // list file would read as the node's depth; a cancelled edit leaves the old text.
             const auto& info = reinterpret_cast<const NMTVDISPINFOA&>(header);
-            return info.item.pszText != nullptr;
+            if (!info.item.pszText) return FALSE;
+            const std::string_view typed = info.item.pszText;
+            const std::string_view kept = StorableNodeText(typed);
+            if (kept.size() == typed.size()) return TRUE;
+            SetItemText(info.item.hItem, std::string(kept));
+            return FALSE;
         }
         default:
             return 0;

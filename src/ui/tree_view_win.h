@@ -31,6 +31,7 @@ public:
 
     // The node's text at its own length.
     std::string ItemText(HTREEITEM item) const;
+    void SetItemText(HTREEITEM item, const std::string& text);
     HTREEITEM Parent(HTREEITEM item) const;
     // The number of ancestors of a node.
     int Level(HTREEITEM item) const;

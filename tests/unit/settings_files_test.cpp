@@ -49,6 +49,14 @@ TEST(WallpaperListFile, BlanksAndTabsBothCountAsDepth) {
     EXPECT_EQ(Shape(Parse("Вторник\r\n\tf\r\n Среда\r\n")), (Shape_t{{0, "Вторник"}, {1, "f"}, {1, "Среда"}}));
     // The first line is top-level whatever its indentation; trailing blanks stay.
     EXPECT_EQ(Shape(Parse("\t\tA \r\n\tb\r\n")), (Shape_t{{0, "A "}, {1, "b"}}));
+    // So a text typed in place keeps nothing of that at its start, and the tree comes back.
+    const std::pair<const char*, const char*> typed[] = {
+        {" Суббота", "Суббота"}, {"\t \tC:\\a.jpg ", "C:\\a.jpg "}, {"  ", ""}, {"", ""}, {"x y", "x y"}};
+    for (const auto& [text, kept] : typed) {
+        EXPECT_EQ(StorableNodeText(text), kept) << text;
+        const TWallpaperList list{{-1, "Вторник"}, {0, "f"}, {-1, std::string(StorableNodeText(text))}, {2, "g"}};
+        EXPECT_EQ(Shape(Parse(FormatWallpaperList(list))), Shape(list)) << text;
+    }
 }
 
 TEST(WallpaperListFile, WalksUpToAnyShallowerLevel) {

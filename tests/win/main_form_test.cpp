@@ -164,6 +164,27 @@ TEST_F(MainFormTest, LongEntriesSurviveALoadAndASaveByteForByte) {
     EXPECT_TRUE(saved == file) << "the saved list differs from the loaded one";
 }
 
+TEST_F(MainFormTest, TextsEditedInPlaceComeBackFromTheFileAsTheyWereShown) {
+    const HWND tree = form_.tvFiles.Handle();
+    HTREEITEM saturday = TreeView_GetRoot(tree);
+    for (int i = 0; i < 5; ++i) saturday = TreeView_GetNextSibling(tree, saturday);
+    const HTREEITEM sunday = TreeView_GetNextSibling(tree, saturday);
+    const auto edit = [&](HTREEITEM item, const char* typed) {
+        SetWindowTextA(reinterpret_cast<HWND>(SendMessageA(tree, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(item))),
+                       typed);
+        SendMessageA(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    };
+    // Blanks and tabs at the start would be read as depth: Saturday would come back as a child
+    // of Friday (and two of them would make the file unreadable).
+    edit(saturday, " \t Суббота ");
+    EXPECT_EQ(form_.tvFiles.ItemText(saturday), "Суббота ");
+    edit(sunday, "  ");
+    EXPECT_EQ(form_.tvFiles.ItemText(sunday), "");
+    form_.SaveOptions();
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()),
+              "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота \r\n\r\n");
+}
+
 TEST_F(MainFormTest, LoadingStopsAtAnInvalidLevelKeepingEarlierNodes) {
     TTempFolder folder;
     WriteFileBytes(folder.File("list.ini"), "Вторник\r\n\tC:\\a.jpg\r\n\t\t\tC:\\b.jpg\r\nСреда\r\n");
