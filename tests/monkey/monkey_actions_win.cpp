@@ -61,7 +61,8 @@ bool TrayClick(TWorld& w) {
 
 bool MenuChoice(TWorld& w) {
     if (!Top(w).Menu) return false;
-    const int item = w.Random.Pick<int>({0, 0, 1, 2, 2, 3});  // 0 closes the menu
+    const int item =
+        w.OneRun ? w.Random.Pick<int>({0, 0, 1, 2, 2}) : w.Random.Pick<int>({0, 0, 1, 2, 2, 3});  // 0 closes the menu
     static const char* const names[] = {"Esc", "«Поклеить другие лумо»", "«Восстановить»", "«Выход»"};
     w.Note(std::string("tray menu: ") + names[item]);
     if (item == 0) {
@@ -78,7 +79,8 @@ bool MenuChoice(TWorld& w) {
 bool MenuCommand(TWorld& w) {
     const TTopWindows top = Top(w);
     if (top.MainVisible || top.Modal()) return false;
-    const UINT item = w.Random.Pick<UINT>({kMenuWall, kMenuWall, kMenuRestore, kMenuRestore, kMenuExit});
+    const UINT item =
+        w.Random.Pick<UINT>({kMenuWall, kMenuWall, kMenuRestore, kMenuRestore, w.OneRun ? kMenuWall : kMenuExit});
     w.Note("menu command " + std::to_string(item));
     PostMessageA(View(w).Main, WM_COMMAND, item, 0);
     if (item == kMenuExit) RequestEnd(w, TEnd::Close);
@@ -360,6 +362,12 @@ const std::vector<TStep>& ModalSteps() {
     return steps;
 }
 
+// The steps that end the program, or may.
+bool Ends(const TStep& step) {
+    const std::string name = step.Name;
+    return name == "close box" || name == "Alt+F4" || name == "close" || name == "session end";
+}
+
 void RunWeighted(TWorld& w, const std::vector<TStep>& steps) {
     int total = 0;
     for (const TStep& step : steps) total += step.Weight;
@@ -367,6 +375,7 @@ void RunWeighted(TWorld& w, const std::vector<TStep>& steps) {
         int pick = w.Random.Below(total);
         for (const TStep& step : steps) {
             if ((pick -= step.Weight) >= 0) continue;
+            if (w.OneRun && Ends(step)) break;
             if (step.Run(w)) return;
             break;
         }

@@ -97,7 +97,7 @@ void StartSession(TWorld& w) {
     w.Confirmed.clear();
     TSession& s = w.S;
     ++w.Sessions;
-    s.Autorun = w.Random.Chance(30);
+    s.Autorun = !w.OneRun && w.Random.Chance(30);
     const int files = w.Random.Below(100);
     if (files < 12) DeleteFileA(w.ListPath().c_str());
     if (files < 20) DeleteFileA(w.OptionsPath().c_str());
@@ -251,6 +251,7 @@ int main(int argc, char** argv) {
     uint64_t seed = 1;
     long steps = 300;
     double minutes = 0;
+    bool oneRun = false;
     std::string folder;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -258,17 +259,20 @@ int main(int argc, char** argv) {
             seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--steps" && i + 1 < argc)
             steps = std::atol(argv[++i]);
+        else if (arg == "--one-run")
+            oneRun = true;
         else if (arg == "--minutes" && i + 1 < argc)
             minutes = std::atof(argv[++i]);
         else
             folder = arg;
     }
     if (folder.empty()) {
-        std::fprintf(stderr, "usage: monkey.exe --seed N [--steps N] [--minutes M] FOLDER\\\n");
+        std::fprintf(stderr, "usage: monkey.exe --seed N [--steps N] [--minutes M] [--one-run] FOLDER\\\n");
         return 2;
     }
     if (folder.back() != '\\') folder += '\\';
     TWorld w(seed);
+    w.OneRun = oneRun;
     w.Folder = folder;
     w.Pictures = folder + "pictures\\";
     Say(Format("monkey: seed %llu, %ld steps%s, in %s", static_cast<unsigned long long>(seed), steps,
@@ -300,7 +304,12 @@ int main(int argc, char** argv) {
             Sleep(120);
             CheckStep(w);
             if (w.Step % 100 == 0) {
-                Say(Format("  step %ld, run %ld", w.Step, w.Sessions));
+                const TCounts& c = w.S.Last;
+                Say(Format("  step %ld, run %ld", w.Step, w.Sessions) +
+                    (w.S.HaveFirstCounts ? Format(": GDI objects %ld, handles %ld, windows %ld, private memory %ld KB "
+                                                  "at the last quiet look",
+                                                  c.Gdi, c.Handles, c.Windows, c.PrivateKb)
+                                         : std::string()));
             }
         }
         Finish(w);

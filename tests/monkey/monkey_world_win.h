@@ -74,6 +74,9 @@ struct TWorld {
     std::deque<std::string> Log;
     TSession S;
     bool Running = false;
+    // One interactive run of the program for the whole of the monkey's run, for its object
+    // counts over a long time: no step ends it (--one-run).
+    bool OneRun = false;
     long Sessions = 0;
     // The settings files as last seen (no value: absent) and as the monkey itself wrote them.
     std::optional<std::string> Options, List;
