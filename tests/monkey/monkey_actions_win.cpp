@@ -8,6 +8,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -444,10 +445,16 @@ void Drain(TWorld& w) {
         w.Note("tray menu: Esc");
         input::Key(VK_ESCAPE);
     } else {
-        // Nothing is in the way: the end asked for must come.
+        // Nothing is in the way: the end asked for must come, after the pause if one is on.
+        // What the program still had queued may put a menu or box up first (a click on the
+        // icon posted during the pause, say): the next step closes it.
         w.Note("wait for the end");
-        if (WaitForSingleObject(w.S.Process.hProcess, 10000) != WAIT_OBJECT_0)
-            w.Fail(w.S.End == TEnd::Close ? "a close request was lost" : "a session end was lost");
+        const ULONGLONG limit = std::max(GetTickCount64(), w.S.PauseEnds) + 10000;
+        while (WaitForSingleObject(w.S.Process.hProcess, 200) != WAIT_OBJECT_0) {
+            if (Top(w).Modal()) return;
+            if (GetTickCount64() > limit)
+                w.Fail(w.S.End == TEnd::Close ? "a close request was lost" : "a session end was lost");
+        }
     }
 }
 
