@@ -175,7 +175,7 @@ TEST_F(MainFormTest, TextsEditedInPlaceComeBackFromTheFileAsTheyWereShown) {
         SendMessageA(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
     };
     // Blanks and tabs at the start would be read as depth: Saturday would come back as a child
-    // of Friday (and two of them would make the file unreadable).
+    // of Friday, or one level too deep make the whole file unreadable at the next start.
     edit(saturday, " \t Суббота ");
     EXPECT_EQ(form_.tvFiles.ItemText(saturday), "Суббота ");
     edit(sunday, "  ");
