@@ -1,5 +1,6 @@
 // What must hold after every step, and at the end of each run of the program.
 #include <algorithm>
+#include <stdexcept>
 
 #include "base/exceptions.h"
 #include "base/format.h"
@@ -321,7 +322,13 @@ void CheckEnd(TWorld& w) {
     const bool earlyEnd = s.Autorun && !s.StayInTray;
     // A close by real input that showed nothing at first may take a few steps.
     if (s.End == TEnd::None && w.Step - s.InputCloseStep <= 3) RequestEnd(w, TEnd::Close);
-    if (s.End == TEnd::None && !earlyEnd) w.Fail("the program ended by itself");
+    if (s.End == TEnd::None && !earlyEnd) {
+        // When Wine's desktop ends (its taskbar gone), it logs every program off: a session end
+        // that the monkey did not send, which the program rightly took. The run cannot go on.
+        if (!FindWindowA("Shell_TrayWnd", nullptr))
+            throw std::runtime_error("the Wine desktop ended, and the session with it (not a fault of the program)");
+        w.Fail("the program ended by itself");
+    }
     if (s.View->IconShown()) w.Fail("the program left its notification icon behind");
     if (earlyEnd && s.Phase == TPhase::Pausing) {
         if (Desktop("Wallpaper") == kMarker) w.Fail("the automatic run ended without applying a wallpaper");
