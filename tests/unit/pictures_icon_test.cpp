@@ -8,12 +8,12 @@
 using picture_test::Bytes;
 using picture_test::ExpectFailure;
 using picture_test::MakeIcon;
-using picture_test::TIconEntrySpec;
+using picture_test::TIconEntryLayout;
 
 namespace {
 
-TIconEntrySpec Square(uint8_t side, uint8_t colours = 0) {
-    TIconEntrySpec entry;
+TIconEntryLayout Square(uint8_t side, uint8_t colours = 0) {
+    TIconEntryLayout entry;
     entry.width = side;
     entry.height = side;
     entry.colorCount = colours;
@@ -98,9 +98,9 @@ TEST(IconReader, ColourCountsNeverGoDownAndStayWithinTheDisplay) {
 }
 
 TEST(IconReader, WidthAndHeightAreWeighedSeparately) {
-    TIconEntrySpec wide = Square(32);
+    TIconEntryLayout wide = Square(32);
     wide.height = 16;
-    TIconEntrySpec tall = Square(16);
+    TIconEntryLayout tall = Square(16);
     tall.height = 32;
     // Neither is at least as good as the other in both directions: the first stays.
     EXPECT_EQ(SelectIconImage(MakeIcon({wide, tall}), kTrueColour).index, 0u);
@@ -161,9 +161,9 @@ TEST(IconReader, AnImageStatingASizeBeyondTheLimitCannotBeBuilt) {
         return image;
     };
     const auto entry = [](Bytes image) {
-        TIconEntrySpec spec;
-        spec.image = std::move(image);
-        return spec;
+        TIconEntryLayout layout;
+        layout.image = std::move(image);
+        return layout;
     };
     for (const Bytes& image : {bitmapImage(30000, 60000), bitmapImage(30000, -60000), bitmapImage(16384, 32770),
                                pngImage(20000, 20000), pngImage(16385, 16384)}) {

@@ -101,7 +101,7 @@ inline Bytes MakeBitmap(const TBitmapSpec& layout) {
 }
 
 // One icon directory entry with its image bytes.
-struct TIconEntrySpec {
+struct TIconEntryLayout {
     uint8_t width = 32;
     uint8_t height = 32;
     uint8_t colorCount = 0;
@@ -110,7 +110,7 @@ struct TIconEntrySpec {
 
 // An icon file: header, directory, then the images in order at the offsets the directory
 // gives.
-inline Bytes MakeIcon(const std::vector<TIconEntrySpec>& entries, uint16_t type = 1) {
+inline Bytes MakeIcon(const std::vector<TIconEntryLayout>& entries, uint16_t type = 1) {
     TWriter w;
     w.U16(0).U16(type).U16(static_cast<unsigned>(entries.size()));
     uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());

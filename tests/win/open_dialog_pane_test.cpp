@@ -46,7 +46,7 @@ std::string SmallIcon() {
     image.U32(40).I32(16).I32(32).U16(1).U16(32).U32(0).U32(0).I32(0).I32(0).U32(0).U32(0);
     for (int i = 0; i < 16 * 16; ++i) image.U32(0xFF20A040);
     image.Fill(16 * 4, 0);  // the mask: every pixel drawn
-    picture_test::TIconEntrySpec entry;
+    picture_test::TIconEntryLayout entry;
     entry.width = entry.height = 16;
     entry.image = image.bytes;
     return ToString(picture_test::MakeIcon({entry}));

@@ -210,7 +210,7 @@ std::vector<TOversizedFile> OversizedPictureFiles() {
 Bytes OversizedIcon() {
     TWriter image;
     image.U32(40).I32(30000).I32(60000).U16(1).U16(32).U32(0).U32(0).Fill(16, 0).Fill(64, 0);
-    TIconEntrySpec entry;
+    TIconEntryLayout entry;
     entry.image = image.bytes;
     return MakeIcon({entry});
 }
