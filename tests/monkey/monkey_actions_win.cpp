@@ -260,33 +260,25 @@ bool DialogPreview(TWorld& w) {
     return true;
 }
 
-bool DialogCancel(TWorld& w) {
-    const HWND dialog = UsableDialog(w);
-    if (!dialog) return false;
-    if (GetForegroundWindow() == dialog && w.Random.Chance(50)) {
-        w.Note("open dialog: Esc");
+// Closes a window as a user would: with Esc now and then when it has the keyboard, else by
+// the message of its button or close box; then waits until it is gone.
+bool Dismiss(TWorld& w, HWND window, int escPercent, const std::string& name, const char* other, UINT message,
+             WPARAM wParam) {
+    if (!window) return false;
+    if (GetForegroundWindow() == window && w.Random.Chance(escPercent)) {
+        w.Note(name + ": Esc");
         input::Key(VK_ESCAPE);
     } else {
-        w.Note("open dialog: Cancel");
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        w.Note(name + ": " + other);
+        PostMessageA(window, message, wParam, 0);
     }
-    WaitUntil([&] { return !IsWindowVisible(dialog); }, 2000);
+    WaitUntil([&] { return !IsWindowVisible(window); }, 2000);
     return true;
 }
 
-bool ClosePreview(TWorld& w) {
-    const HWND preview = Top(w).Preview;
-    if (!preview) return false;
-    if (GetForegroundWindow() == preview && w.Random.Chance(60)) {
-        w.Note("Preview: Esc");
-        input::Key(VK_ESCAPE);
-    } else {
-        w.Note("Preview: close box");
-        PostMessageA(preview, WM_CLOSE, 0, 0);
-    }
-    WaitUntil([&] { return !IsWindowVisible(preview); }, 2000);
-    return true;
-}
+bool DialogCancel(TWorld& w) { return Dismiss(w, UsableDialog(w), 50, "open dialog", "Cancel", WM_COMMAND, IDCANCEL); }
+
+bool ClosePreview(TWorld& w) { return Dismiss(w, Top(w).Preview, 60, "Preview", "close box", WM_CLOSE, 0); }
 
 bool AnswerBox(TWorld& w) {
     const TTopWindows top = Top(w);
