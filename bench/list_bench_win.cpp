@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/weekday_win.h"
+#include "app/main_form_win.h"
+#include "settings/file_io_win.h"
 #include "settings/wallpaper_list.h"
-#include "ui/main_form_win.h"
+#include "wallpaper/weekday_win.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ add_dependencies(lumo_win comdlg32_delay)
 target_link_libraries(lumo_win PUBLIC lumo_core comctl32 ${LUMO_COMDLG32_DELAY} delayimp ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
 
 enable_language(RC)
-file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/resources/*.rc ${PROJECT_SOURCE_DIR}/src/pictures/resources/*.rc)
+file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/resources/*.rc ${PROJECT_SOURCE_DIR}/src/open_dialog/resources/*.rc)
 add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
 target_link_libraries(Lumo PRIVATE lumo_win)
 
@@ -32,7 +32,7 @@ endforeach()
 add_executable(wallpaper_calls_window WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/wallpaper_calls_win.cpp
                                       ${PROJECT_SOURCE_DIR}/bench/manifest.rc)
 target_compile_definitions(wallpaper_calls_window PRIVATE LUMO_BENCH_HIDDEN_WINDOW)
-target_include_directories(wallpaper_calls_window PRIVATE ${PROJECT_SOURCE_DIR}/src/ui/resources)
+target_include_directories(wallpaper_calls_window PRIVATE ${PROJECT_SOURCE_DIR}/src/app/resources)
 target_link_libraries(wallpaper_calls_window PRIVATE ole32 comctl32)
 
 # GoogleTest from the Debian sources, compiled with the cross compiler.

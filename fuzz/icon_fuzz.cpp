@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/picture_limit.h"
 #include "pictures/icon_reader.h"
 #include "pictures/picture_errors.h"
-#include "pictures/picture_limit.h"
 
 namespace {
 

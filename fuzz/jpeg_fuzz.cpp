@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/picture_limit.h"
 #include "pictures/jpeg_reader.h"
-#include "pictures/picture_limit.h"
 
 namespace {
 

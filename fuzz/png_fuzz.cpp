@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "pictures/picture_limit.h"
+#include "base/picture_limit.h"
 #include "png/png_chunks.h"
 #include "png/png_draw.h"
 #include "png/png_errors.h"

@@ -164,6 +164,13 @@ if ! "$ROOT/scripts/setup.sh"; then
 fi
 mkdir -p "$LOGS"
 
+section "layers"
+if "$ROOT/scripts/check-layers.sh"; then
+  PASSED=$((PASSED + 1))
+else
+  fail "an include goes against the layer order (scripts/check-layers.sh)"
+fi
+
 NATIVE_BUILT=0
 WIN64_BUILT=0
 build_preset native && NATIVE_BUILT=1

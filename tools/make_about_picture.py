@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the About picture: 410 x 310, RGBA, with a gamma chunk of 45000, the program's title
 and credits on black, transparent at its rounded corners and partly transparent along its
-edges. Writes src/ui/resources/about.dat: the picture as stored picture data, that is one
+edges. Writes src/app/resources/about.dat: the picture as stored picture data, that is one
 length byte, the class name "TPNGObject", then the PNG file.
 
 The text is drawn by ImageMagick's convert with the DejaVu fonts; run it again after changing
@@ -13,7 +13,7 @@ import subprocess
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "..", "src", "ui", "resources", "about.dat")
+OUT = os.path.join(HERE, "..", "src", "app", "resources", "about.dat")
 WIDTH, HEIGHT = 410, 310
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the picture open dialog's artwork into src/pictures/resources/:
+"""Draws the picture open dialog's artwork into src/open_dialog/resources/:
 
 - preview_glyph.bmp: the 16 x 16 glyph of the pane's Preview button, 16 colours: a white page
   with lines of text and a magnifying glass over it, on olive. The button draws the colour of
@@ -11,7 +11,7 @@ import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "..", "src", "pictures", "resources")
+OUT = os.path.join(HERE, "..", "src", "open_dialog", "resources")
 
 # The 16 colours of the standard palette, (r, g, b).
 PALETTE = [

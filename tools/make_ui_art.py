@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program's own artwork into src/ui/resources/:
+"""Draws the program's own artwork into src/app/resources/:
 
 - lumo.ico: the application icon (16, 32 and 48 pixels, 32-bit with alpha): a framed picture
   of a hill under a sun, the program's subject;
@@ -12,7 +12,7 @@ import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = os.path.join(HERE, "..", "src", "ui", "resources")
+OUT = os.path.join(HERE, "..", "src", "app", "resources")
 
 
 def icon_pixels(size):

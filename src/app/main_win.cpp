@@ -4,9 +4,9 @@
 
 #include <new>
 
+#include "app/main_form_win.h"
 #include "app/startup_win.h"
 #include "ui/application_win.h"
-#include "ui/main_form_win.h"
 
 namespace {
 

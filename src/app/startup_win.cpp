@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/weekday_win.h"
+#include "app/main_form_win.h"
 #include "base/command_line.h"
 #include "base/format.h"
 #include "base/system_win.h"
@@ -12,7 +12,7 @@
 #include "settings/options_file.h"
 #include "settings/registry_win.h"
 #include "ui/application_win.h"
-#include "ui/main_form_win.h"
+#include "wallpaper/weekday_win.h"
 
 int32_t WaitSeconds = 0;
 

@@ -32,6 +32,21 @@ private:
     HDC dc_;
 };
 
+// BeginPaint and EndPaint on every path.
+class TPaintScope {
+public:
+    explicit TPaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    ~TPaintScope() { EndPaint(window_, &paint_); }
+    TPaintScope(const TPaintScope&) = delete;
+    TPaintScope& operator=(const TPaintScope&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
 // Selects an object into a device context for the lifetime of this value.
 class TSelection {
 public:

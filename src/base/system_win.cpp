@@ -34,6 +34,12 @@ void RaiseOSError(DWORD code) {
                    code);
 }
 
+void RaiseOleError(long errorCode) {
+    std::string message = SystemErrorMessage(static_cast<DWORD>(errorCode));
+    if (message.empty()) message = Format("OLE error %.8lx", static_cast<unsigned long>(errorCode));
+    throw EOleSysError(message, static_cast<int32_t>(errorCode));
+}
+
 std::string ExecutablePath() {
     std::string path(MAX_PATH, '\0');
     for (;;) {

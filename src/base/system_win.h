@@ -18,6 +18,8 @@ std::string SystemErrorText(DWORD code);
 // Raises EOSError "System Error.  Code: %d.\r\n%s" for the calling thread's last error.
 [[noreturn]] void RaiseLastOSError();
 [[noreturn]] void RaiseOSError(DWORD code);
+// The failure for a COM error code: the system's text for it, else "OLE error %.8x".
+[[noreturn]] void RaiseOleError(long errorCode);
 
 // The full path of the running executable, and its directory with the trailing backslash.
 std::string ExecutablePath();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/picture_limit.h"
 #include "base/system_win.h"
 #include "pictures/bitmap_reader.h"
 #include "pictures/picture_errors.h"
-#include "pictures/picture_limit.h"
 
 namespace {
 

@@ -19,7 +19,7 @@ public:
     HPALETTE Palette() const override { return data_ ? data_->palette.Get() : nullptr; }
     // Raises "Bitmap image is not valid", "Stream read error", or EOSError when the system
     // refuses the bitmap with an error number; a bitmap of more pixels than the program's
-    // limit (pictures/picture_limit.h) is refused before the system is asked, with EOSError
+    // limit (base/picture_limit.h) is refused before the system is asked, with EOSError
     // for ERROR_NOT_ENOUGH_MEMORY.
     void LoadFromStream(TReadStream& stream) override;
     std::unique_ptr<TGraphic> Clone() const override;

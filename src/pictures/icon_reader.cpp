@@ -5,9 +5,9 @@
 #include <iterator>
 #include <limits>
 
+#include "base/picture_limit.h"
 #include "pictures/byte_reader.h"
 #include "pictures/picture_errors.h"
-#include "pictures/picture_limit.h"
 
 namespace {
 

@@ -67,7 +67,7 @@ struct TIconImage {
 // "Stream read error" for a file shorter than its header or directory, EInvalidGraphic
 // "Icon image is not valid" for a type above 1, a directory of no images, or a chosen image
 // that lies outside the file, and EOutOfResources "Out of system resources" for a chosen
-// image whose own size passes the program's limit (pictures/picture_limit.h).
+// image whose own size passes the program's limit (base/picture_limit.h).
 TIconImage SelectIconImage(std::span<const uint8_t> file, const TIconDisplay& display);
 
 // The size an icon image states in its own header, which the system builds it at: a PNG

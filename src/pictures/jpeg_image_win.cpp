@@ -6,7 +6,6 @@
 
 #include "pictures/jpeg_progress.h"
 #include "pictures/picture_errors.h"
-#include "pictures/picture_win.h"
 
 namespace {
 
@@ -75,11 +74,3 @@ void TJPEGImage::Draw(HDC dc, const RECT& rect) {
 }
 
 std::unique_ptr<TGraphic> TJPEGImage::Clone() const { return std::make_unique<TJPEGImage>(*this); }
-
-void RegisterJpegFormats(TFileFormatsList& formats) {
-    const auto create = []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); };
-    formats.Add("jpeg", "JPEG Image File", 0, "TJPEGImage", create);
-    formats.Add("jpg", "JPEG Image File", 0, "TJPEGImage", create);
-}
-
-void UnregisterJpegFormats(TFileFormatsList& formats) { formats.Remove("TJPEGImage"); }

@@ -13,8 +13,6 @@
 #include "pictures/graphic_win.h"
 #include "pictures/jpeg_reader.h"
 
-class TFileFormatsList;
-
 class TJPEGImage : public TGraphic {
 public:
     const char* ClassName() const override { return "TJPEGImage"; }
@@ -61,8 +59,3 @@ private:
     bool decodeTried_ = false;
     std::shared_ptr<TDecoded> decoded_;
 };
-
-// The JPEG graphic's entries of the format table ("jpeg", then "jpg"), registered at start-up
-// and removed at exit.
-void RegisterJpegFormats(TFileFormatsList& formats);
-void UnregisterJpegFormats(TFileFormatsList& formats);

@@ -9,8 +9,8 @@
 // After jpeglib.h: the message codes.
 #include <jerror.h>
 
+#include "base/picture_limit.h"
 #include "pictures/picture_errors.h"
-#include "pictures/picture_limit.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // ever unwinds through libjpeg's frames. Failures are EJPEG "JPEG error #%d" with libjpeg's
 // message code (53: data not starting with the start-of-image marker; 42: empty input; 54,
 // libjpeg's "insufficient memory", for a picture of more pixels than the program's limit,
-// pictures/picture_limit.h, refused by the header read and again before a decode allocates);
+// base/picture_limit.h, refused by the header read and again before a decode allocates);
 // warnings are ignored, and a file that ends early decodes as far as it goes, libjpeg
 // supplying the rest.
 #pragma once

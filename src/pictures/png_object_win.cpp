@@ -3,7 +3,6 @@
 #include <memory>
 #include <vector>
 
-#include "pictures/picture_win.h"
 #include "png/png_draw_win.h"
 
 void TPNGObject::LoadFromStream(TReadStream& stream) {
@@ -19,8 +18,3 @@ const TPngImage& TPNGObject::Image() const {
 void TPNGObject::Draw(HDC dc, const RECT& rect) { DrawPngImage(dc, rect, Image()); }
 
 std::unique_ptr<TGraphic> TPNGObject::Clone() const { return std::make_unique<TPNGObject>(*this); }
-
-void RegisterPngFormat(TFileFormatsList& formats) {
-    formats.Add("PNG", "Portable Network Graphics", 0, "TPNGObject",
-                []() -> std::unique_ptr<TGraphic> { return std::make_unique<TPNGObject>(); });
-}

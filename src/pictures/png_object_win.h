@@ -8,8 +8,6 @@
 #include "pictures/graphic_win.h"
 #include "png/png_image.h"
 
-class TFileFormatsList;
-
 class TPNGObject : public TGraphic {
 public:
     const char* ClassName() const override { return "TPNGObject"; }
@@ -28,6 +26,3 @@ public:
 private:
     std::shared_ptr<const TPngImage> image_;
 };
-
-// The PNG codec's entry of the format table, registered at start-up as "PNG".
-void RegisterPngFormat(TFileFormatsList& formats);

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "pictures/picture_limit.h"
+#include "base/picture_limit.h"
 #include "png/png_chunks.h"
 #include "png/png_convert.h"
 #include "png/png_errors.h"

@@ -28,7 +28,7 @@
 // - Opaque: all others; every pixel is copied.
 //
 // Memory: Decode checks every chunk before it allocates, refuses with EPNGOutMemory a picture
-// of more pixels than the program's limit (kMostPicturePixels, pictures/picture_limit.h), and
+// of more pixels than the program's limit (kMostPicturePixels, base/picture_limit.h), and
 // refuses (as missing image parts) data too short to inflate to the declared size. It then
 // allocates the picture (Width() * Height() * 4 bytes) and a working window of max(256 KiB,
 // 2 rows) plus two rows; if the picture cannot be allocated it raises EPNGOutMemory.

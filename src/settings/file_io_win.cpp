@@ -34,6 +34,9 @@ bool WriteAll(const TFileHandle& file, std::string_view bytes) {
 
 }  // namespace
 
+std::string OptionsFilePath() { return ExecutableDirectory() + "WallOpt.ini"; }
+std::string WallpaperListFilePath() { return ExecutableDirectory() + "Murovelo.ini"; }
+
 std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
     TFileHandle file(
         CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -1,10 +1,14 @@
-// Reading and writing the settings files.
+// The settings files: where they live, reading and writing them.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 #include <string_view>
+
+// The settings files beside the executable: "WallOpt.ini" and "Murovelo.ini".
+std::string OptionsFilePath();
+std::string WallpaperListFilePath();
 
 // Reads a whole file, opened with the given sharing mode. Raises EFOpenError "Cannot open
 // file "%s". %s" when it cannot be opened and EReadError when it cannot be read.

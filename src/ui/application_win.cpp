@@ -9,7 +9,6 @@
 #include "base/system_win.h"
 #include "base/text.h"
 #include "ui/form_win.h"
-#include "wallpaper/change_wall_win.h"
 
 TApplication Application;
 

@@ -1,5 +1,11 @@
 // The application object: the hidden application window that owns the main window and
 // carries the taskbar button, the title, the message loop and the standard error box.
+//
+// The application object, TControl (control_win) and TForm (form_win) are one unit that uses
+// itself: a control hands its exceptions and modal states to the application, the application
+// finds the main form among the controls. They are kept in three files for reading only; the
+// wrappers of single controls (edit_win, tree_view_win, ...) build on the unit and never the
+// other way round.
 #pragma once
 
 #include <windows.h>

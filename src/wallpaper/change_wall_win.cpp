@@ -3,7 +3,6 @@
 #include <objbase.h>
 
 #include "base/exceptions.h"
-#include "base/format.h"
 #include "base/handles_win.h"
 #include "base/system_win.h"
 #include "settings/registry_win.h"
@@ -23,12 +22,6 @@ const IID kIidActiveDesktop = {0xF490EB00, 0x1240, 0x11D1, {0x98, 0x88, 0x00, 0x
 constexpr DWORD kApplyAll = 15;  // save, generate HTML, refresh, force
 
 }  // namespace
-
-void RaiseOleError(long errorCode) {
-    std::string message = SystemErrorMessage(static_cast<DWORD>(errorCode));
-    if (message.empty()) message = Format("OLE error %.8lx", static_cast<unsigned long>(errorCode));
-    throw EOleSysError(message, static_cast<int32_t>(errorCode));
-}
 
 void ApplyWallpaper(const std::string& path) {
     {

@@ -8,6 +8,3 @@
 // asks the shell's Active Desktop object to apply and save it. COM must be initialised on
 // the calling thread.
 void ApplyWallpaper(const std::string& path);
-
-// The failure for a COM error code: the system's text for it, else "OLE error %.8x".
-[[noreturn]] void RaiseOleError(long errorCode);

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/format.h"
 #include "monkey_input_win.h"
 #include "monkey_world_win.h"
-#include "base/format.h"
 #include "settings/options_file.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
+#include "open_dialog/preview_window.h"
 #include "pictures/preview_rect.h"
-#include "pictures/preview_window.h"
 
 namespace {
 constexpr TClientSize kMonitor{1024, 768};

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "pictures/open_dialog.h"
+#include "open_dialog/open_dialog.h"
 
 using namespace std::string_literals;
 using TFiles = std::vector<std::string>;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/weekday.h"
+#include "wallpaper/weekday.h"
 
 TEST(RandomDraw, FollowsTheGeneratorSequence) {
     // From a starting seed, draws of one count: each result and the seed after it, worked out

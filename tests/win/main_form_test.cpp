@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include "app/weekday.h"
-#include "app/weekday_win.h"
+#include "app/main_form_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
 #include "support/test_support.h"
-#include "ui/main_form_win.h"
+#include "wallpaper/weekday.h"
+#include "wallpaper/weekday_win.h"
 
 namespace {
 

@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "app/main_form_win.h"
+#include "settings/file_io_win.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
-#include "ui/main_form_win.h"
 
 namespace {
 

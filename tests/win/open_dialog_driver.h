@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "pictures/open_dialog_win.h"
+#include "open_dialog/open_dialog_win.h"
 
 namespace open_dialog_test {
 

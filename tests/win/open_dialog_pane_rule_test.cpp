@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
+#include "open_dialog/open_dialog_pane_win.h"
 #include "open_dialog_driver.h"
-#include "pictures/open_dialog_pane_win.h"
 #include "pictures/picture_win.h"
 #include "pictures_test_files.h"
 #include "support/test_support.h"

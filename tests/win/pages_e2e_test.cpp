@@ -8,12 +8,12 @@
 
 #include <vector>
 
-#include "app/weekday.h"
-#include "app/weekday_win.h"
 #include "pictures_test_files.h"
 #include "support/dialog_driver.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
+#include "wallpaper/weekday.h"
+#include "wallpaper/weekday_win.h"
 
 namespace {
 

@@ -6,11 +6,12 @@
 
 #include <thread>
 
+#include "app/main_form_win.h"
 #include "pictures_test_files.h"
+#include "settings/file_io_win.h"
 #include "support/dialog_driver.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
-#include "ui/main_form_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "pictures/preview_window.h"
+#include "open_dialog/preview_window.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "pictures/open_dialog_win.h"
+#include "open_dialog/open_dialog_win.h"
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
@@ -31,12 +31,6 @@ enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idE
 extern std::string DefaultWallpaper;
 extern int32_t TrayIconShown;
 extern NOTIFYICONDATAA TrayIconData;
-
-// The settings files beside the executable.
-std::string OptionsFilePath();
-std::string WallpaperListFilePath();
-// The program's web page.
-extern const char kProgramWebPage[];
 
 class TMainForm : public TForm {
 public:

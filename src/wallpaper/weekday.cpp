@@ -1,4 +1,4 @@
-#include "app/weekday.h"
+#include "wallpaper/weekday.h"
 
 const char* const DayNames[8] = {"", "Воскресенье", "Понедельник", "Вторник", "Среда", "Четверг", "Пятница", "Суббота"};
 

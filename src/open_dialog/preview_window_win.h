@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "pictures/open_dialog_image_win.h"
+#include "open_dialog/open_dialog_image_win.h"
 #include "ui/control_win.h"
 
 // A panel with a single border line, in the system's window colour; its child keeps a margin

@@ -1,7 +1,12 @@
 // The handlers of the Files, Options and About pages.
+#include "app/main_form_win.h"
 #include "base/system_win.h"
 #include "settings/options_file.h"
-#include "ui/main_form_win.h"
+
+namespace {
+// The program's web page.
+const char kProgramWebPage[] = "http://lumo.example.org/soft/?id=010";
+}  // namespace
 
 // Files page.
 

@@ -1,4 +1,4 @@
-#include "ui/main_form_win.h"
+#include "app/main_form_win.h"
 
 #include "base/system_win.h"
 #include "settings/wallpaper_list.h"
@@ -33,9 +33,6 @@ constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
 constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
 
 }  // namespace
-
-std::string OptionsFilePath() { return ExecutableDirectory() + "WallOpt.ini"; }
-std::string WallpaperListFilePath() { return ExecutableDirectory() + "Murovelo.ini"; }
 
 TMainForm::TMainForm() : TForm("MainForm") {
     // The window was designed at 96 pixels per inch with a text height of 13; on other screens

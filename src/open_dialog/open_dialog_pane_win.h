@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "pictures/open_dialog_button_win.h"
-#include "pictures/open_dialog_image_win.h"
+#include "open_dialog/open_dialog_button_win.h"
+#include "open_dialog/open_dialog_image_win.h"
 #include "ui/control_win.h"
 #include "ui/static_controls_win.h"
 

@@ -1,10 +1,10 @@
-#include "pictures/open_dialog_button_win.h"
+#include "open_dialog/open_dialog_button_win.h"
 
 #include <commctrl.h>
 
-#include "base/system_win.h"
 #include "base/gdi_win.h"
-#include "pictures/open_dialog_image_win.h"
+#include "base/system_win.h"
+#include "open_dialog/open_dialog_image_win.h"
 
 namespace {
 // The hint's tool over the parent covers the button while it is disabled (a disabled window

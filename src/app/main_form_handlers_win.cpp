@@ -1,7 +1,7 @@
 // The main window's handlers: settings, wallpaper changes and the notification-area icon.
 #include <exception>
 
-#include "app/weekday_win.h"
+#include "app/main_form_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
@@ -9,10 +9,8 @@
 #include "settings/registry_win.h"
 #include "settings/run_command.h"
 #include "ui/application_win.h"
-#include "ui/main_form_win.h"
 #include "wallpaper/change_wall_win.h"
-
-const char kProgramWebPage[] = "http://lumo.example.org/soft/?id=010";
+#include "wallpaper/weekday_win.h"
 
 namespace {
 const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -1,9 +1,9 @@
-#include "app/weekday_win.h"
+#include "wallpaper/weekday_win.h"
 
 #include <windows.h>
 
-#include "app/weekday.h"
 #include "base/system_win.h"
+#include "wallpaper/weekday.h"
 
 uint32_t RandomSeed = 0;
 

@@ -8,21 +8,6 @@
 
 #include "ui/image_win.h"
 
-// BeginPaint and EndPaint on every path.
-class TPaintScope {
-public:
-    explicit TPaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
-    ~TPaintScope() { EndPaint(window_, &paint_); }
-    TPaintScope(const TPaintScope&) = delete;
-    TPaintScope& operator=(const TPaintScope&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT paint_{};
-    HDC dc_;
-};
-
 class TPaneImage : public TImage {
 public:
     using TImage::TImage;

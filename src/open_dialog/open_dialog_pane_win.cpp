@@ -1,10 +1,11 @@
-#include "pictures/open_dialog_pane_win.h"
+#include "open_dialog/open_dialog_pane_win.h"
 
 #include <algorithm>
 
 #include "base/format.h"
+#include "base/gdi_win.h"
 #include "base/system_win.h"
-#include "pictures/preview_window_win.h"
+#include "open_dialog/preview_window_win.h"
 
 namespace {
 const char kPanePanelClass[] = "TPanePanel";

@@ -1,10 +1,10 @@
-#include "pictures/open_dialog_win.h"
+#include "open_dialog/open_dialog_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
-#include "pictures/open_dialog.h"
+#include "open_dialog/open_dialog.h"
 #include "ui/application_win.h"
 #include "ui/form_win.h"
 

@@ -1,9 +1,9 @@
-#include "pictures/preview_window_win.h"
+#include "open_dialog/preview_window_win.h"
 
 #include <algorithm>
 
 #include "base/system_win.h"
-#include "pictures/preview_window.h"
+#include "open_dialog/preview_window.h"
 #include "ui/application_win.h"
 
 namespace {

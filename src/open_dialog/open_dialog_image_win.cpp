@@ -1,4 +1,4 @@
-#include "pictures/open_dialog_image_win.h"
+#include "open_dialog/open_dialog_image_win.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "pictures/open_dialog_pane_win.h"
+#include "open_dialog/open_dialog_pane_win.h"
 
 class TOpenPictureDialog {
 public:

@@ -1,4 +1,4 @@
-#include "pictures/open_dialog.h"
+#include "open_dialog/open_dialog.h"
 
 #include <algorithm>
 
