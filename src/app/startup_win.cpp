@@ -42,6 +42,15 @@ void ReadOptions(TMainForm& form) {
 
 }  // namespace
 
+// The start-up sequence, in order: the application object (common controls, COM on this
+// thread, the application window) with ShowMainWindow off; the picture formats; the main window,
+// made hidden, with the built-in day list; the random seed; the wallpaper list from its file if
+// there is one; TrayIconShown = 0; the options (or, without a file, the desktop's wallpaper as
+// the default); the Run value probed (which writes it anew when it exists); what the window now
+// holds taken as what the files hold, so that a later save writes only changes. Then either the
+// automatic run (pause, change, and an end unless the icon stays) or ShowMainWindow on; the icon;
+// the message loop. A failure anywhere before the loop ends the program with the start-up box
+// and exit code 1 (main_win.cpp).
 int RunLumo(const std::string& commandLine) {
     Application.ShowMainWindow = false;
     Application.Initialize();

@@ -54,6 +54,17 @@ std::vector<HWND> TabStops(HWND parent) {
     return stops;
 }
 
+// Lifetimes. A wrapper (a TControl member of a form) is made first and lives longest; its
+// window is made by Create... and may end before it: the user closes a window, the system
+// destroys a parent, the session ends. WM_NCDESTROY, the window's last message, takes the
+// window out of the table and out of its parent's list and clears handle_, so a wrapper never
+// reaches a window that is gone, and Handle() is null from then on. When the wrapper goes
+// first, its destructor takes the window out of the table and gives a standard control its own
+// procedure back; the window itself is destroyed by its owner (the form destroys its window,
+// which takes the children along). A foreign subclass (the system's tooltip, a
+// SetWindowSubclass of the common controls, the dialog's own) may sit on top of ours: then the
+// procedure cannot be handed back, and SubclassProc, finding no wrapper, passes every later
+// message to the class's own procedure.
 TControl::~TControl() {
     Detach();
     if (!handle_) return;

@@ -134,6 +134,12 @@ void TImage::PictureChanged() {
     if (drawingDc_ == nullptr) Invalidate();
 }
 
+// Drawing while a picture decodes. A JPEG decodes at its first drawing, inside WM_PAINT, and
+// reports its progress as it goes: each report that asks for a redraw draws the rows decoded so
+// far at once, into the DC that the painting in progress holds (drawingDc_), or into a window
+// DC when the decoding was started elsewhere (a copy for the Preview window). Drawing from a
+// progress report never invalidates: that would paint again and decode again. When decoding
+// ends with a new palette, the palette is realised first and the picture drawn once more.
 void TImage::PictureProgress(const TPictureProgress& progress) {
     if (!incrementalDisplay_ || !progress.RedrawNow || !Handle()) return;
     const TGraphic* graphic = Picture.Graphic();
