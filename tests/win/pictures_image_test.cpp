@@ -61,7 +61,7 @@ protected:
     }
     // A bitmap of one colour: 8 bits per pixel, so that large sizes stay small files.
     void LoadPlain(int width, int height) {
-        TBitmapSpec layout;
+        TBitmapLayout layout;
         layout.width = width;
         layout.height = height;
         layout.bitCount = 8;
@@ -217,7 +217,7 @@ TEST_F(PicturesImage, PictureChangesAndResizesAskForARedraw) {
 TEST_F(PicturesImage, ResizingRedrawsTheKeptJpegWithoutDecodingAgain) {
     image.SetStretch(true);
     image.SetProportional(true);
-    TJpegSpec layout;
+    TJpegPicture layout;
     layout.width = 64;
     layout.height = 48;
     image.Picture.LoadFromFile(Write("a.jpg", WriteJpeg(layout)));

@@ -174,11 +174,11 @@ Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba) {
 }
 
 std::vector<TOversizedFile> OversizedPictureFiles() {
-    TBitmapSpec deep;
+    TBitmapLayout deep;
     deep.width = deep.height = 30000;
     deep.bitCount = 32;
     deep.pixels = Bytes(4, 0);
-    TBitmapSpec rle;
+    TBitmapLayout rle;
     rle.width = rle.height = 30000;
     rle.bitCount = 8;
     rle.compression = 1;  // BI_RLE8
@@ -194,7 +194,7 @@ std::vector<TOversizedFile> OversizedPictureFiles() {
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
     PutChunk(png, "IEND", {});
-    TJpegSpec jpeg;
+    TJpegPicture jpeg;
     jpeg.width = jpeg.height = 16;
     const std::string notEnoughMemory = "System Error.  Code: 8.\r\nНедостаточно памяти для выполнения команды";
     return {

@@ -49,7 +49,7 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // colour(x, y).
 template <typename Colour>
 Bytes MakeBitmap24(int width, int height, Colour colour) {
-    TBitmapSpec layout;
+    TBitmapLayout layout;
     layout.width = width;
     layout.height = height;
     layout.bitCount = 24;
