@@ -72,6 +72,42 @@ size_t InflatedSize(const Bytes& data) {
     return total;
 }
 
+void PutChunk(Bytes& file, const char* type, const Bytes& data) {
+    const uint32_t size = uint32_t(data.size());
+    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(size >> shift));
+    const size_t start = file.size();
+    file.insert(file.end(), type, type + 4);
+    file.insert(file.end(), data.begin(), data.end());
+    const uint32_t crc = uint32_t(crc32(0, &file[start], uInt(file.size() - start)));
+    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(crc >> shift));
+}
+
+// A small file whose compressed data goes on far beyond its rows: a 64 x 64 grey picture
+// followed, in the same stream, by 100 MB of zeros (about 100 KB compressed). It shows what a
+// decoder does after the last row.
+std::unique_ptr<TSample> LongTailSample() {
+    constexpr uint32_t kSide = 64;
+    Bytes raw;
+    for (uint32_t y = 0; y < kSide; ++y) {
+        raw.push_back(0);
+        for (uint32_t x = 0; x < kSide; ++x) raw.push_back(uint8_t(x * 3 + y));
+    }
+    raw.resize(raw.size() + (size_t{100} << 20), 0);
+    uLongf size = compressBound(uLong(raw.size()));
+    Bytes compressed(size);
+    compress(compressed.data(), &size, raw.data(), uLong(raw.size()));
+    compressed.resize(size);
+    auto sample = std::make_unique<TSample>();
+    sample->name = "tail-t0-8b-64x64-100MB";
+    sample->file = {137, 80, 78, 71, 13, 10, 26, 10};
+    PutChunk(sample->file, "IHDR", {0, 0, 0, kSide, 0, 0, 0, kSide, 8, 0, 0, 0, 0});
+    PutChunk(sample->file, "IDAT", compressed);
+    PutChunk(sample->file, "IEND", {});
+    sample->imageData = compressed;
+    sample->filteredSize = raw.size();
+    return sample;
+}
+
 void DecodeOurs(benchmark::State& state, const TSample* sample) {
     for (auto _ : state) {
         TPngImage image = TPngImage::Decode(sample->file.data(), sample->file.size());
@@ -183,6 +219,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no PNG corpus in %s: run bench/make_png_corpus.sh first\n", folder.c_str());
         return 1;
     }
+    samples.push_back(LongTailSample());
     std::sort(samples.begin(), samples.end(), [](const auto& a, const auto& b) { return a->name < b->name; });
     for (const auto& sample : samples) {
         const TSample* s = sample.get();

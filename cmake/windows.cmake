@@ -15,9 +15,13 @@ add_custom_target(comdlg32_delay DEPENDS ${LUMO_COMDLG32_DELAY})
 set(LUMO_WIN_SOURCES ${LUMO_ALL_SOURCES})
 list(FILTER LUMO_WIN_SOURCES INCLUDE REGEX "_win\\.cpp$")
 list(FILTER LUMO_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
+# Only DLLs that Windows loads from its own folder whatever lies beside Lumo.exe: the known DLLs
+# and comctl32 (through the manifest). The Run value starts Lumo.exe at every user's logon, so a
+# DLL of another name found in its folder would run there too; transparent copies use GDI32's
+# GdiTransparentBlt instead of MSIMG32's TransparentBlt. scripts/check-package.sh checks it.
 add_library(lumo_win STATIC ${LUMO_WIN_SOURCES})
 add_dependencies(lumo_win comdlg32_delay)
-target_link_libraries(lumo_win PUBLIC lumo_core comctl32 ${LUMO_COMDLG32_DELAY} delayimp ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
+target_link_libraries(lumo_win PUBLIC lumo_core comctl32 ${LUMO_COMDLG32_DELAY} delayimp ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32)
 
 enable_language(RC)
 file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/resources/*.rc ${PROJECT_SOURCE_DIR}/src/open_dialog/resources/*.rc)

@@ -9,9 +9,12 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT" || exit 1
 PACKAGE=build/Lumo-1.2-win64.zip
 MAX_EXE_BYTES=1000000
-# The DLLs every Windows from 7 on has in its system folder.
-SYSTEM_DLLS=(advapi32.dll comctl32.dll comdlg32.dll gdi32.dll kernel32.dll msimg32.dll msvcrt.dll ole32.dll
-  oleaut32.dll shell32.dll shlwapi.dll user32.dll)
+# The DLLs Lumo.exe may import: Windows' known DLLs (from 7 on), which the loader takes from the
+# system folder whatever lies beside the program, and comctl32, which the manifest takes from
+# the side-by-side store. Any other DLL would be looked for in Lumo.exe's folder first.
+KNOWN_DLLS=(advapi32.dll comdlg32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll
+  shlwapi.dll user32.dll)
+MANIFEST_DLLS=(comctl32.dll)
 LOG=build/test-logs/package.log
 
 FAILED=0
@@ -48,19 +51,26 @@ exe_has_no_symbols() {
 }
 
 exe_is_a_static_gui_program() {
-  local header dll
-  header=$(x86_64-w64-mingw32-objdump -f -p "$WORK/Lumo.exe") || return 1
+  local exe=$WORK/Lumo.exe header dll
+  header=$(x86_64-w64-mingw32-objdump -f -p "$exe") || return 1
   grep -q 'file format pei-x86-64' <<<"$header" || return 1
   grep -qE '^Subsystem[[:space:]]+00000002' <<<"$header" || return 1
-  # The import table, and every DLL name the program holds: a library imported at its first
-  # call (comdlg32) or loaded by name appears only there.
+  # The import table: known DLLs, and comctl32 through the manifest.
   while read -r dll; do
     echo "imports $dll"
-    [[ " ${SYSTEM_DLLS[*]} " == *" ${dll,,} "* ]] || { echo "not a system DLL: $dll"; return 1; }
+    [[ " ${KNOWN_DLLS[*]} ${MANIFEST_DLLS[*]} " == *" ${dll,,} "* ]] || { echo "not a known DLL: $dll"; return 1; }
+  done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$header" | sort -fu)
+  grep -qF 'Microsoft.Windows.Common-Controls' <(x86_64-w64-mingw32-strings -a "$exe") ||
+    { echo "no manifest dependency on the common controls"; return 1; }
+  # A library imported at its first call (comdlg32) has no entry in the import table, and the
+  # linker leaves the delay-import directory empty: it, and any library loaded by name, shows
+  # only as a DLL name the program holds.
+  while read -r dll; do
+    echo "names $dll"
+    [[ " ${KNOWN_DLLS[*]} ${MANIFEST_DLLS[*]} " == *" ${dll,,} "* ]] || { echo "names another DLL: $dll"; return 1; }
   done < <({
-    sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$header"
-    x86_64-w64-mingw32-strings -a "$WORK/Lumo.exe"
-    x86_64-w64-mingw32-strings -a -el "$WORK/Lumo.exe"
+    x86_64-w64-mingw32-strings -a "$exe"
+    x86_64-w64-mingw32-strings -a -el "$exe"
   } | grep -iE '^[a-z0-9_.-]+\.(dll|drv)$' | sort -fu)
 }
 
@@ -104,7 +114,7 @@ if [[ -f $PACKAGE ]] && unzip -q "$PACKAGE" -d "$WORK" >>"$LOG" 2>&1; then
   check "the zip holds Lumo.exe and ReadMe.txt, nothing else" entries_are_exactly Lumo.exe ReadMe.txt
   check "Lumo.exe is at most $MAX_EXE_BYTES bytes" exe_is_small
   check "Lumo.exe carries no symbols" exe_has_no_symbols
-  check "Lumo.exe is a 64-bit GUI program importing only system DLLs" exe_is_a_static_gui_program
+  check "Lumo.exe is a 64-bit GUI program importing only known DLLs and comctl32" exe_is_a_static_gui_program
   check "ReadMe.txt is the guide, UTF-8 with BOM and CR LF" guide_is_for_notepad
   check "the packed Lumo.exe ends its automatic run with exit code 0" packed_exe_runs
   check "the same sources give the same zip" package_is_reproducible

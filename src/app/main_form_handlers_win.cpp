@@ -15,6 +15,11 @@
 namespace {
 const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunValue[] = "Лумо";
+// At logon the shell may take the icon only some time after the program asks, and then it
+// sends no "TaskbarCreated": while it refuses, the icon is asked for every two seconds, for
+// two minutes.
+constexpr UINT kTrayIconRetryMilliseconds = 2000;
+constexpr int kTrayIconRetries = 60;
 }  // namespace
 
 void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
@@ -54,12 +59,43 @@ void TMainForm::SetTrayMode(int32_t mode) {
         // The first notification-icon layout has a 64-byte tip: 63 characters and the NUL.
         const std::string tip = Caption().substr(0, 63);
         memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
-        Shell_NotifyIconA(NIM_ADD, &TrayIconData);
         TrayIconShown = 1;
+        AddTrayIcon();
     } else if (mode == 0 && TrayIconShown == 1) {
-        Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+        KillTimer(Handle(), kTrayIconTimer);
+        if (trayIconAdded_) Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+        trayIconAdded_ = false;
         TrayIconShown = 0;
     }
+}
+
+void TMainForm::AddTrayIcon() {
+    trayIconTriesLeft_ = kTrayIconRetries;
+    TryAddTrayIcon();
+}
+
+void TMainForm::TryAddTrayIcon() {
+    // An icon the shell still holds (a "TaskbarCreated" sent by someone else) refuses the add
+    // but takes a change.
+    if (Shell_NotifyIconA(NIM_ADD, &TrayIconData) || Shell_NotifyIconA(NIM_MODIFY, &TrayIconData)) {
+        trayIconAdded_ = true;
+        KillTimer(Handle(), kTrayIconTimer);
+        // Minimised while the icon was missing, the program kept its taskbar button; now it
+        // goes where a minimise takes it.
+        if (IsIconic(Application.Handle()) && !IsWindowVisible(Handle())) ShowWindow(Application.Handle(), SW_HIDE);
+        return;
+    }
+    trayIconAdded_ = false;
+    if (trayIconTriesLeft_ > 0) {
+        --trayIconTriesLeft_;
+        SetTimer(Handle(), kTrayIconTimer, kTrayIconRetryMilliseconds, nullptr);
+        return;
+    }
+    KillTimer(Handle(), kTrayIconTimer);
+    // No shell took the icon: a program hidden in the notification area would be out of
+    // reach, so its taskbar button shows, minimised ("TaskbarCreated" still adds the icon).
+    if (!IsWindowVisible(Handle()) && !IsWindowVisible(Application.Handle()))
+        ShowWindow(Application.Handle(), SW_SHOWMINNOACTIVE);
 }
 
 void TMainForm::LoadWallpaperList(const std::string& path) {
@@ -107,7 +143,8 @@ void TMainForm::nRestoreClick() { ApplicationEventsRestore(); }
 void TMainForm::nExitClick() { Close(); }
 
 void TMainForm::ApplicationEventsMinimize() {
-    ShowWindow(Application.Handle(), SW_HIDE);
+    // The taskbar button goes only when the icon is there to bring the window back.
+    if (trayIconAdded_) ShowWindow(Application.Handle(), SW_HIDE);
     Application.ShowMainWindow = false;
     Hide();
 }

@@ -189,11 +189,19 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-        // The shell's taskbar was made anew: the icon has to be registered again.
-        if (TrayIconShown == 1) Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+        // The shell's taskbar was made anew (or is there at last): the icon has to be
+        // registered again.
+        if (TrayIconShown == 1) AddTrayIcon();
         return 0;
     }
     switch (message) {
+        case WM_TIMER:
+            if (wParam != kTrayIconTimer) break;
+            if (TrayIconShown == 1 && !trayIconAdded_)
+                TryAddTrayIcon();
+            else
+                KillTimer(Handle(), kTrayIconTimer);
+            return 0;
         case WM_LOADABOUTPICTURE:
             if (iAbout.Picture.Empty()) iAbout.Picture.LoadFromStoredData(AboutPictureData());
             return 0;

@@ -24,6 +24,9 @@
 // The message the notification-area icon sends to the main window.
 constexpr UINT WM_MYNOTIFY = 2048;
 
+// The main window's timer that tries again to add the notification-area icon.
+constexpr UINT_PTR kTrayIconTimer = 1;
+
 // The tray menu's items, as they reach the main window in WM_COMMAND.
 enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idExit = 104 };
 
@@ -82,7 +85,8 @@ public:
     // Saves only when what the window holds differs from what the files were last read or
     // written with.
     void SaveOptionsIfChanged();
-    // Registers (1) or removes (0) the notification-area icon.
+    // Registers (1) or removes (0) the notification-area icon. TrayIconShown says that the
+    // program wants its icon, also while the shell has not taken it yet.
     void SetTrayMode(int32_t mode);
     // Replaces the wallpaper list by the content of a wallpaper-list file.
     void LoadWallpaperList(const std::string& path);
@@ -120,6 +124,10 @@ private:
     void CreateAboutPage(HWND page);
     void CreateTrayMenu();
     void ApplyFont(const TControl& parent);
+    // Hands the icon to the shell; while the shell refuses it, tries again by kTrayIconTimer
+    // (TryAddTrayIcon) for a while.
+    void AddTrayIcon();
+    void TryAddTrayIcon();
     // A design rectangle (left, top, width, height) scaled to the screen's text height.
     RECT Scaled(int left, int top, int width, int height) const;
     SIZE DesignSize(int width, int height) const;
@@ -129,6 +137,8 @@ private:
     HICON icon_ = nullptr;
     int textHeight_ = 13;
     UINT taskbarCreated_ = 0;
+    bool trayIconAdded_ = false;  // the shell holds the icon
+    int trayIconTriesLeft_ = 0;
     // The bytes of each settings file as last read or written, in the form SaveOptions writes.
     std::optional<std::string> savedOptions_;
     std::optional<std::string> savedList_;

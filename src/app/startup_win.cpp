@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "app/main_form_win.h"
 #include "base/command_line.h"
 #include "base/format.h"
@@ -40,6 +42,18 @@ void ReadOptions(TMainForm& form) {
     }
 }
 
+// The box of a start on a system whose code page would damage the settings, in both
+// languages and through the wide interface, so that it reads right whatever that code page.
+const wchar_t kCodePageText[] =
+    L"Лумо не может работать с кодовой страницей этой системы (%u): русские буквы названий дней "
+    L"и путей к картинкам изменились бы, и программа испортила бы свои файлы настроек. Выберите "
+    L"русский язык для программ, не поддерживающих Юникод, и отключите использование UTF-8 для "
+    L"них (Панель управления, Региональные стандарты, Дополнительно).\n\n"
+    L"Lumo cannot run with this system's code page (%u): the Russian letters of its day names and "
+    L"picture paths would change, and it would damage its settings files. Set the language for "
+    L"non-Unicode programs to Russian and turn off UTF-8 for them (Control Panel, Region, "
+    L"Administrative).";
+
 }  // namespace
 
 // The start-up sequence, in order: the application object (common controls, COM on this
@@ -52,6 +66,17 @@ void ReadOptions(TMainForm& form) {
 // the message loop. A failure anywhere before the loop ends the program with the start-up box
 // and exit code 1 (main_win.cpp).
 int RunLumo(const std::string& commandLine) {
+    const bool autorun = CommandLineArgument(commandLine, 1, AnsiLeadBytes()) == "/autorun";
+    // Nothing is read, written or changed on a system whose code page cannot hold the texts;
+    // the automatic run ends without a word, since nobody has asked for the program.
+    if (const UINT codePage = GetACP(); !CodePageKeepsCyrillicTexts(codePage, SystemCodePageConversion())) {
+        if (!autorun) {
+            wchar_t text[sizeof kCodePageText / sizeof(wchar_t) + 32];
+            swprintf(text, sizeof text / sizeof(wchar_t), kCodePageText, codePage, codePage);
+            MessageBoxW(nullptr, text, L"Lumo", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+        }
+        return 1;
+    }
     Application.ShowMainWindow = false;
     Application.Initialize();
     RegisterPictureFormats();
@@ -72,7 +97,7 @@ int RunLumo(const std::string& commandLine) {
     form.ProbeRunRegistration();
     form.SettingsRead();
 
-    if (CommandLineArgument(commandLine, 1, AnsiLeadBytes()) == "/autorun") {
+    if (autorun) {
         // Other programs' messages to our windows are answered meanwhile; a close request or a
         // session end waits until the change is made.
         Application.Pause(static_cast<DWORD>(WaitSeconds) * 1000);

@@ -10,8 +10,8 @@
 //   at load;
 // - JPEG: EJPEG "JPEG error #54" (libjpeg's "insufficient memory"), at load and again before
 //   the decode of the first drawing;
-// - icons: EOutOfResources "Out of system resources", at the first drawing, for the chosen
-//   image's own size (its bitmap or PNG header), where the system would build the icon.
+// - icons: EOutOfResources "Out of system resources", at load, for any image's own size (its
+//   bitmap or PNG header), at which the system would build the icon.
 // Metafiles keep their reported size (it drives no allocation: they are played into the
 // rectangle they are given); what they hold is read only as far as the file goes.
 //

@@ -79,3 +79,30 @@ char LocaleDecimalSeparator() {
 LeadBytePredicate AnsiLeadBytes() {
     return [](unsigned char c) { return IsDBCSLeadByte(c) != FALSE; };
 }
+
+TCodePageConversion SystemCodePageConversion() {
+    TCodePageConversion conversion;
+    conversion.Decode = [](unsigned codePage, std::string_view bytes) -> std::optional<std::wstring> {
+        const int size = static_cast<int>(bytes.size());
+        const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+        if (length <= 0) return std::nullopt;
+        std::wstring text(static_cast<size_t>(length), L'\0');
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, text.data(), length);
+        return text;
+    };
+    conversion.Encode = [](unsigned codePage, std::wstring_view text) -> std::optional<std::string> {
+        // UTF-8 holds every character and takes neither the flag nor the question.
+        const bool utf8 = codePage == CP_UTF8;
+        const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+        BOOL usedDefault = FALSE;
+        BOOL* const askDefault = utf8 ? nullptr : &usedDefault;
+        const int size = static_cast<int>(text.size());
+        const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, askDefault);
+        if (length <= 0) return std::nullopt;
+        std::string bytes(static_cast<size_t>(length), '\0');
+        WideCharToMultiByte(codePage, flags, text.data(), size, bytes.data(), length, nullptr, askDefault);
+        if (usedDefault) return std::nullopt;
+        return bytes;
+    };
+    return conversion;
+}

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/command_line.h"
+#include "base/text.h"
 
 // The system's text for an error code, trimmed as file messages show it; empty when the
 // system has none.
@@ -34,3 +35,6 @@ char LocaleDecimalSeparator();
 
 // Lead bytes of the system's ANSI code page, for the command-line splitting.
 LeadBytePredicate AnsiLeadBytes();
+
+// The system's conversions between code pages and UTF-16, strict both ways.
+TCodePageConversion SystemCodePageConversion();

@@ -166,3 +166,14 @@ std::vector<std::string> SplitLines(std::string_view text) {
     }
     return lines;
 }
+
+bool CodePageKeepsCyrillicTexts(unsigned codePage, const TCodePageConversion& conversion) {
+    // Every letter of the alphabet, of which the built-in day names and all the program's
+    // texts are made: the capitals and small letters, then Ё and ё.
+    std::string probe;
+    for (int c = 0xC0; c <= 0xFF; ++c) probe += static_cast<char>(c);
+    probe += "\xA8\xB8";
+    const std::optional<std::wstring> letters = conversion.Decode(1251, probe);
+    const std::optional<std::wstring> read = conversion.Decode(codePage, probe);
+    return letters && read && *read == *letters && conversion.Encode(codePage, *read) == probe;
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,3 +42,18 @@ std::string TrimSystemMessage(std::string_view text);
 // Cuts text into lines: a line ends at CR, LF or CR LF; a NUL ends the text; a line end at
 // the very end adds no empty line.
 std::vector<std::string> SplitLines(std::string_view text);
+
+// Conversions between the bytes of a code page and wide characters, as the system (or, in
+// tests, iconv) makes them. Decode gives nothing for bytes that are not valid text of the
+// code page; Encode gives nothing when a character has no exact form in it (no best-fit
+// look-alike, no default character).
+struct TCodePageConversion {
+    std::function<std::optional<std::wstring>(unsigned codePage, std::string_view bytes)> Decode;
+    std::function<std::optional<std::string>(unsigned codePage, std::wstring_view text)> Encode;
+};
+
+// Whether a code page keeps the program's texts: its day names, window texts and the
+// Cyrillic letters of the files it reads are Windows-1251 bytes, which the controls read and
+// give back in the system's ANSI code page. They survive only when that code page reads every
+// Cyrillic byte as the same letter as Windows-1251 and writes it back as the same byte.
+bool CodePageKeepsCyrillicTexts(unsigned codePage, const TCodePageConversion& conversion);

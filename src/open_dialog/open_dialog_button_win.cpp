@@ -61,7 +61,7 @@ void TPreviewButton::HideHint() {
 void TPreviewButton::DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y) {
     const COLORREF transparent = GetPixel(glyph, 0, size.bmHeight - 1);
     if (Enabled()) {
-        TransparentBlt(dc, x, y, size.bmWidth, size.bmHeight, glyph, 0, 0, size.bmWidth, size.bmHeight, transparent);
+        GdiTransparentBlt(dc, x, y, size.bmWidth, size.bmHeight, glyph, 0, 0, size.bmWidth, size.bmHeight, transparent);
         return;
     }
     // Disabled: the glyph's darker pixels embossed, a highlight under a shadow.

@@ -90,11 +90,20 @@ TIconImage SelectIconImage(std::span<const uint8_t> file, const TIconDisplay& di
     image.width = chosen.width;
     image.height = chosen.height;
     image.data = file.subspan(chosen.imageOffset, chosen.bytesInRes);
-    // The system builds the image at the size its own header states, whatever the directory
-    // says: a picture beyond the program's limit is refused as one the system cannot build.
-    const TIconImageSize own = IconImageOwnSize(image.data);
-    if (!PictureSizeAllowed(own.width, own.height)) RaiseIconNotBuilt(std::string());
     return image;
+}
+
+void CheckIconImageSizes(std::span<const uint8_t> file) {
+    const TIconHeader header = ReadIconHeader(file);
+    if (header.type != kIconTypeIcon || 6 + uint64_t{header.count} * 16 > file.size()) return;
+    // The system builds an image at the size its own header states, whatever the directory
+    // says; which image the first drawing chooses depends on the display then, so any image
+    // beyond the program's limit refuses the icon.
+    for (const TIconDirectoryEntry& entry : ReadIconDirectory(file)) {
+        if (uint64_t{entry.imageOffset} + entry.bytesInRes > file.size()) continue;
+        const TIconImageSize own = IconImageOwnSize(file.subspan(entry.imageOffset, entry.bytesInRes));
+        if (!PictureSizeAllowed(own.width, own.height)) RaiseIconNotBuilt(std::string());
+    }
 }
 
 TIconImageSize IconImageOwnSize(std::span<const uint8_t> image) {

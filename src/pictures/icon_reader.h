@@ -1,7 +1,7 @@
-// The icon (.ico) reader. At load only the 6-byte header is checked (ReadIconHeader) and the
-// whole file is kept; until its first drawing the icon reports the system's standard icon
-// size. At the first drawing SelectIconImage applies the icon image choice and hands back the
-// chosen image, which the Windows side turns into a system icon of the chosen entry's size
+// The icon (.ico) reader. At load only the 6-byte header and the sizes the images state are
+// checked (ReadIconHeader, CheckIconImageSizes) and the whole file is kept; until its first drawing the icon reports
+// the system's standard icon size. At the first drawing SelectIconImage applies the icon image choice and hands back
+// the chosen image, which the Windows side turns into a system icon of the chosen entry's size
 // (CreateIconFromResourceEx); if the system cannot, RaiseIconNotBuilt (picture_errors.h).
 #pragma once
 
@@ -66,9 +66,14 @@ struct TIconImage {
 // Steps of the first drawing: reads the directory and picks the image. Raises EReadError
 // "Stream read error" for a file shorter than its header or directory, EInvalidGraphic
 // "Icon image is not valid" for a type above 1, a directory of no images, or a chosen image
-// that lies outside the file, and EOutOfResources "Out of system resources" for a chosen
-// image whose own size passes the program's limit (base/picture_limit.h).
+// that lies outside the file.
 TIconImage SelectIconImage(std::span<const uint8_t> file, const TIconDisplay& display);
+
+// At load, after the header: raises EOutOfResources "Out of system resources" when an image
+// of the directory (one that lies within the file) states its own size beyond the program's
+// limit (base/picture_limit.h), as the other kinds refuse such pictures at load. A directory
+// that does not fit the file is left to the first drawing.
+void CheckIconImageSizes(std::span<const uint8_t> file);
 
 // The size an icon image states in its own header, which the system builds it at: a PNG
 // image's IHDR width and height, or a bitmap's width and half its height (the colour and the

@@ -37,7 +37,7 @@ void RaiseIconBuildFailure(DWORD systemErrorCode) {
 
 void TIcon::LoadFromStream(TReadStream& stream) {
     std::vector<uint8_t> file = ReadRemaining(stream);
-    ReadIconHeader(file);
+    CheckIconImageSizes(file);
     file_ = std::make_shared<const std::vector<uint8_t>>(std::move(file));
     state_ = TState::NotBuilt;
     icon_.reset();

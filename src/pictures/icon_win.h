@@ -1,8 +1,7 @@
-// The icon graphic (.ico): the whole file is kept; at load only its header is checked. The
-// system icon is built at the first drawing by the icon image choice, with the standard icon
-// size and the display's colour depth of that moment; until then the graphic reports the
-// standard icon size, afterwards the chosen image's size. A header of type 0 shows the
-// system's standard application icon.
+// The icon graphic (.ico): the whole file is kept; at load only its header and the sizes its
+// images state are checked. The system icon is built at the first drawing by the icon image choice, with the standard
+// icon size and the display's colour depth of that moment; until then the graphic reports the standard icon size,
+// afterwards the chosen image's size. A header of type 0 shows the system's standard application icon.
 //
 // A build that fails (a directory that announces no image or points outside the file, an
 // image the system cannot turn into an icon) raises its error at that first drawing, once;
@@ -29,8 +28,8 @@ public:
     // Drawn at its own size with its mask, its top-left corner at the rectangle's; the
     // rectangle's size is ignored.
     void Draw(HDC dc, const RECT& rect) override;
-    // Raises "Stream read error" for fewer than 6 bytes and "Icon image is not valid" for a
-    // type above 1.
+    // Raises "Stream read error" for fewer than 6 bytes, "Icon image is not valid" for a
+    // type above 1 and "Out of system resources" for an image beyond the program's limit.
     void LoadFromStream(TReadStream& stream) override;
     std::unique_ptr<TGraphic> Clone() const override;
 

@@ -11,6 +11,11 @@ namespace {
 // Inflating into a large window keeps zlib on its fast path and copies little into its own
 // history buffer; the rows are unfiltered while the window is still in the cache.
 constexpr size_t kWindowBytes = 256 * 1024;
+// How much a stream may inflate to after its last row and still have its checksum checked.
+// An encoder ends the stream right after the rows (zlib's and libpng's leave not one byte),
+// so 64 KiB is far above anything real; the compressed bytes read meanwhile are bounded by the
+// file, as they are before the first row.
+constexpr size_t kMostBytesAfterLastRow = 64 * 1024;
 // Bytes behind every buffer of rows, which the unfiltering may read (never write).
 constexpr size_t kPadding = 16;
 
@@ -69,8 +74,15 @@ size_t TPngRowSource::Inflate(uint8_t* out, size_t capacity) {
 void TPngRowSource::Finish() {
     // Whatever the stream holds after the last row (normally only its Adler-32 trailer) is
     // inflated into the window, whose rows are all taken, so that zlib checks the checksum.
-    // A stream cut short after its last row ends without a trailer to check.
-    while (!streamEnded_ && Inflate(window_.get(), capacity_) == capacity_) {
+    // A stream cut short after its last row ends without a trailer to check, and so does one
+    // that goes on beyond kMostBytesAfterLastRow: a few bytes of a small file could otherwise
+    // inflate to gigabytes here.
+    const size_t inflated = end_ - begin_;
+    size_t left = inflated < kMostBytesAfterLastRow ? kMostBytesAfterLastRow - inflated : 0;
+    while (!streamEnded_ && left > 0) {
+        const size_t wanted = left < capacity_ ? left : capacity_;
+        if (Inflate(window_.get(), wanted) < wanted) break;
+        left -= wanted;
     }
 }
 

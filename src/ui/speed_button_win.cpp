@@ -15,8 +15,8 @@ void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphReso
 
 void TSpeedButton::DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y) {
     if (Enabled()) {
-        TransparentBlt(dc, x, y, size.bmWidth, size.bmHeight, glyph, 0, 0, size.bmWidth, size.bmHeight,
-                       RGB(255, 255, 255));
+        GdiTransparentBlt(dc, x, y, size.bmWidth, size.bmHeight, glyph, 0, 0, size.bmWidth, size.bmHeight,
+                          RGB(255, 255, 255));
         return;
     }
     for (int gy = 0; gy < size.bmHeight; ++gy)

@@ -7,7 +7,7 @@
 using picture_test::Bytes;
 using picture_test::ExpectFailure;
 using picture_test::MakeBitmap;
-using picture_test::TBitmapSpec;
+using picture_test::TBitmapLayout;
 
 namespace {
 
@@ -20,15 +20,15 @@ struct TLoaded {
     TBitmapFile bitmap;
 };
 
-TLoaded Load(const TBitmapSpec& layout) {
+TLoaded Load(const TBitmapLayout& layout) {
     TLoaded loaded{MakeBitmap(layout), {}};
     loaded.bitmap = ReadBitmap(loaded.file);
     return loaded;
 }
 
 // 4 x 2 pixels at 24 bits: rows of 12 bytes.
-TBitmapSpec Rgb4x2() {
-    TBitmapSpec layout;
+TBitmapLayout Rgb4x2() {
+    TBitmapLayout layout;
     for (int i = 0; i < 24; ++i) layout.pixels.push_back(static_cast<uint8_t>(i + 1));
     return layout;
 }
@@ -50,7 +50,7 @@ TEST(BitmapReader, RejectsAMissingSignatureAndPlanesOtherThanOne) {
     Bytes textFile(40, 'x');
     ExpectFailure([&] { ReadBitmap(textFile); }, "EInvalidGraphic", "Bitmap image is not valid");
     for (uint16_t planes : {0, 2}) {
-        TBitmapSpec layout = Rgb4x2();
+        TBitmapLayout layout = Rgb4x2();
         layout.planes = planes;
         ExpectFailure([&] { ReadBitmap(MakeBitmap(layout)); }, "EInvalidGraphic", "Bitmap image is not valid");
         layout.headerSize = 12;
@@ -59,7 +59,7 @@ TEST(BitmapReader, RejectsAMissingSignatureAndPlanesOtherThanOne) {
 }
 
 TEST(BitmapReader, AFileShorterThanItsHeadersOrTablesIsAReadError) {
-    TBitmapSpec paletted;
+    TBitmapLayout paletted;
     paletted.bitCount = 8;
     paletted.colours.assign(256, 0x102030);
     const Bytes full = MakeBitmap(paletted);
@@ -72,14 +72,14 @@ TEST(BitmapReader, AFileShorterThanItsHeadersOrTablesIsAReadError) {
         ExpectFailure([&] { ReadBitmap(cut); }, "EReadError", "Stream read error");
     }
     // A huge header size or colour count does not run past the end either.
-    TBitmapSpec hugeHeader = Rgb4x2();
+    TBitmapLayout hugeHeader = Rgb4x2();
     hugeHeader.headerSize = 0xFFFFFFF0;
     ExpectFailure([&] { ReadBitmap(MakeBitmap(hugeHeader)); }, "EReadError", "Stream read error");
-    TBitmapSpec hugeTable = Rgb4x2();
+    TBitmapLayout hugeTable = Rgb4x2();
     hugeTable.clrUsed = 0xFFFFFFFF;
     ExpectFailure([&] { ReadBitmap(MakeBitmap(hugeTable)); }, "EReadError", "Stream read error");
     // Bit-field masks announced but missing.
-    TBitmapSpec masks;
+    TBitmapLayout masks;
     masks.bitCount = 16;
     masks.compression = kBiBitFields;
     masks.masks = {0xF800, 0x07E0, 0x001F};
@@ -89,7 +89,7 @@ TEST(BitmapReader, AFileShorterThanItsHeadersOrTablesIsAReadError) {
 }
 
 TEST(BitmapReader, HeaderFormsAllGiveTheSameFortyByteDescription) {
-    TBitmapSpec layout;
+    TBitmapLayout layout;
     layout.width = 3;
     layout.height = 2;
     layout.bitCount = 1;
@@ -141,7 +141,7 @@ TEST(BitmapReader, AnOddHeaderSizeIsReadWholeAndZeroFilled) {
 }
 
 TEST(BitmapReader, BitFieldMasksComeAfterAFortyByteHeaderOrFromTheLargerHeaders) {
-    TBitmapSpec layout;
+    TBitmapLayout layout;
     layout.width = 2;
     layout.height = 1;
     layout.bitCount = 16;
@@ -180,7 +180,7 @@ TEST(BitmapReader, ColourTableSizes) {
     };
     for (const Case c : {Case{1, 0, 2}, Case{4, 0, 16}, Case{8, 0, 256}, Case{8, 5, 5}, Case{4, 3, 3}, Case{16, 0, 0},
                          Case{24, 0, 0}, Case{32, 0, 0}, Case{24, 2, 2}}) {
-        TBitmapSpec layout;
+        TBitmapLayout layout;
         layout.width = 1;
         layout.height = 1;
         layout.bitCount = c.bitCount;
@@ -197,7 +197,7 @@ TEST(BitmapReader, ColourTableSizes) {
         EXPECT_EQ(bitmap.pixels[0], 0x11) << c.bitCount << "/" << c.clrUsed;
     }
     // The core form's entries are three bytes.
-    TBitmapSpec core;
+    TBitmapLayout core;
     core.headerSize = 12;
     core.width = 1;
     core.height = 1;
@@ -212,7 +212,7 @@ TEST(BitmapReader, ColourTableSizes) {
 }
 
 TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
-    TBitmapSpec layout = Rgb4x2();
+    TBitmapLayout layout = Rgb4x2();
     // Image size 0: rows of 12 bytes times 2; what follows is not pixel data.
     layout.pixels.insert(layout.pixels.end(), {0xEE, 0xEE});
     EXPECT_EQ(Load(layout).bitmap.pixels.size(), 24u);
@@ -233,7 +233,7 @@ TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
     EXPECT_EQ(shortFile.pixels.size(), 5u);
     EXPECT_EQ(shortFile.dibImageSize, 24u);
     // Rows are padded to 4 bytes: 5 pixels at 4 bits take 3 bytes, padded to 4.
-    layout = TBitmapSpec();
+    layout = TBitmapLayout();
     layout.width = 5;
     layout.height = -3;
     layout.bitCount = 4;
@@ -248,7 +248,7 @@ TEST(BitmapReader, PixelDataIsTheAnnouncedSizeCutToTheFile) {
 }
 
 TEST(BitmapReader, RunLengthBitmapsAreHandedOnWhole) {
-    TBitmapSpec layout;
+    TBitmapLayout layout;
     layout.width = 4;
     layout.height = 2;
     layout.bitCount = 8;
@@ -273,7 +273,7 @@ TEST(BitmapReader, RunLengthBitmapsAreHandedOnWhole) {
 }
 
 TEST(BitmapReader, StreamReadingStopsAtThePixelData) {
-    TBitmapSpec layout = Rgb4x2();
+    TBitmapLayout layout = Rgb4x2();
     layout.bitCount = 8;
     layout.colours.assign(256, 0);
     layout.pixels.resize(8);

@@ -145,10 +145,11 @@ TEST(IconReader, TheChosenImageIsHandedOnFromItsOffset) {
     EXPECT_EQ(entries[1].bitCount, 32);
 }
 
-TEST(IconReader, AnImageStatingASizeBeyondTheLimitCannotBeBuilt) {
+TEST(IconReader, AnImageStatingASizeBeyondTheLimitIsRefusedAtLoad) {
     // A 32 x 32 entry whose bitmap header states 30000 x 30000 (its height doubled for the
     // mask), or whose PNG header states 20000 x 20000: refused as an icon the system cannot
-    // build, before the system is asked to build it at that size.
+    // build, whether or not the drawing would choose it, before the system is asked to build
+    // it at that size.
     const auto bitmapImage = [](int32_t width, int32_t height) {
         picture_test::TWriter w;
         w.U32(40).I32(width).I32(height).U16(1).U16(32).U32(0).U32(0).Fill(16, 0);
@@ -167,13 +168,12 @@ TEST(IconReader, AnImageStatingASizeBeyondTheLimitCannotBeBuilt) {
     };
     for (const Bytes& image : {bitmapImage(30000, 60000), bitmapImage(30000, -60000), bitmapImage(16384, 32770),
                                pngImage(20000, 20000), pngImage(16385, 16384)}) {
-        const Bytes file = MakeIcon({entry(image)});
-        ExpectFailure([&] { SelectIconImage(file, kTrueColour); }, "EOutOfResources", "Out of system resources");
+        for (const Bytes& file : {MakeIcon({entry(image)}), MakeIcon({entry(image), entry(bitmapImage(32, 64))})})
+            ExpectFailure([&] { CheckIconImageSizes(file); }, "EOutOfResources", "Out of system resources");
     }
-    // Up to the limit (2^28 pixels), and for images too short to state a size, the image is
-    // handed on.
+    // Up to the limit (2^28 pixels), and for images too short to state a size, the icon loads.
     for (const Bytes& image : {bitmapImage(16384, 32768), pngImage(16384, 16384), Bytes(11, 0xFF)})
-        EXPECT_EQ(SelectIconImage(MakeIcon({entry(image)}), kTrueColour).data.size(), image.size());
+        EXPECT_NO_THROW(CheckIconImageSizes(MakeIcon({entry(image)})));
     // A core header states 16-bit sides.
     picture_test::TWriter core;
     core.U32(12).U16(640).U16(960).U16(1).U16(24);

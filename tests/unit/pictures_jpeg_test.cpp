@@ -13,7 +13,7 @@
 
 using picture_test::Bytes;
 using picture_test::ExpectFailure;
-using picture_test::TJpegSpec;
+using picture_test::TJpegPicture;
 using picture_test::WithJpegFrameSize;
 using picture_test::WriteJpeg;
 
@@ -32,7 +32,7 @@ std::array<int, 3> PaletteRgb(const TJpegBitmap& bitmap, int x, int y) {
 }
 
 // The largest difference of any channel between the decoded picture and its source.
-int LargestError(const TJpegBitmap& bitmap, const TJpegSpec& layout, bool palette) {
+int LargestError(const TJpegBitmap& bitmap, const TJpegPicture& layout, bool palette) {
     int largest = 0;
     for (int y = 0; y < layout.height; ++y)
         for (int x = 0; x < layout.width; ++x) {
@@ -46,7 +46,7 @@ int LargestError(const TJpegBitmap& bitmap, const TJpegSpec& layout, bool palett
 }
 
 // The mean difference per channel over the whole picture, for dithered output.
-double MeanError(const TJpegBitmap& bitmap, const TJpegSpec& layout) {
+double MeanError(const TJpegBitmap& bitmap, const TJpegPicture& layout) {
     double sum = 0;
     for (int y = 0; y < layout.height; ++y)
         for (int x = 0; x < layout.width; ++x) {
@@ -64,7 +64,7 @@ TEST(JpegHeader, PictureAboveThePixelLimitIsRefusedAsOutOfMemory) {
     // A file of a few hundred bytes stating 65000 x 65000 (12.7 GB at 24 bits): refused by the
     // header read, and by a decode before it allocates, with libjpeg's "insufficient memory".
     for (const bool progressive : {false, true}) {
-        TJpegSpec layout;
+        TJpegPicture layout;
         layout.width = layout.height = 16;
         layout.progressive = progressive;
         const Bytes small = WriteJpeg(layout);
@@ -82,21 +82,21 @@ TEST(JpegHeader, PictureAboveThePixelLimitIsRefusedAsOutOfMemory) {
 }
 
 TEST(JpegHeader, ReadsSizeGrayscaleAndProgressive) {
-    TJpegSpec colour;
+    TJpegPicture colour;
     const TJpegHeader header = ReadJpegHeader(WriteJpeg(colour));
     EXPECT_EQ(header.width, 37);
     EXPECT_EQ(header.height, 23);
     EXPECT_FALSE(header.grayscale);
     EXPECT_FALSE(header.progressive);
 
-    TJpegSpec gray;
+    TJpegPicture gray;
     gray.components = 1;
     gray.width = 640;
     gray.height = 8;
     EXPECT_TRUE(ReadJpegHeader(WriteJpeg(gray)).grayscale);
     EXPECT_EQ(ReadJpegHeader(WriteJpeg(gray)).width, 640);
 
-    TJpegSpec progressive;
+    TJpegPicture progressive;
     progressive.progressive = true;
     EXPECT_TRUE(ReadJpegHeader(WriteJpeg(progressive)).progressive);
     EXPECT_FALSE(ReadJpegHeader(WriteJpeg(progressive)).grayscale);
@@ -125,7 +125,7 @@ TEST(JpegHeader, TextAndEmptyInputGiveLibjpegsCodes) {
 }
 
 TEST(JpegDecode, ColourFilesGiveTwentyFourBitRowsCloseToTheSource) {
-    const TJpegSpec layout;
+    const TJpegPicture layout;
     TJpegBitmap bitmap;
     DecodeJpeg(WriteJpeg(layout), {}, bitmap);
     EXPECT_EQ(bitmap.format.width, 37);
@@ -144,7 +144,7 @@ TEST(JpegDecode, ColourFilesGiveTwentyFourBitRowsCloseToTheSource) {
 }
 
 TEST(JpegDecode, GrayscaleAndPaletteDisplaysGiveAtMost236Colours) {
-    TJpegSpec gray;
+    TJpegPicture gray;
     gray.components = 1;
     gray.width = 200;
     gray.height = 9;
@@ -162,7 +162,7 @@ TEST(JpegDecode, GrayscaleAndPaletteDisplaysGiveAtMost236Colours) {
     EXPECT_LE(LargestError(bitmap, gray, true), 8);
     EXPECT_EQ(Le32(bitmap.format.BitmapInfo().data() + 32), bitmap.format.palette.size());
 
-    TJpegSpec colour;
+    TJpegPicture colour;
     colour.width = 64;
     colour.height = 48;
     DecodeJpeg(WriteJpeg(colour), {.palette = true}, bitmap);
@@ -182,7 +182,7 @@ TEST(JpegDecode, CmykAndYcckBecomeRgbByTheirMarker) {
     };
     for (const Case c : {Case{true, false, {200, 100, 50, 255}}, Case{true, true, {200, 100, 50, 255}},
                          Case{false, false, {55, 155, 205, 0}}}) {
-        TJpegSpec layout;
+        TJpegPicture layout;
         layout.components = 4;
         layout.adobeMarker = c.adobe;
         layout.ycck = c.ycck;
@@ -205,7 +205,7 @@ TEST(JpegDecode, CmykAndYcckBecomeRgbByTheirMarker) {
 
 TEST(JpegDecode, TruncatedFilesDecodeAsFarAsTheyGoWithoutError) {
     for (bool progressive : {false, true}) {
-        TJpegSpec layout;
+        TJpegPicture layout;
         layout.width = 96;
         layout.height = 96;
         layout.progressive = progressive;
@@ -232,7 +232,7 @@ TEST(JpegDecode, ErrorsRaiseTheCodeAndKeepWhatWasDecoded) {
 
     // A progressive file whose first scan asks for an impossible band of coefficients fails
     // before any row is out.
-    TJpegSpec layout;
+    TJpegPicture layout;
     layout.progressive = true;
     Bytes file = WriteJpeg(layout);
     const uint8_t marker[] = {0xFF, 0xDA};
@@ -250,7 +250,7 @@ TEST(JpegDecode, ErrorsRaiseTheCodeAndKeepWhatWasDecoded) {
 
 TEST(JpegDecode, ProgressHookSeesLibjpegsCountersAndTheRowsDone) {
     for (bool progressive : {false, true}) {
-        TJpegSpec layout;
+        TJpegPicture layout;
         layout.width = 40;
         layout.height = 30;
         layout.progressive = progressive;
@@ -275,7 +275,7 @@ TEST(JpegDecode, ProgressHookSeesLibjpegsCountersAndTheRowsDone) {
 }
 
 TEST(JpegDecode, AFailingHookStopsTheDecodeAndKeepsTheRowsDone) {
-    TJpegSpec layout;
+    TJpegPicture layout;
     layout.width = 16;
     layout.height = 40;
     TJpegBitmap bitmap;

@@ -8,7 +8,7 @@ using picture_test::Bytes;
 using picture_test::ExpectFailure;
 using picture_test::MakeEnhancedMetafile;
 using picture_test::MakePlaceableMetafile;
-using picture_test::TEmfSpec;
+using picture_test::TEmfLayout;
 
 TEST(MetafileReader, PlaceableMetafileSizeFromItsBoxAndUnitsPerInch) {
     const Bytes file = MakePlaceableMetafile(0, 0, 1440, 720, 1440);
@@ -69,7 +69,7 @@ TEST(MetafileReader, FilesShorterThanTheirHeaderAreReadErrors) {
 }
 
 TEST(MetafileReader, EnhancedMetafileWhateverItsName) {
-    TEmfSpec layout;
+    TEmfLayout layout;
     layout.frame[0] = 0;
     layout.frame[2] = 2540;
     layout.frame[3] = 1270;
@@ -91,7 +91,7 @@ TEST(MetafileReader, EnhancedMetafileWhateverItsName) {
 
 TEST(MetafileReader, EnhancedHeaderRules) {
     // Exactly 100 bytes is not enough to be enhanced; then it is no placeable file either.
-    const Bytes file = MakeEnhancedMetafile(TEmfSpec());
+    const Bytes file = MakeEnhancedMetafile(TEmfLayout());
     ExpectFailure([&] { ReadMetafile(Bytes(file.begin(), file.begin() + 100), 96); }, "EInvalidGraphic",
                   "Metafile is not valid");
     // 101 bytes with the signature is enhanced, and then shorter than its total size.
@@ -99,10 +99,10 @@ TEST(MetafileReader, EnhancedHeaderRules) {
                   "Stream read error");
     // The total size decides how much is handed on; more than the file is a read error,
     // less than the header is not valid.
-    TEmfSpec longer;
+    TEmfLayout longer;
     longer.totalBytes = 129;
     ExpectFailure([&] { ReadMetafile(MakeEnhancedMetafile(longer), 96); }, "EReadError", "Stream read error");
-    TEmfSpec shorter;
+    TEmfLayout shorter;
     shorter.totalBytes = 108;
     EXPECT_EQ(ReadMetafile(MakeEnhancedMetafile(shorter), 96).data.size(), 108u);
     shorter.totalBytes = 99;

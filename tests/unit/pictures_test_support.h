@@ -59,7 +59,7 @@ void ExpectFailure(Call&& call, const char* kind, const std::string& message) {
 
 // A bitmap file: 14-byte file header, an information header of the given size (12 for the
 // core form), optional masks, colour table and pixel data.
-struct TBitmapSpec {
+struct TBitmapLayout {
     uint32_t headerSize = 40;
     int32_t width = 4;
     int32_t height = 2;
@@ -73,7 +73,7 @@ struct TBitmapSpec {
     Bytes pixels;
 };
 
-inline Bytes MakeBitmap(const TBitmapSpec& layout) {
+inline Bytes MakeBitmap(const TBitmapLayout& layout) {
     TWriter w;
     w.Text("BM").U32(0).U32(0).U32(0);
     w.U32(layout.headerSize);
@@ -140,7 +140,7 @@ inline Bytes MakePlaceableMetafile(int16_t left, int16_t top, int16_t right, int
 }
 
 // An enhanced metafile: a 108-byte header record and the end-of-file record.
-struct TEmfSpec {
+struct TEmfLayout {
     int32_t frame[4] = {0, 0, 2540, 1270};
     int32_t devicePixels[2] = {1024, 768};
     int32_t deviceMillimetres[2] = {320, 240};
@@ -148,7 +148,7 @@ struct TEmfSpec {
     uint32_t paletteEntries = 0;  // the header's count; the end record holds no palette
 };
 
-inline Bytes MakeEnhancedMetafile(const TEmfSpec& layout) {
+inline Bytes MakeEnhancedMetafile(const TEmfLayout& layout) {
     TWriter w;
     w.U32(1).U32(108).I32(0).I32(0).I32(99).I32(99);  // type, size, bounds
     for (int32_t v : layout.frame) w.I32(v);
@@ -166,7 +166,7 @@ inline Bytes MakeEnhancedMetafile(const TEmfSpec& layout) {
 
 // A JPEG picture to write: components 1 (gray), 3 (RGB) or 4 (CMYK); the sample of
 // component c at (x, y) comes from `sample`.
-struct TJpegSpec {
+struct TJpegPicture {
     int width = 37;
     int height = 23;
     int components = 3;
@@ -179,7 +179,7 @@ struct TJpegSpec {
     };
 };
 
-inline Bytes WriteJpeg(const TJpegSpec& layout) {
+inline Bytes WriteJpeg(const TJpegPicture& layout) {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
     cinfo.err = jpeg_std_error(&errors);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "app/main_form_win.h"
 #include "settings/file_io_win.h"
@@ -382,6 +383,55 @@ TEST(TaskbarRestart, IconComesBackAndTheShellsMessageIsLetThroughForAnElevatedRu
     EXPECT_FALSE(NotifyIconRegistered(form->Handle()));
 }
 
+namespace {
+// Shell_NotifyIconA, seen through the program's import of it, refusing the next adds.
+int RefusedAdds = 0;
+void* SystemNotifyIcon = nullptr;
+BOOL WINAPI RefusingNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+    if (message == NIM_ADD && RefusedAdds > 0) return RefusedAdds--, FALSE;
+    return reinterpret_cast<decltype(&Shell_NotifyIconA)>(SystemNotifyIcon)(message, data);
+}
+}  // namespace
+
+extern "C" void* __imp_Shell_NotifyIconA;
+
+TEST_F(MainWindowTest, IconTheShellRefusesIsAskedForAgainAndTheWindowStaysReachable) {
+    void** slot = &__imp_Shell_NotifyIconA;
+    DWORD protection = 0;
+    ASSERT_TRUE(VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection));
+    SystemNotifyIcon = std::exchange(*slot, reinterpret_cast<void*>(&RefusingNotifyIcon));
+    const HWND window = form_.Handle(), application = Application.Handle();
+    // Refused at start: minimised meanwhile, the window keeps its taskbar button; the try two
+    // seconds later adds the icon, and the button goes as after any minimise.
+    RefusedAdds = 1;
+    TrayIconShown = 0;
+    form_.SetTrayMode(1);
+    EXPECT_FALSE(NotifyIconRegistered(window));
+    ShowWindow(application, SW_SHOWNORMAL);
+    SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsWindowVisible(application));
+    for (int i = 0; i < 60 && !NotifyIconRegistered(window); ++i) Sleep(50), Pump();
+    EXPECT_TRUE(NotifyIconRegistered(window));
+    EXPECT_FALSE(IsWindowVisible(application));
+    // Refused for two minutes of tries after "TaskbarCreated": the hidden program shows its
+    // taskbar button, minimised; the next "TaskbarCreated" still adds the icon.
+    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    RefusedAdds = 1000;
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    SendMessageA(window, taskbarCreated, 0, 0);
+    for (int i = 0; i < 60; ++i) {
+        EXPECT_FALSE(IsWindowVisible(application)) << i;
+        SendMessageA(window, WM_TIMER, kTrayIconTimer, 0);
+    }
+    EXPECT_TRUE(IsWindowVisible(application) && IsIconic(application));
+    RefusedAdds = 0;
+    SendMessageA(window, taskbarCreated, 0, 0);
+    EXPECT_TRUE(NotifyIconRegistered(window));
+    ShowWindow(application, SW_SHOWNORMAL);
+    *slot = SystemNotifyIcon;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
 TEST_F(MainWindowTest, LongCaptionIsCutToTheTip) {
     TrayIconShown = 0;
     form_.SetCaption(std::string(100, 'x'));
@@ -391,6 +441,8 @@ TEST_F(MainWindowTest, LongCaptionIsCutToTheTip) {
 }
 
 TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
+    TrayIconShown = 0;
+    form_.SetTrayMode(1);
     SendMessageA(form_.Handle(), WM_MYNOTIFY, 0, WM_LBUTTONDBLCLK);  // restore from the icon
     ASSERT_TRUE(IsWindowVisible(form_.Handle()));
     EXPECT_TRUE(IsWindowVisible(Application.Handle()));

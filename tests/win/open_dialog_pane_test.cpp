@@ -27,7 +27,7 @@ std::string ToString(const std::vector<uint8_t>& bytes) { return std::string(byt
 // A progressive JPEG whose second scan asks for an impossible band of coefficients: its header
 // reads, its decoding fails at the first drawing.
 std::string JpegFailingWhileDecoding() {
-    picture_test::TJpegSpec layout;
+    picture_test::TJpegPicture layout;
     layout.progressive = true;
     std::vector<uint8_t> file = picture_test::WriteJpeg(layout);
     const uint8_t marker[] = {0xFF, 0xDA};

@@ -61,7 +61,7 @@ protected:
     }
     // A bitmap of one colour: 8 bits per pixel, so that large sizes stay small files.
     void LoadPlain(int width, int height) {
-        TBitmapSpec layout;
+        TBitmapLayout layout;
         layout.width = width;
         layout.height = height;
         layout.bitCount = 8;
@@ -217,7 +217,7 @@ TEST_F(PicturesImage, PictureChangesAndResizesAskForARedraw) {
 TEST_F(PicturesImage, ResizingRedrawsTheKeptJpegWithoutDecodingAgain) {
     image.SetStretch(true);
     image.SetProportional(true);
-    TJpegSpec layout;
+    TJpegPicture layout;
     layout.width = 64;
     layout.height = 48;
     image.Picture.LoadFromFile(Write("a.jpg", WriteJpeg(layout)));
@@ -234,9 +234,8 @@ TEST_F(PicturesImage, ResizingRedrawsTheKeptJpegWithoutDecodingAgain) {
 TEST_F(PicturesImage, DrawingErrorShowsTheStandardErrorBoxOnce) {
     image.SetStretch(true);
     image.SetProportional(true);
-    // A JPEG that fails at its first decode, and an icon whose image states more pixels than
-    // the program's limit.
-    const std::pair<const char*, Bytes> files[] = {{"empty.jpg", {}}, {"huge.ico", OversizedIcon()}};
+    // A JPEG that fails at its first decode, and an icon whose image the system cannot build.
+    const std::pair<const char*, Bytes> files[] = {{"empty.jpg", {}}, {"bad.ico", UnbuildableIcon()}};
     const char* const boxes[] = {"JPEG error #42.", "Out of system resources."};
     for (size_t i = 0; i < std::size(files); ++i) {
         image.Picture.LoadFromFile(Write(files[i].first, files[i].second));
@@ -260,7 +259,7 @@ TEST_F(PicturesImage, DrawingErrorsGoToTheOwnersHandlerWhenItHasOne) {
         }
     };
     // An icon whose image the system cannot build: reported at its first drawing only.
-    image.Picture.LoadFromFile(Write("bad.ico", MakeIcon({{32, 32, 0, Bytes(64, 0xAB)}})));
+    image.Picture.LoadFromFile(Write("bad.ico", UnbuildableIcon()));
     TCanvas canvas(233, 243);
     for (int paint = 0; paint < 3; ++paint) Render(canvas);
     InvalidateRect(image.Handle(), nullptr, TRUE);

@@ -106,7 +106,7 @@ TEST_F(PicturesLoading, EachKindChosenByExtensionReportsItsSize) {
         const char* className;
         int width, height;
     };
-    TJpegSpec jpeg;
+    TJpegPicture jpeg;
     jpeg.width = 37;
     jpeg.height = 23;
     const TCase cases[] = {
@@ -155,9 +155,9 @@ TEST_F(PicturesLoading, UnknownExtensionsNameTheExtensionAsWritten) {
 TEST_F(PicturesLoading, ReaderFailuresLeaveThePictureAsItWas) {
     picture.LoadFromFile(Write("kept.bmp", SmallBitmap(7, 2)));
     changes = 0;
-    TBitmapSpec planes;
+    TBitmapLayout planes;
     planes.planes = 2;
-    TJpegSpec jpeg;
+    TJpegPicture jpeg;
     ExpectLoadFailure(Write("bad.bmp", {'X', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), "EInvalidGraphic",
                       "Bitmap image is not valid");
     ExpectLoadFailure(Write("planes.bmp", MakeBitmap(planes)), "EInvalidGraphic", "Bitmap image is not valid");
@@ -189,7 +189,7 @@ TEST_F(PicturesLoading, PicturesBeyondThePixelLimitAreRefusedWithTheirKindsFailu
 TEST_F(PicturesLoading, MetafileHeaderCountingAHugePaletteCostsNoMemory) {
     // 64 million palette entries in the header (256 MB), none in the file: the metafile loads,
     // and no more than the 256 entries a palette keeps are asked for.
-    TEmfSpec layout;
+    TEmfLayout layout;
     layout.paletteEntries = 0x04000000;
     const std::string path = Write("palette.emf", MakeEnhancedMetafile(layout));
     PROCESS_MEMORY_COUNTERS before{}, after{};

@@ -174,11 +174,11 @@ Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba) {
 }
 
 std::vector<TOversizedFile> OversizedPictureFiles() {
-    TBitmapSpec deep;
+    TBitmapLayout deep;
     deep.width = deep.height = 30000;
     deep.bitCount = 32;
     deep.pixels = Bytes(4, 0);
-    TBitmapSpec rle;
+    TBitmapLayout rle;
     rle.width = rle.height = 30000;
     rle.bitCount = 8;
     rle.compression = 1;  // BI_RLE8
@@ -194,8 +194,12 @@ std::vector<TOversizedFile> OversizedPictureFiles() {
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
     PutChunk(png, "IEND", {});
-    TJpegSpec jpeg;
+    TJpegPicture jpeg;
     jpeg.width = jpeg.height = 16;
+    TWriter iconImage;
+    iconImage.U32(40).I32(30000).I32(60000).U16(1).U16(32).U32(0).U32(0).Fill(16, 0).Fill(64, 0);
+    TIconEntryLayout icon;
+    icon.image = iconImage.bytes;
     const std::string notEnoughMemory = "System Error.  Code: 8.\r\nНедостаточно памяти для выполнения команды";
     return {
         {"deep.bmp", MakeBitmap(deep), "EOSError", notEnoughMemory},
@@ -204,15 +208,14 @@ std::vector<TOversizedFile> OversizedPictureFiles() {
          "Some operation could not be performed because the system is out of resources. Close some windows and try "
          "again."},
         {"huge.jpg", WithJpegFrameSize(WriteJpeg(jpeg), 65000, 65000), "EJPEG", "JPEG error #54"},
+        {"huge.ico", MakeIcon({icon}), "EOutOfResources", "Out of system resources"},
     };
 }
 
-Bytes OversizedIcon() {
+Bytes UnbuildableIcon() {
     TWriter image;
-    image.U32(40).I32(30000).I32(60000).U16(1).U16(32).U32(0).U32(0).Fill(16, 0).Fill(64, 0);
-    TIconEntryLayout entry;
-    entry.image = image.bytes;
-    return MakeIcon({entry});
+    image.U32(0xABABABAB).I32(32).I32(64).Fill(52, 0xAB);
+    return MakeIcon({{32, 32, 0, image.bytes}});
 }
 
 }  // namespace picture_test

@@ -49,7 +49,7 @@ void WriteBytes(const std::string& path, const Bytes& bytes);
 // colour(x, y).
 template <typename Colour>
 Bytes MakeBitmap24(int width, int height, Colour colour) {
-    TBitmapSpec layout;
+    TBitmapLayout layout;
     layout.width = width;
     layout.height = height;
     layout.bitCount = 24;
@@ -83,7 +83,8 @@ Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba);
 
 // Small files whose pictures pass the program's limit of 2^28 pixels, one of each kind that
 // refuses them at load (a 32-bit and a run-length bitmap of 30000 x 30000, a PNG of 20000 x
-// 20000, a JPEG of 65000 x 65000), each with the failure its kind raises.
+// 20000, a JPEG of 65000 x 65000, an icon whose 32 x 32 entry's bitmap states 30000 x 30000),
+// each with the failure its kind raises.
 struct TOversizedFile {
     std::string name;
     Bytes bytes;
@@ -92,8 +93,8 @@ struct TOversizedFile {
 };
 std::vector<TOversizedFile> OversizedPictureFiles();
 
-// An icon holding one 32 x 32 entry whose bitmap states 30000 x 30000: refused at the first
-// drawing with EOutOfResources "Out of system resources".
-Bytes OversizedIcon();
+// An icon whose one 32 x 32 image the system cannot build: its header states 32 x 32 but is
+// no bitmap's header (a size of 0xABABABAB).
+Bytes UnbuildableIcon();
 
 }  // namespace picture_test

@@ -57,6 +57,12 @@ TEST(Paths, ExecutableFolderAndTitle) {
     EXPECT_EQ(Application.Title(), "win_tests");  // the first character keeps its case
 }
 
+TEST(CodePageCheck, TheSystemsConversionsKeepTheTextsIn1251Only) {
+    EXPECT_EQ(GetACP(), 1251u);
+    for (const auto& [codePage, keeps] : {std::pair{1251u, true}, {65001u, false}, {932u, false}, {1252u, false}})
+        EXPECT_EQ(CodePageKeepsCyrillicTexts(codePage, SystemCodePageConversion()), keeps) << codePage;
+}
+
 TEST(StandardErrorBox, AddsAPeriodByTheRule) {
     const std::pair<const char*, const char*> cases[] = {
         {"Stream write error", "Stream write error."},
