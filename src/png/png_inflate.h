@@ -27,7 +27,7 @@ public:
     // After the last row: reads the stream to its end, where zlib checks the Adler-32 of all
     // the inflated data. Raises EPNGZLIBError ("incorrect data check") for a wrong checksum.
     // A stream that inflates to more than 64 KiB after the last row is taken as ended there,
-    // unchecked, as libpng takes it.
+    // and its checksum goes unchecked: the picture loads.
     void Finish();
 
 private:
