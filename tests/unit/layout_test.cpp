@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ui/glyph_art.h"
 #include "ui/layout.h"
 
 namespace {
@@ -64,4 +69,32 @@ TEST(Layout, CentringOnTheVirtualScreen) {
     EXPECT_EQ(CentreOn({50, 60, 426, 366}, {-1280, -200, 300, 200}), (TBounds{-1280, -200, 426, 366}));
     // A monitor right of the primary one only widens the desktop.
     EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 2048, 768}), (TBounds{811, 201, 426, 366}));
+}
+
+// The add and delete glyphs as rows of '#' outline, 'o' fill, '.' clear.
+std::vector<std::string> Rows(const TGlyphArt& art) {
+    std::vector<std::string> rows(art.Size);
+    for (int y = 0; y < art.Size; ++y)
+        for (int x = 0; x < art.Size; ++x) rows[y] += ".#o"[static_cast<int>(art.At(x, y))];
+    return rows;
+}
+
+TEST(GlyphArt, SignsAtTheDesignSizeAndScaled) {
+    using R = std::vector<std::string>;
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 7)),
+              (R{"..###..", "..#o#..", "###o###", "#ooooo#", "###o###", "..#o#..", "..###.."}));
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Minus, 7)),
+              (R{".......", ".......", "#######", "#ooooo#", "#######", ".......", "......."}));
+    // At 200 %: two-pixel outlines round a two-pixel fill, centred.
+    const R plus14 = Rows(SignGlyph(TGlyphSign::Plus, 14));
+    EXPECT_EQ(plus14[0], "....######....");
+    EXPECT_EQ(plus14[2], "....##oo##....");
+    EXPECT_EQ(plus14[6], "##oooooooooo##");
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Minus, 10))[4], "#oooooooo#");
+}
+
+TEST(GlyphArt, NearestDrawnSize) {
+    const int sizes[] = {16, 20, 24, 32};
+    for (auto [textHeight, size] : {std::pair{13, 16}, {16, 20}, {19, 24}, {20, 24}, {26, 32}, {40, 32}, {10, 16}})
+        EXPECT_EQ(NearestGlyphSize(sizes, textHeight), size) << textHeight;
 }

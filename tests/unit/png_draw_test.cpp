@@ -1,5 +1,6 @@
 // Drawing decoded pictures onto a BGRA surface: blending, the one transparent colour, the
-// opaque copy, nearest-pixel scaling and clipping. Expected values are worked out by hand.
+// opaque copy, nearest-pixel scaling and clipping, and resizing by area. Expected values are
+// worked out by hand.
 #include "png/png_draw.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "png/png_image.h"
+#include "png/png_resize.h"
 #include "png_test_support.h"
 
 using namespace png_test;
@@ -219,3 +221,33 @@ TEST(PngDraw, ClippedToTheSurface) {
 }
 
 }  // namespace
+
+TEST(PngResize, AreaAverageWithColoursWeightedByAlpha) {
+    struct Case {
+        TPicture picture;
+        uint32_t width, height;
+        std::vector<uint32_t> expected;  // packed B | G << 8 | R << 16 | A << 24
+    };
+    TPicture square = Row(6, 8, {0, 200, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100, 0, 255});
+    square.width = square.height = 2;
+    const Case cases[] = {
+        // Halved: black and (200, 100, 50) average; red beside a transparent blue keeps its
+        // colour at half the alpha (127.5 rounds to 128).
+        {Row(6, 8, {0, 0, 0, 255, 200, 100, 50, 255, 255, 0, 0, 255, 0, 0, 255, 0}), 2, 1, {0xFF643219u, 0x80FF0000u}},
+        // 3 to 2: the middle pixel lends half of itself to each side, (0 + 45) / 1.5, (45 + 180) / 1.5.
+        {Row(6, 8, {0, 0, 0, 255, 90, 0, 0, 255, 180, 0, 0, 255}), 2, 1, {0xFF1E0000u, 0xFF960000u}},
+        // 2 x 2 to 1: rows average as columns do.
+        {square, 1, 1, {0x80009600u}},
+        // The same size and twice the size keep the pixels.
+        {Row(6, 8, {10, 20, 30, 40}), 1, 1, {0x280A141Eu}},
+        {Row(6, 8, {10, 20, 30, 40}), 2, 1, {0x280A141Eu, 0x280A141Eu}},
+    };
+    for (const Case& c : cases) {
+        const TPngImage image = ResizePngImage(DecodePicture(c.picture), c.width, c.height);
+        ASSERT_EQ(image.Width(), c.width);
+        ASSERT_EQ(image.Height(), c.height);
+        EXPECT_EQ(image.Transparency(), TPngTransparency::Alpha);
+        for (uint32_t i = 0; i < c.expected.size(); ++i)
+            EXPECT_EQ(image.Pixel(i % c.width, i / c.width), c.expected[i]) << c.width << "x" << c.height << " #" << i;
+    }
+}

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "pictures/picture_win.h"
 #include "pictures_test_files.h"
@@ -24,11 +27,18 @@ HWND ApplicationWindowOf(HWND mainWindow) { return GetWindow(mainWindow, GW_OWNE
 // height.
 SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
     HDC dc = GetDC(nullptr);
-    HFONT font = CreateFontA(-MulDiv(11, pixelsPerInch, 96), 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "MS Sans Serif");
+    const int height = MulDiv(11, pixelsPerInch, 96);
+    HFONT font = CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
+    if (metrics.tmHeight - metrics.tmInternalLeading < height - 1) {  // no bitmap font of that size
+        SelectObject(dc, old);
+        DeleteObject(font);
+        font = CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Microsoft Sans Serif");
+        SelectObject(dc, font);
+        GetTextMetricsA(dc, &metrics);
+    }
     SIZE size{0, metrics.tmHeight};
     if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -288,8 +298,66 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
+// The screen of a window's rectangle, copied.
+std::unique_ptr<picture_test::TCanvas> Shot(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    auto shot = std::make_unique<picture_test::TCanvas>(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot->Dc(), 0, 0, shot->Width(), shot->Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+    return shot;
+}
+
+// The share of a glyph button's width that its glyph covers: the columns inside the button's
+// frame where it is not the button's face.
+double GlyphShare(HWND button) {
+    const auto shot = Shot(button);
+    int first = shot->Width(), last = -1;
+    for (int y = 2; y < shot->Height() - 2; ++y)
+        for (int x = 2; x < shot->Width() - 2; ++x)
+            if (shot->At(x, y) != GetSysColor(COLOR_BTNFACE)) first = std::min(first, x), last = std::max(last, x);
+    return double(last - first + 1) / shot->Width();
+}
+
+// Runs one test of this program in a process of its own, which takes the screen's resolution
+// as it starts; whether it ran and passed.
+bool OwnTestPasses(const std::string& name, const std::string& report) {
+    std::string command =
+        "\"" + TestProgramFolder() + "win_tests.exe\" --gtest_filter=" + name + " --gtest_output=xml:" + report;
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    WaitForSingleObject(info.hProcess, 60000);
+    DWORD code = 1;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return code == 0 && ReadFileBytes(report).find("tests=\"1\" failures=\"0\"") != std::string::npos;
+}
+
 TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
-    for (int pixelsPerInch : {120, 144}) {
+    // The icon holds an image of every size the shell asks for at 100 % to 200 %, the largest
+    // as a PNG file.
+    const HRSRC group = FindResourceA(nullptr, "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, group)));
+    std::vector<int> sizes;
+    for (int i = 0; i < *reinterpret_cast<const WORD*>(directory + 4); ++i) {
+        const BYTE* entry = directory + 6 + 14 * i;  // width, height, ..., identifier at 12
+        sizes.push_back(entry[0] == 0 ? 256 : entry[0]);
+        const HRSRC image = FindResourceA(nullptr, MAKEINTRESOURCEA(*reinterpret_cast<const WORD*>(entry + 12)),
+                                          MAKEINTRESOURCEA(3));  // RT_ICON
+        ASSERT_NE(image, nullptr);
+        const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, image)));
+        EXPECT_EQ(std::string(bytes + 1, 3) == "PNG", sizes.back() == 256) << sizes.back();
+    }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+
+    int smallerTextHeight = 0;
+    for (int pixelsPerInch : {96, 120, 144, 192}) {
         SCOPED_TRACE(pixelsPerInch);
         const DWORD value = static_cast<DWORD>(pixelsPerInch);
         HKEY key;
@@ -298,6 +366,8 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         TLumoProcess lumo(folder_.Path());
         lumo.Start("");
         const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
+        // The notification icon is the icon's image of the system's small size at this scaling.
+        EXPECT_TRUE(OwnTestPasses("MainWindowTest.TrayModeRegistersOnceAndRemovesOnce", folder_.File("tray.xml")));
         RegDeleteValueA(key, "LogPixels");
         RegCloseKey(key);
         ASSERT_NE(window, nullptr);
@@ -305,7 +375,8 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         RECT client;
         GetClientRect(window, &client);
         const int textHeight = TextHeightAt(pixelsPerInch);
-        EXPECT_GT(textHeight, 13);
+        EXPECT_GT(textHeight, smallerTextHeight);  // the text grows with every step of the scaling
+        smallerTextHeight = textHeight;
         EXPECT_EQ(client.right, MulDiv(418, textHeight, 13));
         EXPECT_EQ(client.bottom, MulDiv(339, textHeight, 13));
         // The tree's indent scales like every size; the two labels are as large as their texts
@@ -331,6 +402,26 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         const int edge = GetSystemMetrics(SM_CXEDGE);
         EXPECT_EQ(sizeOf(label), std::make_pair(pauseText.cx, pauseText.cy));
         EXPECT_EQ(sizeOf(linkLabel), std::make_pair(linkText.cx + 2 * edge, linkText.cy + 2 * edge));
+        // The glyphs cover the share of their buttons they cover at 100 % (7 of 23 pixels).
+        const HWND files = FindWindowExA(tabs, nullptr, "TTabSheet", "tshFiles");
+        for (HWND button = FindWindowExA(files, nullptr, "TSpeedButton", nullptr); button;
+             button = FindWindowExA(files, button, "TSpeedButton", nullptr))
+            EXPECT_NEAR(GlyphShare(button), 7.0 / 23, 0.03);
+        // The About picture fills its page, and the link lies over its black lower part.
+        const HWND about = ShowAboutPage(window);
+        ASSERT_NE(about, nullptr);
+        Sleep(500);
+        RECT page, picture, linkRect, inside;
+        GetClientRect(GetParent(about), &page);
+        GetWindowRect(about, &picture);
+        GetWindowRect(linkLabel, &linkRect);
+        EXPECT_EQ(picture.right - picture.left, page.right);
+        EXPECT_EQ(picture.bottom - picture.top, MulDiv(310, page.right, 410));
+        EXPECT_LE(page.bottom - (picture.bottom - picture.top), MulDiv(8, textHeight, 13));
+        EXPECT_TRUE(IntersectRect(&inside, &picture, &linkRect) && EqualRect(&inside, &linkRect));
+        const auto shot = Shot(about);
+        EXPECT_EQ(shot->At(linkRect.left - picture.left, linkRect.bottom - picture.top + textHeight), RGB(0, 0, 0));
+        EXPECT_EQ(shot->At(shot->Width() / 2, shot->Height() - 6 * textHeight / 13), RGB(0, 0, 0));
         PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }

@@ -316,7 +316,13 @@ TEST_F(MainWindowTest, TrayModeRegistersOnceAndRemovesOnce) {
     EXPECT_EQ(TrayIconData.uCallbackMessage, WM_MYNOTIFY);
     EXPECT_EQ(TrayIconData.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_STREQ(TrayIconData.szTip, "Лумо. версия 1.2");
-    EXPECT_NE(TrayIconData.hIcon, nullptr);
+    ICONINFO icon{};
+    ASSERT_TRUE(GetIconInfo(TrayIconData.hIcon, &icon));
+    BITMAP mask{};
+    GetObjectA(icon.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON));  // the icon's image of that size
+    DeleteObject(icon.hbmMask);
+    if (icon.hbmColor) DeleteObject(icon.hbmColor);
     // On while on adds nothing: an icon taken away behind the program's back stays away.
     Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
     form_.SetTrayMode(1);
