@@ -57,10 +57,11 @@ sleep 10
 read -r width height left top < <(import -window root -crop 1024x700+0+0 +repage png:- |
   convert png:- -trim -format '%w %h %X %Y\n' info:)
 left=${left#+} top=${top#+}
-shoot150() { import -window root -crop "${width}x${height}+$left+$top" "$out/$1"; }
-# The tree's first node lies at (65, 55) at 100 %, the same point of the client area scaled.
-border=$(((width - (418 * 3 + 1) / 2) / 2))
-xdotool mousemove $((left + border + 92)) $((top + height - border - (339 * 3 + 1) / 2 + 42)) click 1
+shoot150() { import -window root -crop "${width}x${height}+$left+$top" +repage "$out/$1"; }
+# The tree's first node, at (61, 28) of the client area at 100 %; at 150 % the window font's
+# text height is 20 pixels, and the client area of 418 x 339 scales by 20/13 to 643 x 522.
+border=$(((width - 643) / 2))
+xdotool mousemove $((left + border + 94)) $((top + height - border - 522 + 43)) click 1
 sleep 1.5
 xdotool key Right Down
 sleep 2

@@ -21,6 +21,8 @@ HFONT CreateFontOf(const char* face, int height, int weight) {
 
 // "MS Sans Serif" is a bitmap font of a few sizes; where it has none near the scaled height (at
 // 200 % and above) its TrueType twin takes over, so that the text still follows the scaling.
+// So it does for bold text at any scaled size: the bitmap font's larger sizes may come without
+// a bold of their own, drawn as the regular one.
 HFONT CreateWindowFont(int height, int weight) {
     HFONT font = CreateFontOf("MS Sans Serif", height, weight);
     TEXTMETRICA metrics{};
@@ -29,7 +31,8 @@ HFONT CreateWindowFont(int height, int weight) {
         const TSelection selection(screen.Get(), font);
         if (!GetTextMetricsA(screen.Get(), &metrics)) return font;
     }
-    if (metrics.tmHeight - metrics.tmInternalLeading >= -height - 1) return font;
+    const bool sizeDrawn = metrics.tmHeight - metrics.tmInternalLeading >= -height - 1;
+    if (sizeDrawn && (weight <= FW_NORMAL || height == ScaleFontHeight(-11, 96))) return font;
     DeleteObject(font);
     return CreateFontOf("Microsoft Sans Serif", height, weight);
 }

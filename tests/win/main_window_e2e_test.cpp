@@ -32,7 +32,8 @@ SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
-    if (metrics.tmHeight - metrics.tmInternalLeading < height - 1) {  // no bitmap font of that size
+    // No bitmap font of that size, or bold at a scaled size: the TrueType twin.
+    if (metrics.tmHeight - metrics.tmInternalLeading < height - 1 || (weight > FW_NORMAL && height != 11)) {
         SelectObject(dc, old);
         DeleteObject(font);
         font = CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Microsoft Sans Serif");
