@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "ui/glyph_art.h"
 #include "ui/layout.h"
@@ -71,30 +70,19 @@ TEST(Layout, CentringOnTheVirtualScreen) {
     EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 2048, 768}), (TBounds{811, 201, 426, 366}));
 }
 
-// The add and delete glyphs as rows of '#' outline, 'o' fill, '.' clear.
-std::vector<std::string> Rows(const TGlyphArt& art) {
-    std::vector<std::string> rows(art.Size);
-    for (int y = 0; y < art.Size; ++y)
-        for (int x = 0; x < art.Size; ++x) rows[y] += ".#o"[static_cast<int>(art.At(x, y))];
+// A glyph's rows ('#' outline, 'o' fill, '.' clear), each ended by '|'.
+std::string Rows(const TGlyphArt& art) {
+    std::string rows;
+    for (int i = 0; i < art.Size * art.Size; ++i)
+        (rows += ".#o"[static_cast<int>(art.At(i % art.Size, i / art.Size))]) +=
+            i % art.Size == art.Size - 1 ? "|" : "";
     return rows;
 }
 
-TEST(GlyphArt, SignsAtTheDesignSizeAndScaled) {
-    using R = std::vector<std::string>;
-    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 7)),
-              (R{"..###..", "..#o#..", "###o###", "#ooooo#", "###o###", "..#o#..", "..###.."}));
-    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Minus, 7)),
-              (R{".......", ".......", "#######", "#ooooo#", "#######", ".......", "......."}));
+TEST(GlyphArt, SignsAtTheDesignSizeAndScaledAndTheNearestDrawnSize) {
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 7)), "..###..|..#o#..|###o###|#ooooo#|###o###|..#o#..|..###..|");
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Minus, 7)), ".......|.......|#######|#ooooo#|#######|.......|.......|");
     // At 200 %: two-pixel outlines round a two-pixel fill, centred.
-    const R plus14 = Rows(SignGlyph(TGlyphSign::Plus, 14));
-    EXPECT_EQ(plus14[0], "....######....");
-    EXPECT_EQ(plus14[2], "....##oo##....");
-    EXPECT_EQ(plus14[6], "##oooooooooo##");
-    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Minus, 10))[4], "#oooooooo#");
-}
-
-TEST(GlyphArt, NearestDrawnSize) {
-    const int sizes[] = {16, 20, 24, 32};
-    for (auto [textHeight, size] : {std::pair{13, 16}, {16, 20}, {19, 24}, {20, 24}, {26, 32}, {40, 32}, {10, 16}})
-        EXPECT_EQ(NearestGlyphSize(sizes, textHeight), size) << textHeight;
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 14)).substr(30, 45), "....##oo##....|....##oo##....|######oo######|");
+    EXPECT_EQ(NearestGlyphSize(std::array{16, 20, 24, 32}, 20), 24);  // 16 x 20 / 13 = 24.6
 }
