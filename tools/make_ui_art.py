@@ -1,15 +1,19 @@
 #!/usr/bin/env python3
 """Draws the program's own artwork into src/app/resources/:
 
-- lumo.ico: the application icon (16, 32 and 48 pixels, 32-bit with alpha): a framed picture
-  of a hill under a sun, the program's subject;
-- add.bmp, del.bmp: the 7 x 7 glyphs of the add and delete buttons, a green plus and a red
-  minus outlined in black on white (white is drawn transparent).
+- lumo.ico: the application icon, a framed picture of a hill under a sun, the program's
+  subject, drawn from one description at every size the shell asks for at 100 % to 200 %
+  (16, 20, 24, 32, 40, 48 and 64 pixels, 32-bit with alpha) and at 256 pixels for Explorer's
+  large views (stored as a PNG file inside the icon, as the system expects at that size).
+
+The glyphs of the add and delete buttons are drawn by the program itself at the window's
+scale (ui/glyph_art.h).
 
 Run it again after changing the drawing; the outputs are committed.
 """
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "src", "app", "resources")
@@ -60,8 +64,18 @@ def ico_image(size):
     return header + xor + bytes(mask)
 
 
+def png_image(size):
+    """The icon as a PNG file (RGBA, no filter)."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    raw = b"".join(b"\0" + b"".join(bytes(p) for p in row) for row in icon_pixels(size))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def write_ico(path, sizes):
-    images = [ico_image(n) for n in sizes]
+    images = [png_image(n) if n >= 256 else ico_image(n) for n in sizes]
     data = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for n, image in zip(sizes, images):
@@ -71,37 +85,5 @@ def write_ico(path, sizes):
         f.write(data + b"".join(images))
 
 
-def write_glyph(path, shape, colour):
-    """A 7 x 7 24-bit bitmap; shape: rows of '#' outline, 'o' fill, '.' white."""
-    rows = []
-    for line in shape:
-        rows.append([{"#": (0, 0, 0), "o": colour, ".": (255, 255, 255)}[c] for c in line])
-    stride = (7 * 3 + 3) // 4 * 4
-    pixels = b""
-    for row in reversed(rows):
-        pixels += b"".join(bytes((b, g, r)) for (r, g, b) in row) + b"\0" * (stride - 21)
-    info = struct.pack("<IiiHHIIiiII", 40, 7, 7, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + 40 + len(pixels), 0, 0, 54)
-    with open(path, "wb") as f:
-        f.write(header + info + pixels)
-
-
-PLUS = ["..###..",
-        "..#o#..",
-        "###o###",
-        "#ooooo#",
-        "###o###",
-        "..#o#..",
-        "..###.."]
-MINUS = [".......",
-         ".......",
-         "#######",
-         "#ooooo#",
-         "#######",
-         ".......",
-         "......."]
-
 if __name__ == "__main__":
-    write_ico(os.path.join(OUT, "lumo.ico"), [16, 32, 48])
-    write_glyph(os.path.join(OUT, "add.bmp"), PLUS, (0, 170, 0))
-    write_glyph(os.path.join(OUT, "del.bmp"), MINUS, (220, 0, 0))
+    write_ico(os.path.join(OUT, "lumo.ico"), [16, 20, 24, 32, 40, 48, 64, 256])

@@ -46,4 +46,27 @@ click 88 33    # "Опции"
 shoot options-page.png
 click 158 33   # "О программе..."
 shoot about-page.png
+
+# The Files and About pages at 150 % (144 pixels per inch, which Wine reads as a program
+# starts): the window is found on the screen by trimming the desktop's colour around it.
+WINEPREFIX=$work/prefix timeout 60 wineserver -k >/dev/null 2>&1 || true
+WINEPREFIX=$work/prefix timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f \
+  >/dev/null 2>&1
+"$root/tools/wine-run" "$work/Lumo.exe" </dev/null >/dev/null 2>&1 &
+sleep 10
+read -r width height left top < <(import -window root -crop 1024x700+0+0 +repage png:- |
+  convert png:- -trim -format '%w %h %X %Y\n' info:)
+left=${left#+} top=${top#+}
+shoot150() { import -window root -crop "${width}x${height}+$left+$top" +repage "$out/$1"; }
+# The tree's first node, at (61, 28) of the client area at 100 %; at 150 % the window font's
+# text height is 20 pixels, and the client area of 418 x 339 scales by 20/13 to 643 x 522.
+border=$(((width - 643) / 2))
+xdotool mousemove $((left + border + 94)) $((top + height - border - 522 + 43)) click 1
+sleep 1.5
+xdotool key Right Down
+sleep 2
+shoot150 files-page-150.png
+xdotool key ctrl+shift+Tab # the last page, "О программе..."
+sleep 1.5
+shoot150 about-page-150.png
 echo "screenshots in $out"

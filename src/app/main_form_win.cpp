@@ -1,6 +1,8 @@
 #include "app/main_form_win.h"
 
+#include "base/gdi_win.h"
 #include "base/system_win.h"
+#include "png/png_resize.h"
 #include "settings/wallpaper_list.h"
 #include "ui/application_win.h"
 #include "ui/layout.h"
@@ -12,18 +14,51 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-HFONT CreateWindowFont(int height, int weight) {
+HFONT CreateFontOf(const char* face, int height, int weight) {
     return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-// The About picture, kept in the resources as stored picture data.
-std::string_view AboutPictureData() {
+// "MS Sans Serif" is a bitmap font of a few sizes; where it has none near the scaled height (at
+// 200 % and above) its TrueType twin takes over, so that the text still follows the scaling.
+// So it does for bold text at any scaled size: the bitmap font's larger sizes may come without
+// a bold of their own, drawn as the regular one.
+HFONT CreateWindowFont(int height, int weight) {
+    HFONT font = CreateFontOf("MS Sans Serif", height, weight);
+    TEXTMETRICA metrics{};
+    {
+        const TWindowDc screen;
+        const TSelection selection(screen.Get(), font);
+        if (!GetTextMetricsA(screen.Get(), &metrics)) return font;
+    }
+    const bool sizeDrawn = metrics.tmHeight - metrics.tmInternalLeading >= -height - 1;
+    if (sizeDrawn && (weight <= FW_NORMAL || height == ScaleFontHeight(-11, 96))) return font;
+    DeleteObject(font);
+    return CreateFontOf("Microsoft Sans Serif", height, weight);
+}
+
+// Data kept in the resources (RT_RCDATA).
+std::string_view ResourceData(const char* name) {
     const HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, "ABOUTPICTURE", MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(10));
     if (!resource) RaiseLastOSError();
     const void* data = LockResource(LoadResource(module, resource));
     return {static_cast<const char*>(data), SizeofResource(module, resource)};
+}
+
+// The About picture as wide as its page, which at 100 % is the picture's width: there the
+// stored picture as drawn; at any other scaling the artwork of twice the size, resized by area
+// with its proportions kept.
+void LoadAboutPicture(TPicture& picture, int width) {
+    constexpr int kWidth = 410, kHeight = 310;
+    if (width == kWidth || width <= 0) {
+        picture.LoadFromStoredData(ResourceData("ABOUTPICTURE"));
+        return;
+    }
+    const std::string_view art = ResourceData("ABOUTPICTURE2X");
+    const TPngImage image = TPngImage::Decode(reinterpret_cast<const uint8_t*>(art.data()), art.size());
+    const int height = ScaleByTextHeight(kHeight, width, kWidth);
+    picture.SetGraphic(std::make_unique<TPNGObject>(ResizePngImage(image, width, height)));
 }
 
 constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
@@ -50,7 +85,8 @@ TMainForm::TMainForm() : TForm("MainForm") {
         textHeight_ = metrics.tmHeight;
     }
     ReleaseDC(nullptr, screen);
-    icon_ = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
+    // The notification area shows the application's small icon (the application owns it).
+    icon_ = Application.Icon(true);
 
     RECT frame = Scaled(0, 0, 418, 339);
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
@@ -124,11 +160,13 @@ void TMainForm::CreateFilesPage(HWND page) {
     bChange.Create(page, Scaled(164, 275, 128, 25), "Поклеить сейчас!");
     bChange.SetAnchors(akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
     bChange.OnClick = [this] { bChangeClick(); };
-    sbAdd.Create(page, Scaled(0, 285, 23, 22), "GLYPHADD");
+    // The glyphs, 7 pixels at design size, are drawn at the window's scale.
+    const int glyphSize = ScaleByTextHeight(7, textHeight_);
+    sbAdd.Create(page, Scaled(0, 285, 23, 22), SignGlyph(TGlyphSign::Plus, glyphSize), RGB(0, 170, 0));
     sbAdd.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbAdd.SetEnabled(false);
     sbAdd.OnClick = [this] { sbAddClick(); };
-    sbDel.Create(page, Scaled(32, 285, 23, 22), "GLYPHDEL");
+    sbDel.Create(page, Scaled(32, 285, 23, 22), SignGlyph(TGlyphSign::Minus, glyphSize), RGB(220, 0, 0));
     sbDel.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbDel.SetEnabled(false);
     sbDel.OnClick = [this] { sbDelClick(); };
@@ -203,7 +241,11 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 KillTimer(Handle(), kTrayIconTimer);
             return 0;
         case WM_LOADABOUTPICTURE:
-            if (iAbout.Picture.Empty()) iAbout.Picture.LoadFromStoredData(AboutPictureData());
+            if (iAbout.Picture.Empty()) {
+                RECT page{};
+                GetClientRect(tshAbout().Handle(), &page);
+                LoadAboutPicture(iAbout.Picture, page.right);
+            }
             return 0;
         case WM_COMMAND:
             if (lParam == 0 && HIWORD(wParam) == 0) {

@@ -6,6 +6,8 @@
 #include "base/gdi_win.h"
 #include "base/system_win.h"
 #include "open_dialog/preview_window_win.h"
+#include "ui/glyph_art.h"
+#include "ui/layout.h"
 
 namespace {
 const char kPanePanelClass[] = "TPanePanel";
@@ -16,6 +18,16 @@ const char kNoPictureLabel[] = "Picture:";
 const char kSizeLabel[] = " (%dx%d)";
 constexpr int kLabelHeight = 23;
 constexpr int kButtonWidth = 23, kButtonHeight = 22, kButtonTop = 1;
+// The sizes the Preview button's glyph was drawn at, for 100 %, 125 %, 150 % and 200 %.
+constexpr int kGlyphSizes[] = {16, 20, 24, 32};
+
+// The text height of a font on the screen.
+int TextHeightOf(HFONT font) {
+    const TWindowDc screen;
+    const TSelection selection(screen.Get(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics{};
+    return GetTextMetricsA(screen.Get(), &metrics) && metrics.tmHeight > 0 ? metrics.tmHeight : 13;
+}
 // The paint panel's own window property: the font that WM_SETFONT gave it.
 const char kFontProperty[] = "Lumo.Font";
 }  // namespace
@@ -113,10 +125,15 @@ void TPicturePane::Attach(HWND dialog, const RECT& bounds) {
     dialog_ = dialog;
     const HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     const RECT none{0, 0, 0, 0};
+    // The pane's sizes and its button's glyph follow the dialog's font, which follows the
+    // screen's scaling.
+    textHeight_ = TextHeightOf(font);
+    const int glyphSize = NearestGlyphSize(kGlyphSizes, textHeight_);
+    const std::string glyph = glyphSize == kGlyphSizes[0] ? "PREVIEWGLYPH" : Format("PREVIEWGLYPH%d", glyphSize);
     PicturePanel.Create(dialog, bounds);
     // Created in tab order; the button over the label is created before it, so it lies above.
     PaintPanel.Create(PicturePanel.Handle(), none);
-    PreviewButton.Create(PicturePanel.Handle(), none, "PREVIEWGLYPH", "Preview");
+    PreviewButton.Create(PicturePanel.Handle(), none, glyph.c_str(), "Preview");
     PictureLabel.Create(PicturePanel.Handle(), none, "", SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS);
     PaintBox.Create(PaintPanel.Handle(), none);
     PictureLabel.SetFont(font);
@@ -131,16 +148,18 @@ void TPicturePane::Attach(HWND dialog, const RECT& bounds) {
 
 void TPicturePane::Place(const RECT& bounds) {
     if (!PicturePanel.Handle()) return;
-    constexpr int b = TPanePanel::kBorderWidth;
+    const auto scaled = [this](int value) { return ScaleByTextHeight(value, textHeight_); };
+    const int b = scaled(TPanePanel::kBorderWidth), labelHeight = scaled(kLabelHeight);
     const int width = std::max(2 * b, static_cast<int>(bounds.right - bounds.left));
-    const int height = std::max(2 * b + kLabelHeight, static_cast<int>(bounds.bottom - bounds.top));
+    const int height = std::max(2 * b + labelHeight, static_cast<int>(bounds.bottom - bounds.top));
     PicturePanel.SetBounds(bounds);
-    PictureLabel.SetBounds(RECT{b, b, width - b, b + kLabelHeight});
-    const RECT paint{b, b + kLabelHeight, width - b, height - b};
+    PictureLabel.SetBounds(RECT{b, b, width - b, b + labelHeight});
+    const RECT paint{b, b + labelHeight, width - b, height - b};
     PaintPanel.SetBounds(paint);
     // The button at the right end of the label row.
-    const int buttonLeft = paint.right - kButtonWidth - 2;
-    PreviewButton.Place(RECT{buttonLeft, kButtonTop, buttonLeft + kButtonWidth, kButtonTop + kButtonHeight});
+    const int buttonLeft = paint.right - scaled(kButtonWidth) - 2;
+    PreviewButton.Place(
+        RECT{buttonLeft, scaled(kButtonTop), buttonLeft + scaled(kButtonWidth), scaled(kButtonTop + kButtonHeight)});
     PaintBox.SetBounds(PaintPanel.InnerRect());
 }
 

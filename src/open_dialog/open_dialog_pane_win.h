@@ -74,5 +74,7 @@ private:
     void ShowNoPicture();
 
     std::string lastPath_;
+    // The text height of the dialog's font, which the pane's sizes follow (13 at 100 %).
+    int textHeight_ = 13;
     HWND dialog_ = nullptr;
 };

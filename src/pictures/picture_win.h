@@ -41,6 +41,8 @@ public:
     // Stored picture data: a length byte, the class name, the graphic's data. An unknown
     // class name empties the picture without an error.
     void LoadFromStoredData(std::string_view data);
+    // Takes a graphic made elsewhere (or none), releasing the old one; tells the owner once.
+    void SetGraphic(std::unique_ptr<TGraphic> graphic) { Install(std::move(graphic)); }
     // Releases the graphic and tells the owner.
     void Clear();
     // Takes a copy of the source's graphic in the state it is in (TGraphic::Clone: the decoded

@@ -4,12 +4,16 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 
 #include "pictures/graphic_win.h"
 #include "png/png_image.h"
 
 class TPNGObject : public TGraphic {
 public:
+    TPNGObject() = default;
+    // A graphic holding a picture decoded (and perhaps resized) elsewhere.
+    explicit TPNGObject(TPngImage image) : image_(std::make_shared<const TPngImage>(std::move(image))) {}
     const char* ClassName() const override { return "TPNGObject"; }
     int Width() const override { return static_cast<int>(Image().Width()); }
     int Height() const override { return static_cast<int>(Image().Height()); }

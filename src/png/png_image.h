@@ -77,6 +77,7 @@ public:
 
 private:
     friend class TPngDecoder;
+    friend TPngImage ResizePngImage(const TPngImage& image, uint32_t width, uint32_t height);
     TPngHeader header_;
     TPngTransparency transparency_ = TPngTransparency::Opaque;
     bool hasGamma_ = false;

@@ -49,7 +49,14 @@ void TApplication::Initialize() {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+    // The icon's image of each size the system shows at this scaling, never one scaled from
+    // another size.
+    const auto load = [&](int width, int height) {
+        return static_cast<HICON>(LoadImageA(wc.hInstance, "MAINICON", IMAGE_ICON, GetSystemMetrics(width),
+                                             GetSystemMetrics(height), LR_DEFAULTCOLOR));
+    };
+    bigIcon_.Reset(load(SM_CXICON, SM_CYICON));
+    smallIcon_.Reset(load(SM_CXSMICON, SM_CYSMICON));
     wc.lpszClassName = kWindowClass;
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof existing;
@@ -60,13 +67,21 @@ void TApplication::Initialize() {
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!handle_) RaiseLastOSError();
+    SetWindowIcons(handle_);
     startShowCommand_ = StartShowCommand();
     UseUpSystemShowCommand(handle_);
+}
+
+void TApplication::SetWindowIcons(HWND window) const {
+    SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 }
 
 void TApplication::Finalize() {
     if (handle_) DestroyWindow(handle_);
     handle_ = nullptr;
+    bigIcon_.Reset();
+    smallIcon_.Reset();
     if (comInitialized_) CoUninitialize();
     comInitialized_ = false;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/exceptions.h"
+#include "base/gdi_win.h"
 
 class TForm;
 using TNotifyEvent = std::function<void()>;
@@ -30,6 +31,12 @@ public:
     void Finalize();
 
     HWND Handle() const { return handle_; }
+    // The application icon (resource MAINICON) at the system's small or large icon size of
+    // the current scaling: the image of that size that the icon holds. Loaded by Initialize,
+    // destroyed by Finalize once the windows that show it are gone.
+    HICON Icon(bool small) const { return small ? smallIcon_.Get() : bigIcon_.Get(); }
+    // Gives a window the application icon, large and small.
+    void SetWindowIcons(HWND window) const;
     const std::string& Title() const { return title_; }
 
     // Whether the message loop shows the main window when it starts.
@@ -76,6 +83,8 @@ private:
     void ShowMainFormAtStart();
 
     HWND handle_ = nullptr;
+    TIconHandle bigIcon_;
+    TIconHandle smallIcon_;
     std::string title_;
     TForm* mainForm_ = nullptr;
     bool comInitialized_ = false;

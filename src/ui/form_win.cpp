@@ -4,12 +4,12 @@
 #include "ui/layout.h"
 
 void TForm::CreateForm(const char* className, const std::string& caption, int width, int height) {
-    RegisterOwnClass(className, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE),
-                     LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+    RegisterOwnClass(className, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE), nullptr);
     CreateOwnWindow(
         className, caption,
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN,
         WS_EX_CONTROLPARENT, Application.Handle(), RECT{0, 0, width, height});
+    Application.SetWindowIcons(Handle());
 }
 
 void TForm::Show(int showCommand) {

@@ -7,7 +7,31 @@ const char kClassName[] = "TSpeedButton";
 }
 
 void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphResource) {
-    glyph_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
+    CreateWithGlyph(parent, bounds,
+                    static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
+}
+
+void TSpeedButton::Create(HWND parent, const RECT& bounds, const TGlyphArt& glyph, COLORREF fill) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, glyph.Size, -glyph.Size, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        auto* pixel = static_cast<RGBQUAD*>(bits);
+        for (int y = 0; y < glyph.Size; ++y)
+            for (int x = 0; x < glyph.Size; ++x, ++pixel) {
+                const TGlyphCell cell = glyph.At(x, y);
+                const COLORREF c = cell == TGlyphCell::Fill      ? fill
+                                   : cell == TGlyphCell::Outline ? RGB(0, 0, 0)
+                                                                 : RGB(255, 255, 255);
+                *pixel = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
+            }
+    }
+    CreateWithGlyph(parent, bounds, bitmap);
+}
+
+void TSpeedButton::CreateWithGlyph(HWND parent, const RECT& bounds, HBITMAP glyph) {
+    glyph_.Reset(glyph);
     if (!glyph_) RaiseLastOSError();
     RegisterOwnClass(kClassName, 0, nullptr, nullptr);
     CreateOwnWindow(kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);

@@ -3,12 +3,15 @@
 
 #include "base/gdi_win.h"
 #include "ui/control_win.h"
+#include "ui/glyph_art.h"
 
 class TSpeedButton : public TControl {
 public:
     using TControl::TControl;
     // The glyph is a bitmap resource; raises EOSError when there is none.
     void Create(HWND parent, const RECT& bounds, const char* glyphResource);
+    // The glyph drawn from whole pixels: its outline black, its fill in `fill`, the rest white.
+    void Create(HWND parent, const RECT& bounds, const TGlyphArt& glyph, COLORREF fill);
 
     TNotifyEvent OnClick;
 
@@ -19,6 +22,7 @@ protected:
     virtual void DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y);
 
 private:
+    void CreateWithGlyph(HWND parent, const RECT& bounds, HBITMAP glyph);
     void Paint(HDC dc);
     TBitmapHandle glyph_;
     bool pressed_ = false;

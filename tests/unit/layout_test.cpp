@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
+#include "ui/glyph_art.h"
 #include "ui/layout.h"
 
 namespace {
@@ -64,4 +68,21 @@ TEST(Layout, CentringOnTheVirtualScreen) {
     EXPECT_EQ(CentreOn({50, 60, 426, 366}, {-1280, -200, 300, 200}), (TBounds{-1280, -200, 426, 366}));
     // A monitor right of the primary one only widens the desktop.
     EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 2048, 768}), (TBounds{811, 201, 426, 366}));
+}
+
+// A glyph's rows ('#' outline, 'o' fill, '.' clear), each ended by '|'.
+std::string Rows(const TGlyphArt& art) {
+    std::string rows;
+    for (int i = 0; i < art.Size * art.Size; ++i)
+        (rows += ".#o"[static_cast<int>(art.At(i % art.Size, i / art.Size))]) +=
+            i % art.Size == art.Size - 1 ? "|" : "";
+    return rows;
+}
+
+TEST(GlyphArt, SignsAtTheDesignSizeAndScaledAndTheNearestDrawnSize) {
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 7)), "..###..|..#o#..|###o###|#ooooo#|###o###|..#o#..|..###..|");
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Minus, 7)), ".......|.......|#######|#ooooo#|#######|.......|.......|");
+    // At 200 %: two-pixel outlines round a two-pixel fill, centred.
+    EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 14)).substr(30, 45), "....##oo##....|....##oo##....|######oo######|");
+    EXPECT_EQ(NearestGlyphSize(std::array{16, 20, 24, 32}, 20), 24);  // 16 x 20 / 13 = 24.6
 }

@@ -1,5 +1,6 @@
 // Drawing decoded pictures onto a BGRA surface: blending, the one transparent colour, the
-// opaque copy, nearest-pixel scaling and clipping. Expected values are worked out by hand.
+// opaque copy, nearest-pixel scaling and clipping, and resizing by area. Expected values are
+// worked out by hand.
 #include "png/png_draw.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "png/png_image.h"
+#include "png/png_resize.h"
 #include "png_test_support.h"
 
 using namespace png_test;
@@ -219,3 +221,14 @@ TEST(PngDraw, ClippedToTheSurface) {
 }
 
 }  // namespace
+
+TEST(PngResize, AreaAverageWithColoursWeightedByAlpha) {
+    // Halved: black and (200, 100, 50) average; red beside transparent blue stays red at alpha
+    // 127.5, rounded. 3 to 2: the middle pixel gives half to each side, (0 + 45) / 1.5 = 30.
+    const TPngImage halved =
+        ResizePngImage(DecodePicture(Row(6, 8, {0, 0, 0, 255, 200, 100, 50, 255, 255, 0, 0, 255, 0, 0, 255, 0})), 2, 1);
+    const TPngImage thirds =
+        ResizePngImage(DecodePicture(Row(6, 8, {0, 0, 0, 255, 90, 0, 0, 255, 180, 0, 0, 255})), 2, 1);
+    EXPECT_EQ(std::vector<uint32_t>({halved.Pixel(0, 0), halved.Pixel(1, 0), thirds.Pixel(0, 0), thirds.Pixel(1, 0)}),
+              std::vector<uint32_t>({0xFF643219u, 0x80FF0000u, 0xFF1E0000u, 0xFF960000u}));
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "pictures/picture_win.h"
@@ -24,11 +25,17 @@ HWND ApplicationWindowOf(HWND mainWindow) { return GetWindow(mainWindow, GW_OWNE
 // height.
 SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
     HDC dc = GetDC(nullptr);
-    HFONT font = CreateFontA(-MulDiv(11, pixelsPerInch, 96), 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             "MS Sans Serif");
+    const int height = MulDiv(11, pixelsPerInch, 96);
+    HFONT font = CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif");
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICA metrics;
     GetTextMetricsA(dc, &metrics);
+    // No bitmap font of that size, or bold at a scaled size: the TrueType twin, as the program has.
+    if (metrics.tmHeight - metrics.tmInternalLeading < height - 1 || (weight > FW_NORMAL && height != 11)) {
+        font = CreateFontA(-height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Microsoft Sans Serif");
+        DeleteObject(SelectObject(dc, font));
+        GetTextMetricsA(dc, &metrics);
+    }
     SIZE size{0, metrics.tmHeight};
     if (!text.empty()) GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -288,8 +295,39 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
+// The share of a glyph button's width where, inside its frame, it shows more than its face.
+double GlyphShare(HWND button) {
+    Sleep(300);  // a moment for the window to reach the screen
+    UpdateWindow(button);
+    RECT r;
+    GetWindowRect(button, &r);
+    picture_test::TCanvas shot(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Dc(), 0, 0, shot.Width(), shot.Height(), screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    int first = shot.Width(), last = -1;
+    for (int y = 2; y < shot.Height() - 2; ++y)
+        for (int x = 2; x < shot.Width() - 2; ++x)
+            if (shot.At(x, y) != GetSysColor(COLOR_BTNFACE)) first = std::min(first, x), last = std::max(last, x);
+    return double(last - first + 1) / shot.Width();
+}
+
 TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
-    for (int pixelsPerInch : {120, 144}) {
+    // The icon holds an image of every size the shell asks for at 100 % to 200 %, 256 as PNG.
+    const auto data = [](const char* name, int type) {
+        return static_cast<const BYTE*>(
+            LockResource(LoadResource(nullptr, FindResourceA(nullptr, name, MAKEINTRESOURCEA(type)))));
+    };
+    const BYTE* directory = data("MAINICON", 14);  // RT_GROUP_ICON; entries of 14 bytes after 6
+    std::vector<int> sizes;
+    for (const BYTE* entry = directory + 6; entry < directory + 6 + 14 * directory[4]; entry += 14)
+        sizes.push_back(entry[0]                                                          ? entry[0]
+                        : data(MAKEINTRESOURCEA(entry[12] | entry[13] << 8), 3)[1] == 'P' ? 256
+                                                                                          : 0);
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
+
+    int smallerTextHeight = 0;
+    for (int pixelsPerInch : {96, 120, 144, 192}) {
         SCOPED_TRACE(pixelsPerInch);
         const DWORD value = static_cast<DWORD>(pixelsPerInch);
         HKEY key;
@@ -305,7 +343,8 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         RECT client;
         GetClientRect(window, &client);
         const int textHeight = TextHeightAt(pixelsPerInch);
-        EXPECT_GT(textHeight, 13);
+        EXPECT_GT(textHeight, smallerTextHeight);  // the text grows with every step of the scaling
+        smallerTextHeight = textHeight;
         EXPECT_EQ(client.right, MulDiv(418, textHeight, 13));
         EXPECT_EQ(client.bottom, MulDiv(339, textHeight, 13));
         // The tree's indent scales like every size; the two labels are as large as their texts
@@ -331,6 +370,24 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         const int edge = GetSystemMetrics(SM_CXEDGE);
         EXPECT_EQ(sizeOf(label), std::make_pair(pauseText.cx, pauseText.cy));
         EXPECT_EQ(sizeOf(linkLabel), std::make_pair(linkText.cx + 2 * edge, linkText.cy + 2 * edge));
+        // The glyphs cover the share of their buttons they cover at 100 % (7 of 23 pixels).
+        const HWND files = FindWindowExA(tabs, nullptr, "TTabSheet", "tshFiles");
+        for (HWND button = FindWindowExA(files, nullptr, "TSpeedButton", nullptr); button;
+             button = FindWindowExA(files, button, "TSpeedButton", nullptr))
+            EXPECT_NEAR(GlyphShare(button), 7.0 / 23, 0.03);
+        // The About picture fills its page, and the link lies over its black lower part.
+        const HWND about = ShowAboutPage(window);
+        ASSERT_NE(about, nullptr);
+        Sleep(500);
+        RECT page, picture, linkRect, inside;
+        GetClientRect(GetParent(about), &page);
+        GetWindowRect(about, &picture);
+        GetWindowRect(linkLabel, &linkRect);
+        EXPECT_EQ(picture.right - picture.left, page.right);
+        EXPECT_TRUE(IntersectRect(&inside, &picture, &linkRect) && EqualRect(&inside, &linkRect));
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(GetPixel(screen, linkRect.left, linkRect.bottom + textHeight), RGB(0, 0, 0));
+        ReleaseDC(nullptr, screen);
         PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }

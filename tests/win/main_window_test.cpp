@@ -317,7 +317,11 @@ TEST_F(MainWindowTest, TrayModeRegistersOnceAndRemovesOnce) {
     EXPECT_EQ(TrayIconData.uCallbackMessage, WM_MYNOTIFY);
     EXPECT_EQ(TrayIconData.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_STREQ(TrayIconData.szTip, "Лумо. версия 1.2");
-    EXPECT_NE(TrayIconData.hIcon, nullptr);
+    ICONINFO icon{};  // the icon's image of the system's small size
+    ASSERT_TRUE(GetIconInfo(TrayIconData.hIcon, &icon));
+    BITMAP mask{};
+    EXPECT_TRUE(GetObjectA(icon.hbmMask, sizeof mask, &mask) && mask.bmWidth == GetSystemMetrics(SM_CXSMICON));
+    for (HBITMAP bitmap : {icon.hbmMask, icon.hbmColor}) DeleteObject(bitmap);
     // On while on adds nothing: an icon taken away behind the program's back stays away.
     Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
     form_.SetTrayMode(1);
