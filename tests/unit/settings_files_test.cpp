@@ -134,12 +134,22 @@ TEST(OptionsFile, PauseRule) {
 }
 
 TEST(SettingsSave, TemporaryIsBesideTheFileAndNoLonger) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Lumo\\WallOpt.ini", "C:\\Lumo\\WallOpt.in~"},
-        {"C:\\Lumo\\Murovelo.ini", "C:\\Lumo\\Murovelo.in~"},
-        {"C:\\Lumo\\backup.in~", "C:\\Lumo\\backup.in$"},
-        {"x", "~"},
-        {"", ""},
+    const struct {
+        const char* Path;
+        unsigned Attempt;
+        std::optional<std::string> Temporary;
+    } cases[] = {
+        {"C:\\Lumo\\WallOpt.ini", 0, "C:\\Lumo\\WallOpt.in~"},
+        {"C:\\Lumo\\Murovelo.ini", 0, "C:\\Lumo\\Murovelo.in~"},
+        {"C:\\Lumo\\backup.in~", 0, "C:\\Lumo\\backup.in$"},
+        {"C:\\Lumo\\WallOpt.ini", 1, "C:\\Lumo\\WallOpt.i~1"},
+        {"C:\\Lumo\\WallOpt.ini", 35, "C:\\Lumo\\WallOpt.i~z"},
+        {"C:\\Lumo\\WallOpt.ini", 36, "C:\\Lumo\\WallOpt.~10"},
+        {"C:\\Lumo\\WallOpt.ini", 36 * 36 - 1, "C:\\Lumo\\WallOpt.~zz"},
+        {"C:\\Lumo\\WallOpt.ini", 36 * 36, std::nullopt},
+        {"C:\\Lumo\\ab", 36, std::nullopt},
+        {"x", 0, "~"},
+        {"", 0, std::nullopt},
     };
-    for (const auto& [path, temporary] : cases) EXPECT_EQ(TemporaryPathFor(path), temporary) << path;
+    for (const auto& c : cases) EXPECT_EQ(TemporaryPathFor(c.Path, c.Attempt), c.Temporary) << c.Path << c.Attempt;
 }
