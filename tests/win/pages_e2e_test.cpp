@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <vector>
 
 #include "pictures_test_files.h"
@@ -103,6 +104,40 @@ namespace {
 const char kDays[] = "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n";
 const char kTail[] = "Вторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n";
 
+// A file system of 4 MB and 16 file entries mounted over a folder (a Unix mount, for root),
+// taken down at the end.
+class TSmallDisk {
+public:
+    explicit TSmallDisk(const std::string& folder) : folder_(folder), unix_(UnixPath(folder)) {
+        mounted_ =
+            !unix_.empty() && RunUnixCommand("mount -t tmpfs -o size=4m,nr_inodes=16 lumo-test '" + unix_ + "'") == 0;
+    }
+    ~TSmallDisk() {
+        if (mounted_) RunUnixCommand("umount -l '" + unix_ + "'");
+    }
+    bool Mounted() const { return mounted_; }
+    // Takes every block and every file entry left.
+    void Fill() {
+        HANDLE file = CreateFileA((folder_ + "blocks").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        const std::string block(65536, 'x');
+        DWORD written = 0;
+        for (DWORD size = 65536; size > 0; size /= 2)
+            while (WriteFile(file, block.data(), size, &written, nullptr) && written == size) {
+            }
+        CloseHandle(file);
+        for (int i = 0; i < 100; ++i) {
+            file =
+                CreateFileA((folder_ + std::to_string(i)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            if (file == INVALID_HANDLE_VALUE) break;
+            CloseHandle(file);
+        }
+    }
+
+private:
+    std::string folder_, unix_;
+    bool mounted_ = false;
+};
+
 class ClosingRun : public StartupTest {
 protected:
     // Starts the interactive run; the settings files are written first when not empty.
@@ -138,6 +173,14 @@ protected:
         ASSERT_NE(button, nullptr);
         PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    // Types a pause into the Options page of a main window, as a user's edit.
+    static void SetPause(HWND window, const char* text) {
+        const HWND pause =
+            FindWindowExA(FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"),
+                          nullptr, "Edit", nullptr);
+        ASSERT_NE(pause, nullptr);
+        SendMessageA(pause, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
     void ClickBrowse() {
         const HWND page =
@@ -183,7 +226,9 @@ TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
     for (const bool sessionEnd : {false, true}) {
         SCOPED_TRACE(sessionEnd ? "session end" : "close request");
         Start("", "");
+        SetPause(window_, "7");
         Select(0);
+        std::string meanwhile;
         TDialogDriver add = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
             DWORD_PTR answer = 0;
             if (sessionEnd)
@@ -191,14 +236,19 @@ TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
             else
                 PostMessageA(window_, WM_CLOSE, 0, 0);  // what taskkill or an installer sends
             Sleep(500);
+            // The session end has saved the change already: Windows may end the program as soon
+            // as it has answered. A close request waits for the dialog.
+            meanwhile = Options() + List();
             TDialogDriver::ChooseIn(dialog, folder_.Path(), {"a.bmp"});
         });
         ClickGlyph(0);
         ASSERT_TRUE(add.Answered());
         ExpectQuietEnd();
+        EXPECT_EQ(meanwhile, sessionEnd ? "0\r\n\r\n7\r\n" + std::string(kDays) : "<missing><missing>");
         EXPECT_EQ(List(), "Понедельник\r\n\t" + a + "\r\n" + kTail);
-        EXPECT_EQ(Options(), "0\r\n\r\n10\r\n");
+        EXPECT_EQ(Options(), "0\r\n\r\n7\r\n");
         DeleteFileA(folder_.File("Murovelo.ini").c_str());
+        DeleteFileA(folder_.File("WallOpt.ini").c_str());
     }
 }
 
@@ -286,14 +336,25 @@ TEST_F(ClosingRun, CloseRequestDuringTheErrorBoxOfADeleteWaitsForIt) {
 }
 
 TEST_F(ClosingRun, AFailedSaveOnClosingIsShownOnceAndTheProgramEnds) {
-    const std::string options = "0\r\nC:\\d.bmp\r\n5\r\n";
-    for (const bool fromTheMenu : {false, true}) {
-        SCOPED_TRACE(fromTheMenu ? "Выход" : "close box");
+    // A file of one page, 4096 bytes, that the new pause makes longer.
+    const std::string options = "0\r\nC:\\" + std::string(4085, 'd') + "\r\n5\r\n";
+    for (const std::string way : {"close box", "Выход", "full disk"}) {
+        SCOPED_TRACE(way);
+        // The last way: the program's folder on a disk with no block and no file entry left.
+        std::optional<TSmallDisk> disk;
+        if (way == "full disk") {
+            disk.emplace(folder_.Path());
+            if (!disk->Mounted()) GTEST_SKIP() << "no small disk can be mounted here (mount -t tmpfs, root)";
+            ASSERT_TRUE(CopyFileA((TestProgramFolder() + "Lumo.exe").c_str(), folder_.File("Lumo.exe").c_str(), FALSE));
+        }
         Start(options, kDays);
+        SetPause(window_, "32000");
         // Another program holds the options file: it cannot be replaced.
-        HANDLE held = CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        PostMessageA(window_, fromTheMenu ? WM_COMMAND : WM_CLOSE, fromTheMenu ? 104 : 0, 0);
+        HANDLE held = disk ? INVALID_HANDLE_VALUE
+                           : CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr);
+        if (disk) disk->Fill();
+        PostMessageA(window_, way == "Выход" ? WM_COMMAND : WM_CLOSE, way == "Выход" ? 104 : 0, 0);
         const std::vector<std::string> texts = BoxesUntilTheEnd();
         CloseHandle(held);
         EXPECT_EQ(exitCode_, 0);
@@ -303,6 +364,33 @@ TEST_F(ClosingRun, AFailedSaveOnClosingIsShownOnceAndTheProgramEnds) {
         EXPECT_EQ(List(), kDays);
         EXPECT_FALSE(PathExists(folder_.File("WallOpt.in~")));
     }
+}
+
+TEST_F(ClosingRun, AnInstanceKeepsWhatAnotherWroteUnlessItChangedThatFileToo) {
+    const std::string a = GoodPicture("a.bmp");
+    const std::string list = "Понедельник\r\n\t" + a + "\r\n" + kTail;
+    WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\n\r\n5\r\n");
+    WriteFileBytes(folder_.File("Murovelo.ini"), list);
+    TLumoProcess first(folder_.Path());
+    first.Start("");
+    const HWND firstWindow = first.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+    ASSERT_NE(firstWindow, nullptr);
+    ASSERT_TRUE(WaitVisible(firstWindow, true));
+    // A second instance deletes the picture, takes another pause and closes.
+    Start("", "");
+    Select(1);
+    ClickGlyph(1);
+    SetPause(window_, "7");
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    ExpectQuietEnd();
+    EXPECT_EQ(List(), kDays);
+    EXPECT_EQ(Options(), "0\r\n\r\n7\r\n");
+    // The first changes only the pause and quits from its menu: the list keeps the deletion.
+    SetPause(firstWindow, "9");
+    PostMessageA(firstWindow, WM_COMMAND, 104, 0);
+    EXPECT_EQ(first.Wait(15000), 0);
+    EXPECT_EQ(List(), kDays);
+    EXPECT_EQ(Options(), "0\r\n\r\n9\r\n");
 }
 
 TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
@@ -320,11 +408,7 @@ TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
     for (const bool held : {false, true}) {
         SCOPED_TRACE(held ? "held" : "free");
         Start("0\r\n\r\n5\r\n", kDays);
-        const HWND pause = FindWindowExA(
-            FindWindowExA(ChildOfClass(window_, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"), nullptr,
-            "Edit", nullptr);
-        ASSERT_NE(pause, nullptr);
-        SendMessageA(pause, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7"));
+        SetPause(window_, "7");
         HANDLE file = held ? CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                          OPEN_EXISTING, 0, nullptr)
                            : INVALID_HANDLE_VALUE;
