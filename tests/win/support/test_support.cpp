@@ -170,16 +170,14 @@ int RunUnixCommand(const std::string& command) {
     TTempFolder folder;
     const std::string status = UnixPath(folder.File("status"));
     if (status.empty()) return -1;
-    std::string line =
-        "Z:\\bin\\sh -c \"" + command + "; echo $? >'" + status + ".new'; mv '" + status + ".new' '" + status + "'\"";
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? >'" + status + "'\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
-    if (info.hProcess) CloseHandle(info.hProcess);
-    if (info.hThread) CloseHandle(info.hThread);
     for (int i = 0; i < 200; ++i, Sleep(50))
-        if (PathExists(folder.File("status"))) return atoi(ReadFileBytes(folder.File("status")).c_str());
+        if (const std::string code = ReadFileBytes(folder.File("status")); code.find('\n') != std::string::npos)
+            return atoi(code.c_str());
     return -1;
 }
 
