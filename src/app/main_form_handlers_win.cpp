@@ -20,6 +20,15 @@ const char kRunValue[] = "Лумо";
 // two minutes.
 constexpr UINT kTrayIconRetryMilliseconds = 2000;
 constexpr int kTrayIconRetries = 60;
+
+// Writes a settings file unless `saved`, the bytes it was last read or written with, are
+// `bytes` and it exists: what another instance wrote meanwhile stays unless this one changed
+// the file too.
+void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved) {
+    if (saved == bytes && FileExists(path)) return;
+    ReplaceFileContent(path, bytes);
+    saved = std::move(bytes);
+}
 }  // namespace
 
 void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
@@ -27,25 +36,14 @@ void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
 void TMainForm::SaveOptions() {
     if (!Alive()) return;
     // The icon stays: removing it here would leave a minimised program out of reach.
-    std::string options = FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text());
-    ReplaceFileContent(OptionsFilePath(), options);
-    savedOptions_ = std::move(options);
-    std::string list = FormatWallpaperList(tvFiles.Items());
-    ReplaceFileContent(WallpaperListFilePath(), list);
-    savedList_ = std::move(list);
+    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()),
+                  savedOptions_);
+    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_);
 }
 
 void TMainForm::SettingsRead() {
     savedOptions_ = FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text());
     savedList_ = FormatWallpaperList(tvFiles.Items());
-}
-
-void TMainForm::SaveOptionsIfChanged() {
-    if (!Alive()) return;
-    if (savedOptions_ == FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()) &&
-        savedList_ == FormatWallpaperList(tvFiles.Items()))
-        return;
-    SaveOptions();
 }
 
 void TMainForm::SetTrayMode(int32_t mode) {
@@ -187,7 +185,7 @@ void TMainForm::FormClose() {
 void TMainForm::EndSession() {
     // Nobody is there to answer a box: a save that fails is given up and the session ends.
     try {
-        SaveOptionsIfChanged();
+        SaveOptions();
     } catch (...) {
     }
     if (Application.HoldEnd(TPendingEnd::SessionEnd)) return;

@@ -76,15 +76,13 @@ public:
 
     // Applies a picture file as the desktop wallpaper.
     void ChangeWall(const std::string& path);
-    // Writes the options file, then the wallpaper-list file. Once the window is gone there is
-    // nothing to save from, and nothing is written.
+    // Writes the options file, then the wallpaper-list file, each only when what the window
+    // holds differs from what that file was last read or written with, or when it is missing.
+    // Once the window is gone there is nothing to save from, and nothing is written.
     void SaveOptions();
     // Takes what the window holds now as what the settings files hold: called once they were
     // read at start-up.
     void SettingsRead();
-    // Saves only when what the window holds differs from what the files were last read or
-    // written with.
-    void SaveOptionsIfChanged();
     // Registers (1) or removes (0) the notification-area icon. TrayIconShown says that the
     // program wants its icon, also while the shell has not taken it yet.
     void SetTrayMode(int32_t mode);
@@ -111,8 +109,8 @@ public:
     void ApplicationEventsRestore();
     void WMMyNotify(WPARAM wParam, LPARAM lParam);
     void FormClose();
-    // The user's session ends: the settings are saved if they changed, without any box, and
-    // the program ends (once a modal state that is up has ended).
+    // The user's session ends: the settings are saved at once if they changed, without any
+    // box, and the program ends (once a modal state that is up has ended).
     void EndSession();
 
 protected:

@@ -19,9 +19,27 @@ std::string FullPath(const std::string& path) {
         Format("Cannot create file \"%s\". %s", FullPath(path).c_str(), SystemErrorMessage(error).c_str()));
 }
 
-TFileHandle CreateForWriting(const std::string& path) {
-    return TFileHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+// Makes a temporary file of this save's own beside `path`: each name is taken only when no
+// file or folder has it, so that two saves, of this process or another, never share one.
+TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error) {
+    error = ERROR_FILE_EXISTS;
+    for (unsigned attempt = 0;; ++attempt) {
+        const std::optional<std::string> name = TemporaryPathFor(path, attempt);
+        if (!name) return TFileHandle();
+        if (*name == path) continue;
+        TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            temporary = *name;
+            return file;
+        }
+        error = GetLastError();
+        // A folder of that name, or a file on its way out, refuses access: the name is taken.
+        const bool taken =
+            error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+            (error == ERROR_ACCESS_DENIED && GetFileAttributesA(name->c_str()) != INVALID_FILE_ATTRIBUTES);
+        if (!taken) return file;
+    }
 }
 
 // Writes all the bytes and flushes them to the disk.
@@ -30,6 +48,14 @@ bool WriteAll(const TFileHandle& file, std::string_view bytes) {
     return bytes.size() <= MAXDWORD &&
            WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size() && FlushFileBuffers(file.Get());
+}
+
+// Writes the file over its old bytes, each step checked, and cuts it to the new length.
+void WriteInPlace(const std::string& path, std::string_view bytes) {
+    TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) RaiseCreateError(path, GetLastError());
+    if (!WriteAll(file, bytes) || !SetEndOfFile(file.Get())) throw EWriteError("Stream write error");
 }
 
 }  // namespace
@@ -56,14 +82,14 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
 }
 
 void ReplaceFileContent(const std::string& path, std::string_view bytes) {
-    const std::string temporary = TemporaryPathFor(path);
-    TFileHandle file = CreateForWriting(temporary);
+    std::string temporary;
+    DWORD error = 0;
+    TFileHandle file = CreateTemporary(path, temporary, error);
     if (!file) {
-        // A folder where the files may be changed but no file created: the file is written in
-        // place, as plainly as it can be.
-        file = CreateForWriting(path);
-        if (!file) RaiseCreateError(path, GetLastError());
-        if (!WriteAll(file, bytes)) throw EWriteError("Stream write error");
+        // Only a folder where the files may be changed but no file created is written in place;
+        // on any other failure (a full disk, a wrong path) the old file keeps every byte.
+        if (error != ERROR_ACCESS_DENIED) RaiseCreateError(path, error);
+        WriteInPlace(path, bytes);
         return;
     }
     if (!WriteAll(file, bytes)) {
@@ -73,7 +99,7 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
     }
     file.Reset();
     if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
+        error = GetLastError();
         DeleteFileA(temporary.c_str());
         RaiseCreateError(path, error);
     }

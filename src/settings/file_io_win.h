@@ -15,11 +15,11 @@ std::string WallpaperListFilePath();
 std::string ReadWholeFile(const std::string& path, DWORD shareMode);
 
 // Replaces a file's content without ever destroying the old one: the bytes go to a new file
-// in the same folder (a name no longer than the file's own), which is flushed and then moved
-// over the old file in one step. On any failure the old file stays as it was and the new one
-// is removed. Where no new file can be made (a folder whose files may be changed but where
-// none may be created), the file is written in place instead: created anew, written and
-// flushed. Raises EFCreateError "Cannot create file "%s". %s" (naming `path`) when the file
-// cannot be created or put in place, and EWriteError "Stream write error" when the bytes
-// cannot all be written.
+// of this save's own in the same folder (a name no longer than the file's own, taken only
+// when free), which is flushed and then moved over the old file in one step. On any failure
+// the old file stays as it was and the new one is removed. Only where making the new file is
+// refused for lack of rights (a folder whose files may be changed but where none may be
+// created) is the existing file written in place instead. Raises EFCreateError "Cannot
+// create file "%s". %s" (naming `path`) when the file cannot be created or put in place, and
+// EWriteError "Stream write error" when the bytes cannot all be written.
 void ReplaceFileContent(const std::string& path, std::string_view bytes);

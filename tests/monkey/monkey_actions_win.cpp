@@ -99,8 +99,8 @@ bool CloseRequest(TWorld& w) {
 bool SessionEnd(TWorld& w) {
     const bool cancelled = w.Random.Chance(20);
     const TTopWindows top = Top(w);
-    // Nothing changed and nothing in the way: the files must not be written.
-    if (!cancelled && w.S.StateKnown && !top.Modal() && w.S.Phase == TPhase::Running &&
+    // Nothing changed, nothing missing and nothing in the way: the files must not be written.
+    if (!cancelled && w.S.StateKnown && !top.Modal() && w.S.Phase == TPhase::Running && w.Options && w.List &&
         w.S.State.Options() == w.S.SavedOptions && w.S.State.List() == w.S.SavedList)
         w.S.FilesFrozen = true;
     w.Note(cancelled ? "session end, cancelled" : "session end");
@@ -172,7 +172,7 @@ bool HoldSettingsFile(TWorld& w) {
     const std::string path = w.Folder + name;
     const bool temporary = name.back() == '~';
     // Another program reads the file and lets nobody replace it meanwhile; or it sits on the
-    // name of the temporary, so that the program has to write in place.
+    // name of the temporary, so that the program has to take another name.
     w.Held = temporary ? CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
                        : CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (w.Held == INVALID_HANDLE_VALUE) return false;

@@ -336,12 +336,15 @@ void CheckEnd(TWorld& w) {
             w.Fail("the automatic run that does not stay wrote a settings file");
     }
     if (s.End == TEnd::Close && s.StateKnown && !(earlyEnd && s.Phase == TPhase::Pausing)) {
-        // Closing always saves everything the window holds, unless the file was held.
+        // Closing saves each file that the window changed since the program last read or wrote
+        // it, and a missing one, unless the file was held.
         const bool optionsHeld = Held(w, w.OptionsPath());
-        if (!optionsHeld && w.Options != s.State.Options())
+        const bool optionsDue = !w.Options || s.State.Options() != s.SavedOptions;
+        const bool listDue = !w.List || s.State.List() != s.SavedList;
+        if (!optionsHeld && optionsDue && w.Options != s.State.Options())
             w.Fail("closing did not save WallOpt.ini:\n  file:\n    " + Shown(w.Options) + "\n  window:\n    " +
                    Shown(s.State.Options()));
-        if (!optionsHeld && !Held(w, w.ListPath()) && w.List != s.State.List())
+        if (!optionsHeld && !Held(w, w.ListPath()) && listDue && w.List != s.State.List())
             w.Fail("closing did not save Murovelo.ini:\n  file:\n    " + Shown(w.List) + "\n  window:\n    " +
                    Shown(s.State.List()));
     }

@@ -53,8 +53,8 @@ struct TSession {
     long InputCloseStep = -100;  // the last such request that showed nothing yet
     TWindowState State;          // as last read
     bool StateKnown = false;
-    // What the program last read or wrote, in the form it writes: a session end saves only
-    // what differs from it.
+    // What the program last read or wrote, in the form it writes: a save writes a file only
+    // when it differs from it (or the file is missing).
     std::string SavedOptions, SavedList;
     std::optional<std::string> StartOptions, StartList;
     // A session end that found nothing changed and no dialog or box up: no file may change.

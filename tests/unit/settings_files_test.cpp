@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/exceptions.h"
 #include "settings/options_file.h"
 #include "settings/temporary_path.h"
@@ -134,12 +136,17 @@ TEST(OptionsFile, PauseRule) {
 }
 
 TEST(SettingsSave, TemporaryIsBesideTheFileAndNoLonger) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Lumo\\WallOpt.ini", "C:\\Lumo\\WallOpt.in~"},
-        {"C:\\Lumo\\Murovelo.ini", "C:\\Lumo\\Murovelo.in~"},
-        {"C:\\Lumo\\backup.in~", "C:\\Lumo\\backup.in$"},
-        {"x", "~"},
-        {"", ""},
+    const std::tuple<const char*, unsigned, std::optional<std::string>> cases[] = {
+        {"C:\\Lumo\\WallOpt.ini", 0, "C:\\Lumo\\WallOpt.in~"},
+        {"C:\\Lumo\\Murovelo.ini", 0, "C:\\Lumo\\Murovelo.in~"},
+        {"C:\\Lumo\\backup.in~", 0, "C:\\Lumo\\backup.in$"},
+        {"C:\\Lumo\\WallOpt.ini", 1, "C:\\Lumo\\WallOpt.i~1"},
+        {"C:\\Lumo\\WallOpt.ini", 36 * 36 - 1, "C:\\Lumo\\WallOpt.~zz"},
+        {"C:\\Lumo\\WallOpt.ini", 36 * 36, std::nullopt},
+        {"C:\\Lumo\\ab", 36, std::nullopt},
+        {"x", 0, "~"},
+        {"", 0, std::nullopt},
     };
-    for (const auto& [path, temporary] : cases) EXPECT_EQ(TemporaryPathFor(path), temporary) << path;
+    for (const auto& [path, attempt, temporary] : cases)
+        EXPECT_EQ(TemporaryPathFor(path, attempt), temporary) << path << attempt;
 }

@@ -105,6 +105,10 @@ const char kTail[] = "Вторник\r\nСреда\r\nЧетверг\r\nПятн
 
 class ClosingRun : public StartupTest {
 protected:
+    void TearDown() override {
+        if (mounted_) RunUnixCommand("umount -l '" + UnixPath(folder_.Path()) + "'");
+        StartupTest::TearDown();
+    }
     // Starts the interactive run; the settings files are written first when not empty.
     void Start(const std::string& options, const std::string& list) {
         if (!options.empty()) WriteFileBytes(folder_.File("WallOpt.ini"), options);
@@ -138,6 +142,14 @@ protected:
         ASSERT_NE(button, nullptr);
         PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    }
+    // Types a pause into the Options page of a main window, as a user's edit.
+    static void SetPause(HWND window, const char* text) {
+        const HWND pause =
+            FindWindowExA(FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"),
+                          nullptr, "Edit", nullptr);
+        ASSERT_NE(pause, nullptr);
+        SendMessageA(pause, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
     void ClickBrowse() {
         const HWND page =
@@ -174,6 +186,7 @@ protected:
     HWND window_ = nullptr;
     HWND tree_ = nullptr;
     int exitCode_ = -1;
+    bool mounted_ = false;
 };
 
 }  // namespace
@@ -183,7 +196,9 @@ TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
     for (const bool sessionEnd : {false, true}) {
         SCOPED_TRACE(sessionEnd ? "session end" : "close request");
         Start("", "");
+        SetPause(window_, "7");
         Select(0);
+        std::string meanwhile;
         TDialogDriver add = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
             DWORD_PTR answer = 0;
             if (sessionEnd)
@@ -191,14 +206,19 @@ TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
             else
                 PostMessageA(window_, WM_CLOSE, 0, 0);  // what taskkill or an installer sends
             Sleep(500);
+            // The session end has saved the change already: Windows may end the program as soon
+            // as it has answered. A close request waits for the dialog.
+            meanwhile = Options() + List();
             TDialogDriver::ChooseIn(dialog, folder_.Path(), {"a.bmp"});
         });
         ClickGlyph(0);
         ASSERT_TRUE(add.Answered());
         ExpectQuietEnd();
+        EXPECT_EQ(meanwhile, sessionEnd ? "0\r\n\r\n7\r\n" + std::string(kDays) : "<missing><missing>");
         EXPECT_EQ(List(), "Понедельник\r\n\t" + a + "\r\n" + kTail);
-        EXPECT_EQ(Options(), "0\r\n\r\n10\r\n");
+        EXPECT_EQ(Options(), "0\r\n\r\n7\r\n");
         DeleteFileA(folder_.File("Murovelo.ini").c_str());
+        DeleteFileA(folder_.File("WallOpt.ini").c_str());
     }
 }
 
@@ -286,14 +306,28 @@ TEST_F(ClosingRun, CloseRequestDuringTheErrorBoxOfADeleteWaitsForIt) {
 }
 
 TEST_F(ClosingRun, AFailedSaveOnClosingIsShownOnceAndTheProgramEnds) {
-    const std::string options = "0\r\nC:\\d.bmp\r\n5\r\n";
-    for (const bool fromTheMenu : {false, true}) {
-        SCOPED_TRACE(fromTheMenu ? "Выход" : "close box");
-        Start(options, kDays);
-        // Another program holds the options file: it cannot be replaced.
-        HANDLE held = CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        PostMessageA(window_, fromTheMenu ? WM_COMMAND : WM_CLOSE, fromTheMenu ? 104 : 0, 0);
+    // A file of one page, 4096 bytes, that the new pause makes longer.
+    const std::string options = "0\r\nC:\\" + std::string(4085, 'd') + "\r\n5\r\n";
+    for (const std::string way : {"close box", "Выход", "full disk"}) {
+        SCOPED_TRACE(way);
+        WriteFileBytes(folder_.File("WallOpt.ini"), options);
+        WriteFileBytes(folder_.File("Murovelo.ini"), kDays);
+        if (way == "full disk") {
+            // The folder moved onto a disk with no block and no file entry left (for root).
+            const std::string d = "'" + UnixPath(folder_.Path()) + "'";
+            mounted_ = true;  // taken down at the end, however far the mount came
+            if (RunUnixCommand("s=$(mktemp -d) && cp -a " + d + ". $s && mount -t tmpfs -o size=4m,nr_inodes=16 x " +
+                               d + " && cp -a $s/. " + d + " && rm -r $s && (cat /dev/zero >" + d +
+                               "blocks; for i in $(seq 16); do touch " + d + "$i; done; true) 2>/dev/null") != 0)
+                GTEST_SKIP() << "no small disk can be mounted here (mount -t tmpfs needs root)";
+        }
+        Start("", "");
+        SetPause(window_, "32000");
+        // Or another program holds the options file: it cannot be replaced.
+        HANDLE held = mounted_ ? INVALID_HANDLE_VALUE
+                               : CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, 0, nullptr);
+        PostMessageA(window_, way == "Выход" ? WM_COMMAND : WM_CLOSE, way == "Выход" ? 104 : 0, 0);
         const std::vector<std::string> texts = BoxesUntilTheEnd();
         CloseHandle(held);
         EXPECT_EQ(exitCode_, 0);
@@ -303,6 +337,26 @@ TEST_F(ClosingRun, AFailedSaveOnClosingIsShownOnceAndTheProgramEnds) {
         EXPECT_EQ(List(), kDays);
         EXPECT_FALSE(PathExists(folder_.File("WallOpt.in~")));
     }
+}
+
+TEST_F(ClosingRun, AnInstanceThatChangedNothingKeepsWhatAnotherWrote) {
+    TLumoProcess second(folder_.Path());
+    Start("0\r\n\r\n5\r\n", "Понедельник\r\n\t" + GoodPicture("a.bmp") + "\r\n" + kTail);
+    const HWND first = window_;
+    // The second instance deletes the picture, takes another pause and closes.
+    second.Start("");
+    window_ = second.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+    ASSERT_TRUE(window_ && WaitVisible(window_, true));
+    tree_ = FindWindowExA(FilesPage(window_), nullptr, "SysTreeView32", nullptr);
+    Select(1);
+    ClickGlyph(1);
+    SetPause(window_, "7");
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(second.Wait(15000), 0);
+    PostMessageA(first, WM_COMMAND, 104, 0);  // «Выход» in the first
+    ExpectQuietEnd();
+    EXPECT_EQ(Options(), "0\r\n\r\n7\r\n");
+    EXPECT_EQ(List(), kDays);
 }
 
 TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
@@ -320,11 +374,7 @@ TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
     for (const bool held : {false, true}) {
         SCOPED_TRACE(held ? "held" : "free");
         Start("0\r\n\r\n5\r\n", kDays);
-        const HWND pause = FindWindowExA(
-            FindWindowExA(ChildOfClass(window_, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"), nullptr,
-            "Edit", nullptr);
-        ASSERT_NE(pause, nullptr);
-        SendMessageA(pause, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("7"));
+        SetPause(window_, "7");
         HANDLE file = held ? CreateFileA(folder_.File("WallOpt.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                          OPEN_EXISTING, 0, nullptr)
                            : INVALID_HANDLE_VALUE;

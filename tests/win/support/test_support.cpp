@@ -152,6 +152,35 @@ std::string TestProgramFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+std::string UnixPath(const std::string& path) {
+    using TConvert = char*(CDECL*)(const wchar_t*);
+    const auto convert = reinterpret_cast<TConvert>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH * 2];
+    if (!convert || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2)) return {};
+    char* unix = convert(wide);
+    if (!unix) return {};
+    std::string result(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+int RunUnixCommand(const std::string& command) {
+    // Wine starts a Unix program without a handle to wait on: it leaves its status in a file.
+    TTempFolder folder;
+    const std::string status = UnixPath(folder.File("status"));
+    if (status.empty()) return -1;
+    std::string line = "Z:\\bin\\sh -c \"" + command + "; echo $? >'" + status + "'\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return -1;
+    for (int i = 0; i < 200; ++i, Sleep(50))
+        if (const std::string code = ReadFileBytes(folder.File("status")); code.find('\n') != std::string::npos)
+            return atoi(code.c_str());
+    return -1;
+}
+
 std::string FailureOf(const std::function<void()>& action) {
     try {
         action();

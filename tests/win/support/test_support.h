@@ -82,3 +82,9 @@ private:
 
 // The folder of the running test program, with a trailing backslash.
 std::string TestProgramFolder();
+
+// The Unix path of a Windows path under Wine; empty where there is no Wine.
+std::string UnixPath(const std::string& path);
+// Runs a command line of /bin/sh on the system Wine runs on and waits up to 10 s for it: its
+// exit status, or -1 where there is no such system.
+int RunUnixCommand(const std::string& command);
