@@ -12,15 +12,15 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-HFONT CreateWindowFont(int height, int weight) {
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif");
+TFontHandle CreateWindowFont(int height, int weight) {
+    return TFontHandle(CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
 }
 
 // The About picture, kept in the resources as stored picture data.
 std::string_view AboutPictureData() {
     const HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, "ABOUTPICTURE", MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC resource = FindResourceA(module, "ABOUTPICTURE", RT_RCDATA);
     if (!resource) RaiseLastOSError();
     const void* data = LockResource(LoadResource(module, resource));
     return {static_cast<const char*>(data), SizeofResource(module, resource)};
@@ -28,28 +28,24 @@ std::string_view AboutPictureData() {
 
 constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
 
-// Posted at creation: the About picture is decoded when the message loop starts, so that an
-// automatic run that ends before the loop never decodes it.
-constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
-
 }  // namespace
 
 TMainForm::TMainForm() : TForm("MainForm") {
     // The window was designed at 96 pixels per inch with a text height of 13; on other screens
     // the font follows the resolution and every size follows the font's text height.
-    HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    const int fontHeight = ScaleFontHeight(-11, pixelsPerInch);
-    font_ = CreateWindowFont(fontHeight, FW_NORMAL);
-    boldFont_ = CreateWindowFont(fontHeight, FW_BOLD);
-    if (pixelsPerInch != 96) {
-        HGDIOBJ old = SelectObject(screen, font_);
-        TEXTMETRICA metrics;
-        GetTextMetricsA(screen, &metrics);
-        SelectObject(screen, old);
-        textHeight_ = metrics.tmHeight;
+    {
+        const TWindowDc screen;
+        const int pixelsPerInch = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        const int fontHeight = ScaleFontHeight(-11, pixelsPerInch);
+        font_ = CreateWindowFont(fontHeight, FW_NORMAL);
+        boldFont_ = CreateWindowFont(fontHeight, FW_BOLD);
+        if (pixelsPerInch != 96) {
+            const TSelection selected(screen.Get(), font_.Get());
+            TEXTMETRICA metrics;
+            GetTextMetricsA(screen.Get(), &metrics);
+            textHeight_ = metrics.tmHeight;
+        }
     }
-    ReleaseDC(nullptr, screen);
     icon_ = LoadIconA(GetModuleHandleA(nullptr), "MAINICON");
 
     RECT frame = Scaled(0, 0, 418, 339);
@@ -63,7 +59,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
 
     pcMain.Create(Handle(), Scaled(0, 0, 418, 339));
     pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, DesignSize(418, 339));
-    pcMain.SetFont(font_);
+    pcMain.SetFont(font_.Get());
     pcMain.AddPage("tshFiles", "Файлы");
     pcMain.AddPage("tshOptions", "Опции");
     pcMain.AddPage("tshAbout", "О программе...");
@@ -72,8 +68,8 @@ TMainForm::TMainForm() : TForm("MainForm") {
     CreateOptionsPage(tshOptions().Handle());
     CreateAboutPage(tshAbout().Handle());
     ApplyFont(*this);
-    bNowDefault.SetFont(boldFont_);
-    stWWW.SetFont(boldFont_);
+    bNowDefault.SetFont(boldFont_.Get());
+    stWWW.SetFont(boldFont_.Get());
     // The labels are sized to their texts; the link's sunken edge lies around its text.
     Label2.SizeToText();
     stWWW.SizeToText(GetSystemMetrics(SM_CXEDGE));
@@ -92,8 +88,6 @@ TMainForm::~TMainForm() {
     Application.OnMinimize = nullptr;
     Application.OnRestore = nullptr;
     if (Handle()) DestroyWindow(Handle());
-    DeleteObject(font_);
-    DeleteObject(boldFont_);
 }
 
 SIZE TMainForm::DesignSize(int width, int height) const {
@@ -178,7 +172,7 @@ void TMainForm::CreateTrayMenu() {
 
 void TMainForm::ApplyFont(const TControl& parent) {
     for (const TControl* child : parent.Children()) {
-        SendMessageA(child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageA(child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         ApplyFont(*child);
     }
 }

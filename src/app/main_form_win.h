@@ -10,19 +10,18 @@
 #include <optional>
 #include <string>
 
+#include "base/gdi_win.h"
 #include "open_dialog/open_dialog_win.h"
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
 #include "ui/image_win.h"
+#include "ui/messages_win.h"
 #include "ui/page_control_win.h"
 #include "ui/popup_menu_win.h"
 #include "ui/speed_button_win.h"
 #include "ui/static_controls_win.h"
 #include "ui/tree_view_win.h"
-
-// The message the notification-area icon sends to the main window.
-constexpr UINT WM_MYNOTIFY = 2048;
 
 // The tray menu's items, as they reach the main window in WM_COMMAND.
 enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idExit = 104 };
@@ -124,8 +123,8 @@ private:
     RECT Scaled(int left, int top, int width, int height) const;
     SIZE DesignSize(int width, int height) const;
 
-    HFONT font_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    TFontHandle font_;
+    TFontHandle boldFont_;
     HICON icon_ = nullptr;
     int textHeight_ = 13;
     UINT taskbarCreated_ = 0;

@@ -1,5 +1,7 @@
 #include "ui/speed_button_win.h"
 
+#include <windowsx.h>
+
 #include "base/system_win.h"
 
 namespace {
@@ -41,10 +43,8 @@ void TSpeedButton::Paint(HDC dc) {
 LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            Paint(dc);
-            EndPaint(Handle(), &ps);
+            const TPaintScope paint(Handle());
+            Paint(paint.Get());
             return 0;
         }
         case WM_PRINTCLIENT:
@@ -66,7 +66,7 @@ LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             InvalidateRect(Handle(), nullptr, TRUE);
             RECT r;
             GetClientRect(Handle(), &r);
-            const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             if (PtInRect(&r, at) && Enabled() && OnClick) OnClick();
             return 0;
         }

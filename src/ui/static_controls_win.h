@@ -1,6 +1,7 @@
 // Controls without behaviour of their own beyond a click: labels, group boxes, push buttons.
 #pragma once
 
+#include "base/gdi_win.h"
 #include "ui/control_win.h"
 
 class TLabel : public TControl {
@@ -20,14 +21,13 @@ protected:
 class TLinkLabel : public TLabel {
 public:
     using TLabel::TLabel;
-    ~TLinkLabel() override;
 
 protected:
     HBRUSH ControlColor(HDC dc) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HBRUSH black_ = nullptr;
+    TBrushHandle black_;
 };
 
 class TGroupBox : public TControl {
