@@ -114,14 +114,11 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void CreateFilesPage(HWND page);
-    void CreateOptionsPage(HWND page);
-    void CreateAboutPage(HWND page);
+    void CreateFilesPage();
+    void CreateOptionsPage();
+    void CreateAboutPage();
     void CreateTrayMenu();
     void ApplyFont(const TControl& parent);
-    // A design rectangle (left, top, width, height) scaled to the screen's text height.
-    RECT Scaled(int left, int top, int width, int height) const;
-    SIZE DesignSize(int width, int height) const;
 
     TFontHandle font_;
     TFontHandle boldFont_;

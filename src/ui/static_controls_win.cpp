@@ -20,6 +20,10 @@ void TLabel::Command(WORD code) {
     if (code == STN_CLICKED && OnClick) OnClick();
 }
 
+void TLinkLabel::Create(HWND parent, const RECT& bounds, const std::string& caption) {
+    TLabel::Create(parent, bounds, caption, SS_CENTER | SS_SUNKEN);
+}
+
 HBRUSH TLinkLabel::ControlColor(HDC dc) {
     if (!black_) black_.Reset(CreateSolidBrush(RGB(0, 0, 0)));
     SetTextColor(dc, RGB(255, 255, 255));

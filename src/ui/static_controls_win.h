@@ -17,10 +17,12 @@ protected:
     void Command(WORD code) override;
 };
 
-// A static text that acts as a link: white on black, with the hand cursor.
+// A static text that acts as a link: centred in a sunken edge, white on black, with the hand
+// cursor.
 class TLinkLabel : public TLabel {
 public:
     using TLabel::TLabel;
+    void Create(HWND parent, const RECT& bounds, const std::string& caption);
 
 protected:
     HBRUSH ControlColor(HDC dc) override;
