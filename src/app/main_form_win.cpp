@@ -1,6 +1,7 @@
 #include "app/main_form_win.h"
 
-#include "base/gdi_win.h"
+#include <span>
+
 #include "base/system_win.h"
 #include "png/png_resize.h"
 #include "settings/wallpaper_list.h"
@@ -14,33 +15,33 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-HFONT CreateFontOf(const char* face, int height, int weight) {
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+TFontHandle CreateFontOf(const char* face, int height, int weight) {
+    return TFontHandle(CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 // "MS Sans Serif" is a bitmap font of a few sizes; where it has none near the scaled height (at
 // 200 % and above) its TrueType twin takes over, so that the text still follows the scaling.
 // So it does for bold text at any scaled size: the bitmap font's larger sizes may come without
 // a bold of their own, drawn as the regular one.
-HFONT CreateWindowFont(int height, int weight) {
-    HFONT font = CreateFontOf("MS Sans Serif", height, weight);
+TFontHandle CreateWindowFont(int height, int weight) {
+    TFontHandle font = CreateFontOf("MS Sans Serif", height, weight);
     TEXTMETRICA metrics{};
     {
         const TWindowDc screen;
-        const TSelection selection(screen.Get(), font);
+        const TSelection selection(screen.Get(), font.Get());
         if (!GetTextMetricsA(screen.Get(), &metrics)) return font;
     }
     const bool sizeDrawn = metrics.tmHeight - metrics.tmInternalLeading >= -height - 1;
     if (sizeDrawn && (weight <= FW_NORMAL || height == ScaleFontHeight(-11, 96))) return font;
-    DeleteObject(font);
     return CreateFontOf("Microsoft Sans Serif", height, weight);
 }
 
+// The About picture, kept in the resources as stored picture data.
 // Data kept in the resources (RT_RCDATA).
 std::string_view ResourceData(const char* name) {
     const HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC resource = FindResourceA(module, name, MAKEINTRESOURCEA(10));
+    HRSRC resource = FindResourceA(module, name, RT_RCDATA);
     if (!resource) RaiseLastOSError();
     const void* data = LockResource(LoadResource(module, resource));
     return {static_cast<const char*>(data), SizeofResource(module, resource)};
@@ -63,32 +64,89 @@ void LoadAboutPicture(TPicture& picture, int width) {
 
 constexpr TAnchors kAllSides = akLeft | akTop | akRight | akBottom;
 
-// Posted at creation: the About picture is decoded when the message loop starts, so that an
-// automatic run that ends before the loop never decodes it.
-constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
+// A design rectangle (left, top, width, height) scaled to the screen's text height.
+RECT Scaled(const TBounds& design, int textHeight) {
+    const TBounds b = ScaleBounds(design, textHeight);
+    return RECT{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
+}
+
+// One of the window's controls, with the call that creates it: with its text, or without for
+// the tree and the images, which have none.
+struct TAnyControl {
+    template <typename Control>
+    TAnyControl(Control& control)
+        : Wrapper(control), Create([](TControl& c, HWND parent, const RECT& bounds, const char* text) {
+              auto& typed = static_cast<Control&>(c);
+              if constexpr (requires { typed.Create(parent, bounds, text); })
+                  typed.Create(parent, bounds, text);
+              else
+                  typed.Create(parent, bounds);
+          }) {}
+    TControl& Wrapper;
+    void (*Create)(TControl&, HWND, const RECT&, const char*);
+};
+
+// A row of a page's table: a control, its parent, its bounds at design size (left, top, width,
+// height), its anchors, its text (a glyph button's is its glyph's resource name) and its
+// alignment.
+struct TControlRow {
+    TAnyControl Control;
+    TControl& Parent;
+    TBounds Design;
+    TAnchors Anchors = kDefaultAnchors;
+    const char* Text = "";
+    TAlign Align = TAlign::alNone;
+};
+
+// A page's client area at design size.
+constexpr TBounds kPageDesign{0, 0, 410, 311};
+
+// Creates the controls of a table in its order, scaled to the screen's text height. A control
+// that only keeps its place (anchors left and top) gets no placement.
+void CreateControls(std::span<const TControlRow> rows, int textHeight) {
+    for (const TControlRow& row : rows) {
+        row.Control.Create(row.Control.Wrapper, row.Parent.Handle(), Scaled(row.Design, textHeight), row.Text);
+        if (row.Anchors == kDefaultAnchors && row.Align == TAlign::alNone) continue;
+        // The parent is a page, or a group box of the same table.
+        TBounds parent = kPageDesign;
+        for (const TControlRow& other : rows)
+            if (&other.Control.Wrapper == &row.Parent) parent = other.Design;
+        const RECT size = Scaled({0, 0, parent.Width, parent.Height}, textHeight);
+        row.Control.Wrapper.SetAnchors(row.Anchors, row.Align, SIZE{size.right, size.bottom});
+    }
+}
+
+// Fits the controls of a container, and those of every container inside it, to their actual
+// sizes.
+void ArrangeContainers(TControl& container) {
+    container.ArrangeChildren();
+    for (TControl* child : container.Children())
+        if (!child->Children().empty()) ArrangeContainers(*child);
+}
 
 }  // namespace
 
 TMainForm::TMainForm() : TForm("MainForm") {
     // The window was designed at 96 pixels per inch with a text height of 13; on other screens
     // the font follows the resolution and every size follows the font's text height.
-    HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
-    const int fontHeight = ScaleFontHeight(-11, pixelsPerInch);
-    font_ = CreateWindowFont(fontHeight, FW_NORMAL);
-    boldFont_ = CreateWindowFont(fontHeight, FW_BOLD);
-    if (pixelsPerInch != 96) {
-        HGDIOBJ old = SelectObject(screen, font_);
-        TEXTMETRICA metrics;
-        GetTextMetricsA(screen, &metrics);
-        SelectObject(screen, old);
-        textHeight_ = metrics.tmHeight;
+    {
+        const TWindowDc screen;
+        const int pixelsPerInch = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+        const int fontHeight = ScaleFontHeight(-11, pixelsPerInch);
+        font_ = CreateWindowFont(fontHeight, FW_NORMAL);
+        boldFont_ = CreateWindowFont(fontHeight, FW_BOLD);
+        if (pixelsPerInch != 96) {
+            const TSelection selected(screen.Get(), font_.Get());
+            TEXTMETRICA metrics;
+            GetTextMetricsA(screen.Get(), &metrics);
+            textHeight_ = metrics.tmHeight;
+        }
     }
-    ReleaseDC(nullptr, screen);
     // The notification area shows the application's small icon (the application owns it).
     icon_ = Application.Icon(true);
 
-    RECT frame = Scaled(0, 0, 418, 339);
+    const RECT client = Scaled({0, 0, 418, 339}, textHeight_);
+    RECT frame = client;
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
     CreateForm("TMainForm", "Лумо. версия 1.2", frame.right - frame.left, frame.bottom - frame.top);
     OnClose = [this] { FormClose(); };
@@ -97,28 +155,25 @@ TMainForm::TMainForm() : TForm("MainForm") {
     // shell's broadcast from a program of lower rights unless it lets it through.
     if (taskbarCreated_) ChangeWindowMessageFilterEx(Handle(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
-    pcMain.Create(Handle(), Scaled(0, 0, 418, 339));
-    pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, DesignSize(418, 339));
-    pcMain.SetFont(font_);
+    pcMain.Create(Handle(), client);
+    pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, SIZE{client.right, client.bottom});
+    pcMain.SetFont(font_.Get());
     pcMain.AddPage("tshFiles", "Файлы");
     pcMain.AddPage("tshOptions", "Опции");
     pcMain.AddPage("tshAbout", "О программе...");
     pcMain.SetActivePageIndex(0);
-    CreateFilesPage(tshFiles().Handle());
-    CreateOptionsPage(tshOptions().Handle());
-    CreateAboutPage(tshAbout().Handle());
+    CreateFilesPage();
+    CreateOptionsPage();
+    CreateAboutPage();
     ApplyFont(*this);
-    bNowDefault.SetFont(boldFont_);
-    stWWW.SetFont(boldFont_);
+    bNowDefault.SetFont(boldFont_.Get());
+    stWWW.SetFont(boldFont_.Get());
     // The labels are sized to their texts; the link's sunken edge lies around its text.
     Label2.SizeToText();
     stWWW.SizeToText(GetSystemMetrics(SM_CXEDGE));
     CreateTrayMenu();
     // The pages and groups were laid out at their design sizes; fit them to the actual ones.
-    for (TControl* container :
-         {static_cast<TControl*>(&tshFiles()), static_cast<TControl*>(&gPreview), static_cast<TControl*>(&tshOptions()),
-          static_cast<TControl*>(&gbOld), static_cast<TControl*>(&gbOldPreview), static_cast<TControl*>(&tshAbout())})
-        container->ArrangeChildren();
+    for (size_t page = 0; page < pcMain.PageCount(); ++page) ArrangeContainers(pcMain.Page(page));
 
     Application.OnMinimize = [this] { ApplicationEventsMinimize(); };
     Application.OnRestore = [this] { ApplicationEventsRestore(); };
@@ -128,80 +183,70 @@ TMainForm::~TMainForm() {
     Application.OnMinimize = nullptr;
     Application.OnRestore = nullptr;
     if (Handle()) DestroyWindow(Handle());
-    DeleteObject(font_);
-    DeleteObject(boldFont_);
 }
 
-SIZE TMainForm::DesignSize(int width, int height) const {
-    return SIZE{ScaleByTextHeight(width, textHeight_), ScaleByTextHeight(height, textHeight_)};
-}
-
-RECT TMainForm::Scaled(int left, int top, int width, int height) const {
-    const TBounds b = ScaleBounds({left, top, width, height}, textHeight_);
-    return RECT{b.Left, b.Top, b.Left + b.Width, b.Top + b.Height};
-}
-
-// Controls are created in their tab order: the window order is the order Tab walks.
-void TMainForm::CreateFilesPage(HWND page) {
-    tvFiles.Create(page, Scaled(0, 0, 156, 280));
+// Controls are created in their tab order: the window order is the order Tab walks. Anchors and
+// alignment follow the window's geometry rules (ui/layout.h).
+void TMainForm::CreateFilesPage() {
+    const TControlRow rows[] = {
+        {tvFiles, tshFiles(), {0, 0, 156, 280}, kAllSides},
+        {gPreview, tshFiles(), {161, 0, 249, 266}, akTop | akRight | akBottom, " Предпросмотр "},
+        {iPreview, gPreview, {8, 15, 233, 243}, kAllSides},
+        {bChange, tshFiles(), {164, 275, 128, 25}, akRight | akBottom, "Поклеить сейчас!"},
+        {sbAdd, tshFiles(), {0, 285, 23, 22}, akLeft | akBottom, "Добавить"},
+        {sbDel, tshFiles(), {32, 285, 23, 22}, akLeft | akBottom, "Удалить"},
+    };
+    CreateControls(rows, textHeight_);
     tvFiles.SetIndent(ScaleByTextHeight(19, textHeight_));
-    tvFiles.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 311));
     tvFiles.BeginUpdate();
     tvFiles.Assign(BuiltInWallpaperList());
     tvFiles.EndUpdate();
-    tvFiles.OnChange = [this] { tvFilesChange(); };
-    tvFiles.OnClick = [this] { tvFilesClick(); };
-    gPreview.Create(page, Scaled(161, 0, 249, 266), " Предпросмотр ");
-    gPreview.SetAnchors(akTop | akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
-    iPreview.Create(gPreview.Handle(), Scaled(8, 15, 233, 243));
-    iPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(249, 266));
     iPreview.SetStretch(true);
     iPreview.SetProportional(true);
-    bChange.Create(page, Scaled(164, 275, 128, 25), "Поклеить сейчас!");
-    bChange.SetAnchors(akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
-    bChange.OnClick = [this] { bChangeClick(); };
     // The glyphs, 7 pixels at design size, are drawn at the window's scale.
     const int glyphSize = ScaleByTextHeight(7, textHeight_);
-    sbAdd.Create(page, Scaled(0, 285, 23, 22), SignGlyph(TGlyphSign::Plus, glyphSize), RGB(0, 170, 0));
-    sbAdd.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
+    sbAdd.SetGlyph(SignGlyph(TGlyphSign::Plus, glyphSize), RGB(0, 170, 0));
+    sbDel.SetGlyph(SignGlyph(TGlyphSign::Minus, glyphSize), RGB(220, 0, 0));
     sbAdd.SetEnabled(false);
-    sbAdd.OnClick = [this] { sbAddClick(); };
-    sbDel.Create(page, Scaled(32, 285, 23, 22), SignGlyph(TGlyphSign::Minus, glyphSize), RGB(220, 0, 0));
-    sbDel.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbDel.SetEnabled(false);
+    tvFiles.OnChange = [this] { tvFilesChange(); };
+    tvFiles.OnClick = [this] { tvFilesClick(); };
+    bChange.OnClick = [this] { bChangeClick(); };
+    sbAdd.OnClick = [this] { sbAddClick(); };
     sbDel.OnClick = [this] { sbDelClick(); };
 }
 
-void TMainForm::CreateOptionsPage(HWND page) {
-    cbRun.Create(page, Scaled(8, 8, 393, 17), "Запуск при старте системы");
-    cbRun.OnClick = [this] { cbRunClick(); };
-    cbTray.Create(page, Scaled(24, 56, 377, 17), "Оставаться в трее после запуска");
-    edWait.Create(page, Scaled(264, 29, 49, 21), "10");
-    edWait.OnChange = [this] { edWaitChange(); };
-    Label2.Create(page, Scaled(24, 32, 229, 13), "Пауза между запуском и сменой обоев, сек.");
-    gbOld.Create(page, Scaled(0, 82, 410, 229), " Лумо по умолчанию ");
-    gbOld.SetAnchors(kAllSides, TAlign::alBottom, DesignSize(410, 311));
-    edOld.Create(gbOld.Handle(), Scaled(8, 24, 303, 21), "");
-    edOld.SetAnchors(akLeft | akTop | akRight, TAlign::alNone, DesignSize(410, 229));
-    edOld.OnChange = [this] { edOldChange(); };
-    bObzor.Create(gbOld.Handle(), Scaled(321, 24, 75, 25), "Обзор...");
-    bObzor.SetAnchors(akTop | akRight, TAlign::alNone, DesignSize(410, 229));
-    bObzor.OnClick = [this] { bObzorClick(); };
-    bNowDefault.Create(gbOld.Handle(), Scaled(8, 56, 147, 25), "Поклеить сейчас!");
-    bNowDefault.OnClick = [this] { bNowDefaultClick(); };
-    gbOldPreview.Create(gbOld.Handle(), Scaled(8, 94, 392, 127), " Предпросмотр ");
-    gbOldPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(410, 229));
-    oldPreview.Create(gbOldPreview.Handle(), Scaled(8, 15, 376, 102));
-    oldPreview.SetAnchors(kAllSides, TAlign::alNone, DesignSize(392, 127));
+void TMainForm::CreateOptionsPage() {
+    const TControlRow rows[] = {
+        {cbRun, tshOptions(), {8, 8, 393, 17}, kDefaultAnchors, "Запуск при старте системы"},
+        {cbTray, tshOptions(), {24, 56, 377, 17}, kDefaultAnchors, "Оставаться в трее после запуска"},
+        {edWait, tshOptions(), {264, 29, 49, 21}, kDefaultAnchors, "10"},
+        {Label2, tshOptions(), {24, 32, 229, 13}, kDefaultAnchors, "Пауза между запуском и сменой обоев, сек."},
+        {gbOld, tshOptions(), {0, 82, 410, 229}, kAllSides, " Лумо по умолчанию ", TAlign::alBottom},
+        {edOld, gbOld, {8, 24, 303, 21}, akLeft | akTop | akRight},
+        {bObzor, gbOld, {321, 24, 75, 25}, akTop | akRight, "Обзор..."},
+        {bNowDefault, gbOld, {8, 56, 147, 25}, kDefaultAnchors, "Поклеить сейчас!"},
+        {gbOldPreview, gbOld, {8, 94, 392, 127}, kAllSides, " Предпросмотр "},
+        {oldPreview, gbOldPreview, {8, 15, 376, 102}, kAllSides},
+    };
+    CreateControls(rows, textHeight_);
     oldPreview.SetStretch(true);
     oldPreview.SetProportional(true);
+    cbRun.OnClick = [this] { cbRunClick(); };
+    edWait.OnChange = [this] { edWaitChange(); };
+    edOld.OnChange = [this] { edOldChange(); };
+    bObzor.OnClick = [this] { bObzorClick(); };
+    bNowDefault.OnClick = [this] { bNowDefaultClick(); };
 }
 
-void TMainForm::CreateAboutPage(HWND page) {
+void TMainForm::CreateAboutPage() {
     // The link lies over the picture: it comes first in the window order, so it stays on top.
-    stWWW.Create(page, Scaled(24, 264, 139, 17), " страница программы ", SS_CENTER | SS_SUNKEN);
+    const TControlRow rows[] = {
+        {stWWW, tshAbout(), {24, 264, 139, 17}, kDefaultAnchors, " страница программы "},
+        {iAbout, tshAbout(), {0, 0, 410, 310}},
+    };
+    CreateControls(rows, textHeight_);
     stWWW.OnClick = [this] { stWWWClick(); };
-    iAbout.Create(page, Scaled(0, 0, 410, 310));
     iAbout.SetAutoSize(true);
     PostMessageA(Handle(), WM_LOADABOUTPICTURE, 0, 0);
 }
@@ -216,7 +261,7 @@ void TMainForm::CreateTrayMenu() {
 
 void TMainForm::ApplyFont(const TControl& parent) {
     for (const TControl* child : parent.Children()) {
-        SendMessageA(child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageA(child->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         ApplyFont(*child);
     }
 }

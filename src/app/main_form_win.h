@@ -10,19 +10,18 @@
 #include <optional>
 #include <string>
 
+#include "base/gdi_win.h"
 #include "open_dialog/open_dialog_win.h"
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
 #include "ui/image_win.h"
+#include "ui/messages_win.h"
 #include "ui/page_control_win.h"
 #include "ui/popup_menu_win.h"
 #include "ui/speed_button_win.h"
 #include "ui/static_controls_win.h"
 #include "ui/tree_view_win.h"
-
-// The message the notification-area icon sends to the main window.
-constexpr UINT WM_MYNOTIFY = 2048;
 
 // The main window's timer that tries again to add the notification-area icon.
 constexpr UINT_PTR kTrayIconTimer = 1;
@@ -117,21 +116,18 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void CreateFilesPage(HWND page);
-    void CreateOptionsPage(HWND page);
-    void CreateAboutPage(HWND page);
+    void CreateFilesPage();
+    void CreateOptionsPage();
+    void CreateAboutPage();
     void CreateTrayMenu();
     void ApplyFont(const TControl& parent);
     // Hands the icon to the shell; while the shell refuses it, tries again by kTrayIconTimer
     // (TryAddTrayIcon) for a while.
     void AddTrayIcon();
     void TryAddTrayIcon();
-    // A design rectangle (left, top, width, height) scaled to the screen's text height.
-    RECT Scaled(int left, int top, int width, int height) const;
-    SIZE DesignSize(int width, int height) const;
 
-    HFONT font_ = nullptr;
-    HFONT boldFont_ = nullptr;
+    TFontHandle font_;
+    TFontHandle boldFont_;
     HICON icon_ = nullptr;
     int textHeight_ = 13;
     UINT taskbarCreated_ = 0;

@@ -14,6 +14,7 @@
 #include "settings/options_file.h"
 #include "settings/registry_win.h"
 #include "ui/application_win.h"
+#include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
 
 int32_t WaitSeconds = 0;
@@ -25,7 +26,7 @@ void ReadOptions(TMainForm& form) {
     if (!FileExists(path)) {
         // Without an options file the default wallpaper is the desktop's current one.
         TRegistry registry(KEY_ALL_ACCESS);
-        registry.OpenKey("Control Panel\\Desktop", false);
+        registry.OpenKey(kDesktopKey, false);
         DefaultWallpaper = registry.ReadString("ConvertedWallpaper");
         return;
     }

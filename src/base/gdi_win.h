@@ -13,6 +13,8 @@ inline void DestroyIconHandle(HICON icon) { ::DestroyIcon(icon); }
 using TMemoryDc = TOwned<HDC, DeleteMemoryDc>;
 using TBitmapHandle = TOwned<HBITMAP, DeleteGdiObject>;
 using TPaletteHandle = TOwned<HPALETTE, DeleteGdiObject>;
+using TBrushHandle = TOwned<HBRUSH, DeleteGdiObject>;
+using TFontHandle = TOwned<HFONT, DeleteGdiObject>;
 using TEnhMetafileHandle = TOwned<HENHMETAFILE, DeleteEnhMetafileHandle>;
 using TIconHandle = TOwned<HICON, DestroyIconHandle>;
 

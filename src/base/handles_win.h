@@ -49,7 +49,6 @@ inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
 using TFileHandle = TOwned<HANDLE, CloseFileHandle, true>;
 using TFindHandle = TOwned<HANDLE, CloseFind, true>;
 using TKeyHandle = TOwned<HKEY, CloseRegKey>;
-using TFontHandle = TOwned<HFONT, DeleteGdiObject>;
 
 // A counted reference to a COM interface.
 template <typename T>

@@ -15,7 +15,8 @@ constexpr UINT_PTR kParentToolId = 1;
 TPreviewButton::~TPreviewButton() { HideHint(); }
 
 void TPreviewButton::Create(HWND parent, const RECT& bounds, const char* glyphResource, const std::string& hint) {
-    TSpeedButton::Create(parent, bounds, glyphResource);
+    TSpeedButton::Create(parent, bounds, "");
+    SetGlyph(glyphResource);
     CreateHint(hint);
 }
 

@@ -1,5 +1,7 @@
 #include "open_dialog/open_dialog_image_win.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -30,7 +32,7 @@ void TPaneImage::PaintBuffered() {
 }
 
 bool TPaneImage::IsSecondClick(LPARAM lParam) {
-    const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const DWORD now = GetTickCount();
     const bool second = clickPending_ && now - lastClickTime_ <= GetDoubleClickTime() &&
                         std::abs(at.x - lastClick_.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&

@@ -60,13 +60,12 @@ void TSilentPaintPanel::PaintFace(HDC dc) const {
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     const std::string caption = Caption();
     if (caption.empty()) return;
-    const HFONT font = static_cast<HFONT>(GetPropA(Handle(), kFontProperty));
-    const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+    // A panel that was given no font draws in the device context's own.
+    const TSelection font(dc, GetPropA(Handle(), kFontProperty));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (oldFont) SelectObject(dc, oldFont);
 }
 
 LRESULT TSilentPaintPanel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

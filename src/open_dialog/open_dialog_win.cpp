@@ -7,13 +7,10 @@
 #include "open_dialog/open_dialog.h"
 #include "ui/application_win.h"
 #include "ui/form_win.h"
+#include "ui/messages_win.h"
 
 namespace {
 const char kTemplateName[] = "DLGTEMPLATE";
-// Posted to the template's window after it was resized: the pane follows once the platform
-// has moved the standard controls.
-constexpr UINT kPlacePane = WM_APP + 1;
-
 // The pane's place: the template's client area right of the standard controls, 4 pixels down.
 RECT PaneBounds(HWND hook) {
     RECT pane;
@@ -107,8 +104,8 @@ UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, 
                     break;
             }
         } else if (message == WM_SIZE) {
-            PostMessageA(hook, kPlacePane, 0, 0);
-        } else if (message == kPlacePane) {
+            PostMessageA(hook, WM_PLACEPANE, 0, 0);
+        } else if (message == WM_PLACEPANE) {
             self->pane_.Place(PaneBounds(hook));
         } else if (message == WM_DESTROY) {
             self->pane_.Detach();

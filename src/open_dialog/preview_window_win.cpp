@@ -113,7 +113,7 @@ void TPreviewForm::RunModalLoop(MSG& message, bool& quit) {
             break;
         }
         // The window sees keys before its controls: Esc closes it.
-        if (message.message == WM_CHAR && message.wParam == 27 &&
+        if (message.message == WM_CHAR && message.wParam == VK_ESCAPE &&
             (message.hwnd == Handle() || IsChild(Handle(), message.hwnd))) {
             closed_ = true;
             break;

@@ -57,7 +57,7 @@ void TBitmap::LoadFromStream(TReadStream& stream) {
     auto data = std::make_shared<TData>();
     data->bitmap = std::move(bitmap);
     data->compressedData = std::move(compressed);
-    data->palette.Reset(file.bitCount <= 8 ? CreatePaletteOf(file.colours) : nullptr);
+    if (file.bitCount <= 8) data->palette = CreatePaletteOf(file.colours);
     data_ = std::move(data);
     width_ = file.width;
     height_ = static_cast<int>(file.height);

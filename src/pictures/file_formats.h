@@ -1,8 +1,9 @@
 // The picture format table: which graphic kind reads a file, chosen by the file-name
 // extension alone, and the stored picture data form (class name, then the graphic's data).
 //
-// The Windows side keeps one process-wide TFileFormatsList built on this model: it maps each
-// entry's class name ("TBitmap", "TJPEGImage", ...) to the graphic kind that it creates.
+// The Windows side keeps the program's table (DefaultFileFormatTable) in one process-wide
+// TFileFormatsList, which leads from each entry's class name ("TBitmap", "TJPEGImage", ...) to
+// the graphic kind that it creates.
 #pragma once
 
 #include <cstdint>

@@ -12,57 +12,27 @@
 
 namespace {
 
-template <typename Kind>
-std::unique_ptr<TGraphic> Make() {
-    return std::make_unique<Kind>();
+// A new graphic of a kind the table names, or null for a name it does not know.
+std::unique_ptr<TGraphic> MakeGraphic(std::string_view className) {
+    if (className == "TMetafile") return std::make_unique<TMetafile>();
+    if (className == "TIcon") return std::make_unique<TIcon>();
+    if (className == "TBitmap") return std::make_unique<TBitmap>();
+    if (className == "TPNGObject") return std::make_unique<TPNGObject>();
+    if (className == "TJPEGImage") return std::make_unique<TJPEGImage>();
+    return nullptr;
 }
 
 }  // namespace
 
-TFileFormatsList::TFileFormatsList() {
-    Add("wmf", "Metafiles", 0, "TMetafile", Make<TMetafile>);
-    Add("emf", "Enhanced Metafiles", 0, "TMetafile", Make<TMetafile>);
-    Add("ico", "Icons", 0, "TIcon", Make<TIcon>);
-    Add("bmp", "Bitmaps", 0, "TBitmap", Make<TBitmap>);
-}
-
-void TFileFormatsList::Add(std::string_view extension, std::string_view description, int descriptionResource,
-                           std::string_view className, TGraphicFactory create) {
-    table_.Register(extension, description, className);
-    resources_.push_back(descriptionResource);
-    for (auto& [name, factory] : kinds_)
-        if (name == className) {
-            factory = std::move(create);
-            return;
-        }
-    kinds_.emplace_back(std::string(className), std::move(create));
-}
-
-void TFileFormatsList::Remove(std::string_view className) {
-    std::vector<int> kept;
-    for (size_t i = 0; i < table_.Entries().size(); ++i)
-        if (table_.Entries()[i].className != className) kept.push_back(resources_[i]);
-    table_.Unregister(className);
-    resources_ = std::move(kept);
-    std::erase_if(kinds_, [&](const auto& kind) { return kind.first == className; });
-}
-
-std::unique_ptr<TGraphic> TFileFormatsList::Create(const TFileFormat& format) const {
-    for (const auto& [name, factory] : kinds_)
-        if (name == format.className) return factory();
-    return nullptr;
-}
-
 std::unique_ptr<TGraphic> TFileFormatsList::CreateForPath(std::string_view path) const {
-    std::unique_ptr<TGraphic> graphic = Create(table_.FindForPath(path));
-    // Every entry is added with its kind; a missing one would be a broken table.
+    std::unique_ptr<TGraphic> graphic = MakeGraphic(table_.FindForPath(path).className);
+    // Every entry names a kind; a missing one would be a broken table.
     if (!graphic) throw EInvalidGraphic(Format("Unknown picture file extension (.%s)", ExtractExtension(path).c_str()));
     return graphic;
 }
 
 std::unique_ptr<TGraphic> TFileFormatsList::CreateByClassName(std::string_view className) const {
-    const TFileFormat* format = FindClassName(className);
-    return format != nullptr ? Create(*format) : nullptr;
+    return table_.FindByClassName(className) != nullptr ? MakeGraphic(className) : nullptr;
 }
 
 TFileFormatsList& FileFormats() {
@@ -75,21 +45,6 @@ void RegisterPictureFormats() {
     if (registered) return;
     registered = true;
     StartDisplayBitsPerPixel();
-    TFileFormatsList& formats = FileFormats();
-    RegisterPngFormat(formats);
-    RegisterJpegFormats(formats);
-    std::atexit([] { UnregisterJpegFormats(FileFormats()); });
+    FileFormats();
+    std::atexit([] { FileFormats().table_.Unregister("TJPEGImage"); });
 }
-
-void RegisterPngFormat(TFileFormatsList& formats) {
-    formats.Add("PNG", "Portable Network Graphics", 0, "TPNGObject",
-                []() -> std::unique_ptr<TGraphic> { return std::make_unique<TPNGObject>(); });
-}
-
-void RegisterJpegFormats(TFileFormatsList& formats) {
-    const auto create = []() -> std::unique_ptr<TGraphic> { return std::make_unique<TJPEGImage>(); };
-    formats.Add("jpeg", "JPEG Image File", 0, "TJPEGImage", create);
-    formats.Add("jpg", "JPEG Image File", 0, "TJPEGImage", create);
-}
-
-void UnregisterJpegFormats(TFileFormatsList& formats) { formats.Remove("TJPEGImage"); }

@@ -51,8 +51,8 @@ void StretchDrawBitmap(HDC dc, const RECT& rect, HBITMAP bitmap, int width, int 
     if (oldMode != 0) ::SetStretchBltMode(dc, oldMode);
 }
 
-HPALETTE CreatePaletteOf(std::span<const TRgbQuad> colours) {
-    if (colours.empty()) return nullptr;
+TPaletteHandle CreatePaletteOf(std::span<const TRgbQuad> colours) {
+    if (colours.empty()) return {};
     const size_t count = colours.size() < 256 ? colours.size() : 256;
     std::vector<uint8_t> block(sizeof(LOGPALETTE) + count * sizeof(PALETTEENTRY));
     auto* palette = reinterpret_cast<LOGPALETTE*>(block.data());
@@ -60,5 +60,5 @@ HPALETTE CreatePaletteOf(std::span<const TRgbQuad> colours) {
     palette->palNumEntries = static_cast<WORD>(count);
     for (size_t i = 0; i < count; ++i)
         palette->palPalEntry[i] = PALETTEENTRY{colours[i].red, colours[i].green, colours[i].blue, 0};
-    return ::CreatePalette(palette);
+    return TPaletteHandle(::CreatePalette(palette));
 }

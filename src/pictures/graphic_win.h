@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "base/gdi_win.h"
 #include "pictures/byte_reader.h"
 #include "pictures/dib_info.h"
 
@@ -90,4 +91,4 @@ void StretchDrawBitmap(HDC dc, const RECT& rect, HBITMAP bitmap, int width, int 
                        HPALETTE palette);
 
 // A logical palette of a colour table's entries; null for an empty table.
-HPALETTE CreatePaletteOf(std::span<const TRgbQuad> colours);
+TPaletteHandle CreatePaletteOf(std::span<const TRgbQuad> colours);

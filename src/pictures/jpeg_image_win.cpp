@@ -1,6 +1,5 @@
 #include "pictures/jpeg_image_win.h"
 
-#include <atomic>
 #include <exception>
 #include <memory>
 
@@ -9,15 +8,11 @@
 
 namespace {
 
-std::atomic<long> decodes{0};
-
 RECT BandOf(const TJpegProgressReport& report, int width) { return RECT{0, report.bandTop, width, report.bandBottom}; }
 
 }  // namespace
 
 TJpegDecodeOptions TJPEGImage::DecodeOptions() { return TJpegDecodeOptions{StartDisplayBitsPerPixel() <= 8}; }
-
-long TJPEGImage::DecodeCount() { return decodes.load(); }
 
 void TJPEGImage::LoadFromStream(TReadStream& stream) {
     std::vector<uint8_t> data = ReadRemaining(stream);
@@ -30,7 +25,6 @@ void TJPEGImage::LoadFromStream(TReadStream& stream) {
 
 void TJPEGImage::Decode() {
     decodeTried_ = true;
-    ++decodes;
     const auto allocate = [this](const TJpegOutputFormat& format) -> uint8_t* {
         const std::vector<uint8_t> info = format.BitmapInfo();
         void* bits = nullptr;
@@ -40,7 +34,7 @@ void TJPEGImage::Decode() {
         // Kept from here on, also when decoding stops early: the section's memory starts zeroed.
         auto decoded = std::make_shared<TDecoded>();
         decoded->bitmap = std::move(bitmap);
-        decoded->palette.Reset(CreatePaletteOf(format.palette));
+        decoded->palette = CreatePaletteOf(format.palette);
         decoded->format = format;
         decoded_ = std::move(decoded);
         return static_cast<uint8_t*>(bits);

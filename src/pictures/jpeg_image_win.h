@@ -29,10 +29,6 @@ public:
     // decoded bitmap.
     std::unique_ptr<TGraphic> Clone() const override;
 
-    bool Grayscale() const { return header_.grayscale; }
-    bool Progressive() const { return header_.progressive; }
-    // Whether the first drawing has decoded (or tried to decode) the pixels.
-    bool Decoded() const { return decodeTried_; }
     // The decoded bitmap (null before the first drawing) and its bits per pixel.
     HBITMAP Bitmap() const { return decoded_ ? decoded_->bitmap.Get() : nullptr; }
     int BitCount() const { return decoded_ ? decoded_->format.bitCount : TJpegOutputFormat().bitCount; }
@@ -40,8 +36,6 @@ public:
     // The decoding settings for this process: the 8-bit palette output when the display had 8
     // or fewer bits per pixel at start.
     static TJpegDecodeOptions DecodeOptions();
-    // How many decodes the JPEG graphics of this process have run.
-    static long DecodeCount();
 
 private:
     void Decode();

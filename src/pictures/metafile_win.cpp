@@ -22,12 +22,12 @@ bool HeaderOf(HENHMETAFILE metafile, ENHMETAHEADER& header) {
 // the file's header: no more than that is asked for, whatever the header says.
 constexpr UINT kMostPaletteEntries = 256;
 
-HPALETTE PaletteOf(HENHMETAFILE metafile) {
+TPaletteHandle PaletteOf(HENHMETAFILE metafile) {
     const UINT count = ::GetEnhMetaFilePaletteEntries(metafile, 0, nullptr);
-    if (count == 0 || count == GDI_ERROR) return nullptr;
+    if (count == 0 || count == GDI_ERROR) return {};
     std::vector<PALETTEENTRY> entries(std::min(count, kMostPaletteEntries));
     const UINT copied = ::GetEnhMetaFilePaletteEntries(metafile, static_cast<UINT>(entries.size()), entries.data());
-    if (copied == 0 || copied == GDI_ERROR) return nullptr;
+    if (copied == 0 || copied == GDI_ERROR) return {};
     entries.resize(std::min<size_t>(copied, entries.size()));
     std::vector<TRgbQuad> colours;
     for (const PALETTEENTRY& entry : entries) colours.push_back({entry.peBlue, entry.peGreen, entry.peRed, 0});
@@ -69,7 +69,7 @@ void TMetafile::LoadFromStream(TReadStream& stream) {
         size = EnhancedMetafileSize(fields);
     }
     auto data = std::make_shared<TData>();
-    data->palette.Reset(PaletteOf(handle.Get()));
+    data->palette = PaletteOf(handle.Get());
     data->metafile = std::move(handle);
     data_ = std::move(data);
     width_ = size.cx;

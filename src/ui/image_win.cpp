@@ -3,12 +3,11 @@
 #include "base/gdi_win.h"
 #include "pictures/preview_rect.h"
 #include "ui/application_win.h"
+#include "ui/messages_win.h"
 
 namespace {
 
 const char kClassName[] = "TImage";
-// Posted to the control itself: realise the picture's palette after a change.
-constexpr UINT kRealizePalette = WM_USER + 1;
 
 // Marks a drawing under way for the lifetime of this value (nested drawings keep the outer DC).
 class TDrawingScope {
@@ -129,7 +128,7 @@ void TImage::PictureChanged() {
         if (drawingDc_ != nullptr)
             RealizePicturePalette(drawingDc_);
         else
-            PostMessageA(Handle(), kRealizePalette, 0, 0);
+            PostMessageA(Handle(), WM_REALIZEPICTUREPALETTE, 0, 0);
     }
     if (drawingDc_ == nullptr) Invalidate();
 }
@@ -183,29 +182,20 @@ LRESULT TImage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Invalidate();
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            if (dc == nullptr) return 0;
+        case WM_PAINT:
             // The window is validated before an error box can show, so the box does not
             // bring the same painting back.
-            struct TEndPaint {
-                HWND window;
-                PAINTSTRUCT& paint;
-                ~TEndPaint() { EndPaint(window, &paint); }
-            };
             try {
-                const TEndPaint end{Handle(), ps};
-                PaintTo(dc);
+                const TPaintScope paint(Handle());
+                if (paint.Get()) PaintTo(paint.Get());
             } catch (...) {
                 ReportDrawError();
             }
             return 0;
-        }
         case WM_PRINTCLIENT:
             PaintGuarded(reinterpret_cast<HDC>(wParam));
             return 0;
-        case kRealizePalette:
+        case WM_REALIZEPICTUREPALETTE:
             RealizePicturePalette(nullptr);
             return 0;
         default:

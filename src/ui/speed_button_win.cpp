@@ -1,17 +1,23 @@
 #include "ui/speed_button_win.h"
 
+#include <windowsx.h>
+
 #include "base/system_win.h"
 
 namespace {
 const char kClassName[] = "TSpeedButton";
 }
 
-void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphResource) {
-    CreateWithGlyph(parent, bounds,
-                    static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
+void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* name) {
+    RegisterOwnClass(kClassName, 0, nullptr, nullptr);
+    CreateOwnWindow(kClassName, name, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
 }
 
-void TSpeedButton::Create(HWND parent, const RECT& bounds, const TGlyphArt& glyph, COLORREF fill) {
+void TSpeedButton::SetGlyph(const char* glyphResource) {
+    SetGlyph(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
+}
+
+void TSpeedButton::SetGlyph(const TGlyphArt& glyph, COLORREF fill) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, glyph.Size, -glyph.Size, 1, 32, BI_RGB};
     void* bits = nullptr;
@@ -27,14 +33,13 @@ void TSpeedButton::Create(HWND parent, const RECT& bounds, const TGlyphArt& glyp
                 *pixel = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
             }
     }
-    CreateWithGlyph(parent, bounds, bitmap);
+    SetGlyph(bitmap);
 }
 
-void TSpeedButton::CreateWithGlyph(HWND parent, const RECT& bounds, HBITMAP glyph) {
+void TSpeedButton::SetGlyph(HBITMAP glyph) {
     glyph_.Reset(glyph);
     if (!glyph_) RaiseLastOSError();
-    RegisterOwnClass(kClassName, 0, nullptr, nullptr);
-    CreateOwnWindow(kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TSpeedButton::DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y) {
@@ -65,10 +70,8 @@ void TSpeedButton::Paint(HDC dc) {
 LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(Handle(), &ps);
-            Paint(dc);
-            EndPaint(Handle(), &ps);
+            const TPaintScope paint(Handle());
+            Paint(paint.Get());
             return 0;
         }
         case WM_PRINTCLIENT:
@@ -90,7 +93,7 @@ LRESULT TSpeedButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             InvalidateRect(Handle(), nullptr, TRUE);
             RECT r;
             GetClientRect(Handle(), &r);
-            const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
             if (PtInRect(&r, at) && Enabled() && OnClick) OnClick();
             return 0;
         }

@@ -8,10 +8,12 @@
 class TSpeedButton : public TControl {
 public:
     using TControl::TControl;
-    // The glyph is a bitmap resource; raises EOSError when there is none.
-    void Create(HWND parent, const RECT& bounds, const char* glyphResource);
-    // The glyph drawn from whole pixels: its outline black, its fill in `fill`, the rest white.
-    void Create(HWND parent, const RECT& bounds, const TGlyphArt& glyph, COLORREF fill);
+    // The name is the window's text, never painted: what screen readers call the button.
+    void Create(HWND parent, const RECT& bounds, const char* name);
+    // The glyph: a bitmap resource (raises EOSError when there is none), or one drawn from
+    // whole pixels, its outline black, its fill in `fill`, the rest white.
+    void SetGlyph(const char* glyphResource);
+    void SetGlyph(const TGlyphArt& glyph, COLORREF fill);
 
     TNotifyEvent OnClick;
 
@@ -22,7 +24,7 @@ protected:
     virtual void DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y);
 
 private:
-    void CreateWithGlyph(HWND parent, const RECT& bounds, HBITMAP glyph);
+    void SetGlyph(HBITMAP glyph);
     void Paint(HDC dc);
     TBitmapHandle glyph_;
     bool pressed_ = false;

@@ -6,12 +6,12 @@ void TLabel::Create(HWND parent, const RECT& bounds, const std::string& caption,
 
 void TLabel::SizeToText(int border) {
     const std::string text = Caption();
-    HDC dc = GetDC(Handle());
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     SIZE extent{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    {
+        const TWindowDc dc(Handle());
+        const TSelection font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
+    }
     const RECT r = Bounds();
     SetBounds(RECT{r.left, r.top, r.left + extent.cx + 2 * border, r.top + extent.cy + 2 * border});
 }
@@ -20,15 +20,15 @@ void TLabel::Command(WORD code) {
     if (code == STN_CLICKED && OnClick) OnClick();
 }
 
-TLinkLabel::~TLinkLabel() {
-    if (black_) DeleteObject(black_);
+void TLinkLabel::Create(HWND parent, const RECT& bounds, const std::string& caption) {
+    TLabel::Create(parent, bounds, caption, SS_CENTER | SS_SUNKEN);
 }
 
 HBRUSH TLinkLabel::ControlColor(HDC dc) {
-    if (!black_) black_ = CreateSolidBrush(RGB(0, 0, 0));
+    if (!black_) black_.Reset(CreateSolidBrush(RGB(0, 0, 0)));
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkColor(dc, RGB(0, 0, 0));
-    return black_;
+    return black_.Get();
 }
 
 LRESULT TLinkLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

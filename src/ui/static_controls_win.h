@@ -1,6 +1,7 @@
 // Controls without behaviour of their own beyond a click: labels, group boxes, push buttons.
 #pragma once
 
+#include "base/gdi_win.h"
 #include "ui/control_win.h"
 
 class TLabel : public TControl {
@@ -16,18 +17,19 @@ protected:
     void Command(WORD code) override;
 };
 
-// A static text that acts as a link: white on black, with the hand cursor.
+// A static text that acts as a link: centred in a sunken edge, white on black, with the hand
+// cursor.
 class TLinkLabel : public TLabel {
 public:
     using TLabel::TLabel;
-    ~TLinkLabel() override;
+    void Create(HWND parent, const RECT& bounds, const std::string& caption);
 
 protected:
     HBRUSH ControlColor(HDC dc) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    HBRUSH black_ = nullptr;
+    TBrushHandle black_;
 };
 
 class TGroupBox : public TControl {

@@ -1,5 +1,7 @@
 #include "ui/tree_view_win.h"
 
+#include <windowsx.h>
+
 #include <cstring>
 #include <vector>
 
@@ -86,8 +88,7 @@ LRESULT TTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             // The tip is pointed at the node first, then sees the mouse.
             if (!toolTip_) CreateToolTip();
             if (toolTip_) {
-                if (message == WM_MOUSEMOVE)
-                    TrackToolTip(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+                if (message == WM_MOUSEMOVE) TrackToolTip(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
                 MSG relayed{Handle(), message, wParam, lParam, 0, {}};
                 SendMessageA(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
             }

@@ -26,7 +26,7 @@ constexpr DWORD kApplyAll = 15;  // save, generate HTML, refresh, force
 void ApplyWallpaper(const std::string& path) {
     {
         TRegistry registry(KEY_ALL_ACCESS);
-        registry.OpenKey("Control Panel\\Desktop", false);
+        registry.OpenKey(kDesktopKey, false);
         registry.WriteString("Wallpaper", path);
         registry.WriteString("TileWallpaper", "0");
         registry.WriteString("WallpaperStyle", "2");

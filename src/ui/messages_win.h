@@ -1,0 +1,16 @@
+// The program's own window messages, kept in one list so that no two share a number: a message
+// posted to one window must never be taken for another's.
+#pragma once
+
+#include <windows.h>
+
+// The notification-area icon's mouse messages, sent to the main window; the number is fixed.
+constexpr UINT WM_MYNOTIFY = 2048;
+// Posted by the main window to itself at creation: the About picture is decoded when the
+// message loop starts, so that an automatic run that ends before the loop never decodes it.
+constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
+// Posted to the open dialog's template window after it was resized: the pane follows once the
+// platform has moved the standard controls.
+constexpr UINT WM_PLACEPANE = WM_APP + 2;
+// Posted by an image control to itself: realise the picture's palette after a change.
+constexpr UINT WM_REALIZEPICTUREPALETTE = WM_APP + 3;
