@@ -34,6 +34,8 @@ void TMainForm::sbAddClick() {
         for (const std::string& file : OpenDialog.Files()) tvFiles.AddChild(tvFiles.Selected(), file);
     }
     SaveOptions();
+    // Chosen files whose names the program cannot keep are named once the others are saved.
+    OpenDialog.RaiseLeftOutFiles();
 }
 
 void TMainForm::sbDelClick() {
@@ -67,8 +69,11 @@ void TMainForm::edOldChange() {
 
 void TMainForm::bObzorClick() {
     if (!OpenDialog.Execute()) return;
-    DefaultWallpaper = OpenDialog.FileName();
-    edOld.SetText(DefaultWallpaper);
+    if (!OpenDialog.Files().empty()) {
+        DefaultWallpaper = OpenDialog.FileName();
+        edOld.SetText(DefaultWallpaper);
+    }
+    OpenDialog.RaiseLeftOutFiles();
 }
 
 void TMainForm::bNowDefaultClick() {

@@ -132,7 +132,7 @@ TEST_F(PagesTest, PreviewThatCannotLoadLeavesTheButtonOff) {
 TEST_F(PagesTest, AddingThreeFilesKeepsTheDialogsOrderAndSaves) {
     form_.tvFiles.Assign({{-1, "Понедельник"}, {0, "C:\\old.jpg"}, {-1, "Вторник"}});
     SelectAt(0);
-    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {"green.bmp", "red.bmp", "blue.bmp"});
+    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"green.bmp", L"red.bmp", L"blue.bmp"});
     form_.sbAddClick();
     ASSERT_TRUE(driver.Answered());
     const TWallpaperList items = form_.tvFiles.Items();
@@ -217,7 +217,7 @@ TEST_F(PagesTest, DefaultWallpaperPreviewAndApplyButton) {
 }
 
 TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
-    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {"red.bmp", "green.bmp"});
+    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"red.bmp", L"green.bmp"});
     form_.bObzorClick();
     ASSERT_TRUE(driver.Answered());
     EXPECT_EQ(form_.edOld.Text(), folder_.File("red.bmp"));
