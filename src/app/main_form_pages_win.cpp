@@ -27,6 +27,19 @@ void TMainForm::tvFilesClick() {
     bChange.SetEnabled(true);
 }
 
+bool TMainForm::tvFilesKeyDown(WORD key) {
+    // The glyph buttons take no focus: these keys are the keyboard's way to them.
+    if (key == VK_INSERT && sbAdd.Enabled()) {
+        sbAddClick();
+        return true;
+    }
+    if (key == VK_DELETE && sbDel.Enabled()) {
+        sbDelClick();
+        return true;
+    }
+    return false;
+}
+
 void TMainForm::sbAddClick() {
     if (!tvFiles.Selected()) return;
     if (OpenDialog.Execute()) {

@@ -115,6 +115,7 @@ void TMainForm::CreateFilesPage(HWND page) {
     tvFiles.EndUpdate();
     tvFiles.OnChange = [this] { tvFilesChange(); };
     tvFiles.OnClick = [this] { tvFilesClick(); };
+    tvFiles.OnKeyDown = [this](WORD key) { return tvFilesKeyDown(key); };
     gPreview.Create(page, Scaled(161, 0, 249, 266), " Предпросмотр ");
     gPreview.SetAnchors(akTop | akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
     iPreview.Create(gPreview.Handle(), Scaled(8, 15, 233, 243));
@@ -124,11 +125,11 @@ void TMainForm::CreateFilesPage(HWND page) {
     bChange.Create(page, Scaled(164, 275, 128, 25), "Поклеить сейчас!");
     bChange.SetAnchors(akRight | akBottom, TAlign::alNone, DesignSize(410, 311));
     bChange.OnClick = [this] { bChangeClick(); };
-    sbAdd.Create(page, Scaled(0, 285, 23, 22), "GLYPHADD");
+    sbAdd.Create(page, Scaled(0, 285, 23, 22), "GLYPHADD", "Добавить");
     sbAdd.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbAdd.SetEnabled(false);
     sbAdd.OnClick = [this] { sbAddClick(); };
-    sbDel.Create(page, Scaled(32, 285, 23, 22), "GLYPHDEL");
+    sbDel.Create(page, Scaled(32, 285, 23, 22), "GLYPHDEL", "Удалить");
     sbDel.SetAnchors(akLeft | akBottom, TAlign::alNone, DesignSize(410, 311));
     sbDel.SetEnabled(false);
     sbDel.OnClick = [this] { sbDelClick(); };

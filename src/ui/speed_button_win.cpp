@@ -6,11 +6,11 @@ namespace {
 const char kClassName[] = "TSpeedButton";
 }
 
-void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphResource) {
+void TSpeedButton::Create(HWND parent, const RECT& bounds, const char* glyphResource, const char* name) {
     glyph_.Reset(static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), glyphResource, IMAGE_BITMAP, 0, 0, 0)));
     if (!glyph_) RaiseLastOSError();
     RegisterOwnClass(kClassName, 0, nullptr, nullptr);
-    CreateOwnWindow(kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
+    CreateOwnWindow(kClassName, name, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, parent, bounds);
 }
 
 void TSpeedButton::DrawGlyph(HDC dc, HDC glyph, const BITMAP& size, int x, int y) {

@@ -7,8 +7,9 @@
 class TSpeedButton : public TControl {
 public:
     using TControl::TControl;
-    // The glyph is a bitmap resource; raises EOSError when there is none.
-    void Create(HWND parent, const RECT& bounds, const char* glyphResource);
+    // The glyph is a bitmap resource; raises EOSError when there is none. The name is the
+    // window's text, never painted: what screen readers call the button.
+    void Create(HWND parent, const RECT& bounds, const char* glyphResource, const char* name = "");
 
     TNotifyEvent OnClick;
 
