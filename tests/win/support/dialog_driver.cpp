@@ -59,12 +59,6 @@ TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)>
 
 void TDialogDriver::OpenFolderIn(HWND dialog, const std::string& folder) { TypeAndConfirm(dialog, WideText(folder)); }
 
-void TDialogDriver::ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::string>& names) {
-    std::vector<std::wstring> wide;
-    for (const std::string& name : names) wide.push_back(WideText(name));
-    ChooseIn(dialog, folder, wide);
-}
-
 void TDialogDriver::ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::wstring>& names) {
     OpenFolderIn(dialog, folder);
     std::wstring list;

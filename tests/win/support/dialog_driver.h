@@ -22,7 +22,6 @@ public:
     static TDialogDriver Run(DWORD process, std::function<void(HWND dialog)> script);
     // Steps of a script: open a folder; open it and choose the named files; or cancel.
     static void OpenFolderIn(HWND dialog, const std::string& folder);
-    static void ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::string>& names);
     static void ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::wstring>& names);
     static void CancelIn(HWND dialog);
     ~TDialogDriver();

@@ -11,7 +11,6 @@
 
 namespace {
 
-// Wide, so that names of any alphabet go too.
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
