@@ -27,6 +27,19 @@ void TMainForm::tvFilesClick() {
     bChange.SetEnabled(true);
 }
 
+bool TMainForm::tvFilesKeyDown(WORD key) {
+    // The glyph buttons take no focus: these keys are the keyboard's way to them.
+    if (key == VK_INSERT && sbAdd.Enabled()) {
+        sbAddClick();
+        return true;
+    }
+    if (key == VK_DELETE && sbDel.Enabled()) {
+        sbDelClick();
+        return true;
+    }
+    return false;
+}
+
 void TMainForm::sbAddClick() {
     if (!tvFiles.Selected()) return;
     if (OpenDialog.Execute()) {
@@ -34,6 +47,8 @@ void TMainForm::sbAddClick() {
         for (const std::string& file : OpenDialog.Files()) tvFiles.AddChild(tvFiles.Selected(), file);
     }
     SaveOptions();
+    // Chosen files whose names the program cannot keep are named once the others are saved.
+    OpenDialog.RaiseLeftOutFiles();
 }
 
 void TMainForm::sbDelClick() {
@@ -67,8 +82,11 @@ void TMainForm::edOldChange() {
 
 void TMainForm::bObzorClick() {
     if (!OpenDialog.Execute()) return;
-    DefaultWallpaper = OpenDialog.FileName();
-    edOld.SetText(DefaultWallpaper);
+    if (!OpenDialog.Files().empty()) {
+        DefaultWallpaper = OpenDialog.FileName();
+        edOld.SetText(DefaultWallpaper);
+    }
+    OpenDialog.RaiseLeftOutFiles();
 }
 
 void TMainForm::bNowDefaultClick() {

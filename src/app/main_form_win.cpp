@@ -211,6 +211,7 @@ void TMainForm::CreateFilesPage() {
     sbDel.SetEnabled(false);
     tvFiles.OnChange = [this] { tvFilesChange(); };
     tvFiles.OnClick = [this] { tvFilesClick(); };
+    tvFiles.OnKeyDown = [this](WORD key) { return tvFilesKeyDown(key); };
     bChange.OnClick = [this] { bChangeClick(); };
     sbAdd.OnClick = [this] { sbAddClick(); };
     sbDel.OnClick = [this] { sbDelClick(); };

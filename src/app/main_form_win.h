@@ -92,6 +92,8 @@ public:
 
     void tvFilesChange();
     void tvFilesClick();
+    // Insert and Delete in the tree do what sbAdd and sbDel do, while they are enabled.
+    bool tvFilesKeyDown(WORD key);
     void sbAddClick();
     void sbDelClick();
     void bChangeClick();

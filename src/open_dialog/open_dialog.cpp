@@ -17,31 +17,43 @@ namespace {
 
 // Reads the part that starts at `from`: up to the next zero character or the end of the text.
 // Moves `from` past the part and its zero character.
-std::string_view NextPart(std::string_view text, std::size_t& from) {
+std::wstring_view NextPart(std::wstring_view text, std::size_t& from) {
     if (from >= text.size()) return {};
-    const std::size_t end = std::min(text.find('\0', from), text.size());
-    const std::string_view part = text.substr(from, end - from);
+    const std::size_t end = std::min(text.find(L'\0', from), text.size());
+    const std::wstring_view part = text.substr(from, end - from);
     from = end + 1;
     return part;
 }
 
-bool IsFullName(std::string_view name) {
-    if (!name.empty() && name[0] == '\\') return true;
-    return name.size() >= 4 && name[1] == ':' && name[2] == '\\';
+bool IsFullName(std::wstring_view name) {
+    if (!name.empty() && name[0] == L'\\') return true;
+    return name.size() >= 4 && name[1] == L':' && name[2] == L'\\';
 }
 
 }  // namespace
 
-std::vector<std::string> SplitDialogResult(std::string_view result) {
+std::vector<std::wstring> SplitDialogResult(std::wstring_view result) {
     std::size_t at = 0;
-    std::string folder(NextPart(result, at));
-    std::string_view name = NextPart(result, at);
+    std::wstring folder(NextPart(result, at));
+    std::wstring_view name = NextPart(result, at);
     if (name.empty()) return {folder};
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
-    std::vector<std::string> files;
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    std::vector<std::wstring> files;
     for (; !name.empty(); name = NextPart(result, at))
-        files.push_back(IsFullName(name) ? std::string(name) : folder + std::string(name));
+        files.push_back(IsFullName(name) ? std::wstring(name) : folder + std::wstring(name));
     return files;
+}
+
+std::string LeftOutFilesMessage(const std::vector<std::string>& shownNames) {
+    const char kWhy[] =
+        "есть знаки, которых нет в кодовой странице Windows (здесь они показаны как \"?\"), "
+        "и программа не может запомнить ";
+    if (shownNames.empty()) return {};
+    if (shownNames.size() == 1)
+        return "Файл \"" + shownNames[0] + "\" не добавлен: в его имени " + kWhy + "его путь. Переименуйте файл";
+    std::string message = "Эти файлы не добавлены:";
+    for (const std::string& name : shownNames) message += "\r\n" + name;
+    return message + "\r\nВ их именах " + kWhy + "их пути. Переименуйте эти файлы";
 }
 
 TDialogPosition PlaceDialogOnMonitor(int monitorLeft, int monitorTop, int monitorWidth, int monitorHeight, int width,

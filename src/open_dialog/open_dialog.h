@@ -30,7 +30,11 @@ std::string DialogInitialFileName(std::string_view fileName);
 // characters long with ":" second and "\" third, is taken as it stands; any other gets the
 // folder (with a closing "\") in front. The list of names ends at the first empty part or at
 // the end of the text.
-std::vector<std::string> SplitDialogResult(std::string_view result);
+std::vector<std::wstring> SplitDialogResult(std::wstring_view result);
+
+// The failure text for chosen files whose names the program cannot keep (each shown with "?"
+// for the letters the code page lacks); empty when there are none.
+std::string LeftOutFilesMessage(const std::vector<std::string>& shownNames);
 
 struct TDialogPosition {
     int Left = 0, Top = 0;

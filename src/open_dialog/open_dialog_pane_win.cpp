@@ -1,10 +1,12 @@
 #include "open_dialog/open_dialog_pane_win.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/format.h"
 #include "base/gdi_win.h"
 #include "base/system_win.h"
+#include "open_dialog/ansi_path_win.h"
 #include "open_dialog/preview_window_win.h"
 #include "ui/glyph_art.h"
 #include "ui/layout.h"
@@ -167,13 +169,16 @@ void TPicturePane::Detach() {
     dialog_ = nullptr;
 }
 
-void TPicturePane::SelectionChanged(const std::string& path) {
+void TPicturePane::SelectionChanged(const std::string& path) { SelectionChanged(WideText(path)); }
+
+void TPicturePane::SelectionChanged(const std::wstring& path) {
     if (path == lastPath_) return;
     lastPath_ = path;
     try {
-        if (FileExists(path) && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        const std::optional<std::string> ansi = AnsiPathOf(path);
+        if (ansi && FileExists(*ansi) && GetFileAttributesA(ansi->c_str()) != INVALID_FILE_ATTRIBUTES) {
             try {
-                ShowPicture(path);
+                ShowPicture(*ansi);
                 return;
             } catch (...) {
                 // A file that cannot be previewed is shown as no picture, without a message.

@@ -60,11 +60,10 @@ public:
 
     // The selection rule for the full path of the dialog's current selection: a path other
     // than the last one is previewed when it names a readable picture file, else the pane
-    // shows that there is no picture.
+    // shows that there is no picture. A name the ANSI code page cannot hold is opened by the
+    // path the program would keep for it (AnsiPathOf); without one there is no picture.
+    void SelectionChanged(const std::wstring& path);
     void SelectionChanged(const std::string& path);
-
-    // The path whose picture the pane shows, or the last path it handled.
-    const std::string& SelectedPath() const { return lastPath_; }
 
     // Opens the Preview window with a copy of the picture.
     void ShowPreview();
@@ -73,7 +72,7 @@ private:
     void ShowPicture(const std::string& path);
     void ShowNoPicture();
 
-    std::string lastPath_;
+    std::wstring lastPath_;
     // The text height of the dialog's font, which the pane's sizes follow (13 at 100 %).
     int textHeight_ = 13;
     HWND dialog_ = nullptr;

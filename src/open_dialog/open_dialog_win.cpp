@@ -4,13 +4,15 @@
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include "base/exceptions.h"
+#include "open_dialog/ansi_path_win.h"
 #include "open_dialog/open_dialog.h"
 #include "ui/application_win.h"
 #include "ui/form_win.h"
 #include "ui/messages_win.h"
 
 namespace {
-const char kTemplateName[] = "DLGTEMPLATE";
+const wchar_t kTemplateName[] = L"DLGTEMPLATE";
 // The pane's place: the template's client area right of the standard controls, 4 pixels down.
 RECT PaneBounds(HWND hook) {
     RECT pane;
@@ -42,19 +44,20 @@ DWORD TOpenPictureDialog::Options() {
 
 bool TOpenPictureDialog::Execute(HWND owner) {
     files_.clear();
+    leftOut_.clear();
     // The dialog goes to the monitor of the active form; without one, of the main window.
     placementWindow_ = GetActiveWindow();
     if (placementWindow_ == Application.Handle()) placementWindow_ = nullptr;
     if (!placementWindow_ && Application.MainForm()) placementWindow_ = Application.MainForm()->Handle();
 
-    const std::string filter = DialogFilterList(filter_);
-    std::string buffer = DialogInitialFileName(fileName_);
-    buffer.resize(kMaxDialogFileName + 1, '\0');
+    const std::wstring filter = WideText(DialogFilterList(filter_));
+    std::wstring buffer = WideText(DialogInitialFileName(fileName_));
+    buffer.resize(kMaxDialogFileName + 1, L'\0');
 
-    OPENFILENAMEA dialog{};
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner ? owner : Application.Handle();
-    dialog.hInstance = GetModuleHandleA(nullptr);
+    dialog.hInstance = GetModuleHandleW(nullptr);
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = static_cast<DWORD>(filterIndex_);
     dialog.lpstrFile = buffer.data();
@@ -67,22 +70,31 @@ bool TOpenPictureDialog::Execute(HWND owner) {
     BOOL confirmed = FALSE;
     {
         const TModalState modal;
-        confirmed = GetOpenFileNameA(&dialog);
+        confirmed = GetOpenFileNameW(&dialog);
     }
     dialog_ = nullptr;
     // A dialog that could not be shown, or whose result did not fit, counts as cancelled.
     if (!confirmed) return false;
-    files_ = SplitDialogResult(buffer);
-    fileName_ = files_.front();
+    for (const std::wstring& path : SplitDialogResult(buffer)) {
+        if (std::optional<std::string> ansi = AnsiPathOf(path))
+            files_.push_back(std::move(*ansi));
+        else
+            leftOut_.push_back(ShownAnsiText(path));
+    }
+    if (!files_.empty()) fileName_ = files_.front();
     filterIndex_ = static_cast<int>(dialog.nFilterIndex);
     return true;
+}
+
+void TOpenPictureDialog::RaiseLeftOutFiles() const {
+    if (!leftOut_.empty()) throw Exception(LeftOutFilesMessage(leftOut_));
 }
 
 UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) {
     // No exception may unwind through the system dialog: everything is caught here.
     try {
         if (message == WM_INITDIALOG) {
-            const auto* data = reinterpret_cast<const OPENFILENAMEA*>(lParam);
+            const auto* data = reinterpret_cast<const OPENFILENAMEW*>(lParam);
             SetWindowLongPtrA(hook, GWLP_USERDATA, data->lCustData);
             return TRUE;
         }
@@ -137,9 +149,10 @@ void TOpenPictureDialog::Ready(HWND hook) {
 
 void TOpenPictureDialog::SelectionChanged() {
     if (!dialog_) return;
-    char path[MAX_PATH + 1] = {};
-    SendMessageA(dialog_, CDM_GETFILEPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
-    pane_.SelectionChanged(path);
+    // The dialog is the wide one: it answers with a wide path.
+    wchar_t path[MAX_PATH + 1] = {};
+    SendMessageW(dialog_, CDM_GETFILEPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+    pane_.SelectionChanged(std::wstring(path));
 }
 
 void TOpenPictureDialog::PlaceOnMonitor() {

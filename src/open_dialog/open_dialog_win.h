@@ -21,13 +21,18 @@ public:
     // On true, Files and FileName hold the result; on false Files is empty and FileName
     // unchanged. A dialog that the system could not show, or whose result did not fit its
     // buffer, returns false like a cancel, without a message.
+    // The dialog works with wide names; each chosen path is kept in the ANSI code page (see
+    // AnsiPathOf), and a file without such a path is left out of Files, to be reported by
+    // RaiseLeftOutFiles.
     bool Execute(HWND owner = nullptr);
 
-    // The first chosen file of the last confirmed run; it pre-fills the next run's file-name
-    // field. Empty at first.
+    // The first file of Files of the last confirmed run that had any; it pre-fills the next
+    // run's file-name field. Empty at first.
     const std::string& FileName() const { return fileName_; }
     // Every chosen file of the last confirmed run, full paths, in the system's order.
     const std::vector<std::string>& Files() const { return files_; }
+    // Raises the failure that names the chosen files left out of Files in the last run, if any.
+    void RaiseLeftOutFiles() const;
     // The filter choice, from 1; the user's last choice after a confirmed run.
     int FilterIndex() const { return filterIndex_; }
     const std::string& Filter() const { return filter_; }
@@ -50,6 +55,8 @@ private:
     int filterIndex_ = 1;
     std::string fileName_;
     std::vector<std::string> files_;
+    // The left-out files' paths as shown to the user.
+    std::vector<std::string> leftOut_;
     HWND dialog_ = nullptr;
     // The window whose monitor the dialog goes to: the active form when the run started.
     HWND placementWindow_ = nullptr;

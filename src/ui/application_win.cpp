@@ -163,6 +163,7 @@ TModalState::TModalState(TInput input, HWND modalWindow) : modalWindow_(modalWin
     ++Application.modalDepth_;
     if (input == KeepInput) return;
     active_ = GetActiveWindow();
+    focus_ = GetFocus();
     // The application window is the owner of our boxes and dialogs, which disable and enable it
     // themselves and hand it the activation when they close.
     EnumThreadWindows(
@@ -183,6 +184,10 @@ TModalState::~TModalState() {
     // The window the user worked in gets the activation back, as it would from an owned box.
     if (active_ && IsWindow(active_) && IsWindowVisible(active_) && GetActiveWindow() != active_)
         SetActiveWindow(active_);
+    // Disabled under the dialog, the window lost its focus: a keyboard user goes on where he was.
+    if (focus_ && IsWindow(focus_) && GetActiveWindow() == active_ && IsChild(active_, focus_) &&
+        IsWindowVisible(focus_) && IsWindowEnabled(focus_) && GetFocus() != focus_)
+        SetFocus(focus_);
     if (--Application.modalDepth_ == 0) Application.ModalStateEnded();
 }
 

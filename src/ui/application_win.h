@@ -98,7 +98,8 @@ extern TApplication Application;
 // A modal state of the program for the lifetime of the object. With `TakeNoInput`, every
 // enabled top-level window of the thread but `modalWindow` is disabled meanwhile, as an owned
 // modal box would do for its owner alone, and enabled again at the end; windows made during
-// the state (the box or dialog itself) are not touched.
+// the state (the box or dialog itself) are not touched. At the end the window that was active
+// is activated again, with the focus where it was.
 class TModalState {
 public:
     enum TInput { TakeNoInput, KeepInput };
@@ -110,5 +111,6 @@ public:
 private:
     std::vector<HWND> disabled_;
     HWND active_ = nullptr;
+    HWND focus_ = nullptr;
     HWND modalWindow_ = nullptr;
 };

@@ -32,13 +32,17 @@ bool TForm::DialogMessage(MSG& message) {
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && GetKeyState(VK_MENU) >= 0) {
         const bool shift = GetKeyState(VK_SHIFT) < 0, control = GetKeyState(VK_CONTROL) < 0;
         const HWND focus = GetFocus();
+        const LRESULT wanted =
+            focus ? SendMessageA(focus, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&message)) : 0;
+        // A control that asks for every key, such as the editor of a tree node's text, keeps Tab
+        // and Ctrl+Tab: the edit is neither ended nor left.
+        if (wanted & DLGC_WANTMESSAGE) return false;
         if (control) {
             for (HWND w = focus; w && w != Handle(); w = GetParent(w))
                 if (TControl* holder = FromHandle(w); holder && holder->DialogKey(VK_TAB, shift, true)) break;
             return true;
         }
-        if (!focus ||
-            !(SendMessageA(focus, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&message)) & DLGC_WANTTAB)) {
+        if (!(wanted & DLGC_WANTTAB)) {
             SelectNext(shift);
             return true;
         }

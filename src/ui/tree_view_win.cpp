@@ -114,6 +114,10 @@ LRESULT TTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 tipItem_ = nullptr;
                 SendMessageA(toolTip_, TTM_POP, 0, 0);
             }
+            // Bit 30: the key was already down, a repeat of a key held.
+            if (message == WM_KEYDOWN && OnKeyDown && !(lParam & (1 << 30)) && GetKeyState(VK_CONTROL) >= 0 &&
+                GetKeyState(VK_SHIFT) >= 0 && !Editing() && OnKeyDown(static_cast<WORD>(wParam)))
+                return 0;
             break;
         case WM_DESTROY:
             if (toolTip_) DestroyWindow(toolTip_);
@@ -224,6 +228,8 @@ HTREEITEM TTreeView::Selected() const {
 void TTreeView::Select(HTREEITEM item) {
     SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
+
+bool TTreeView::Editing() const { return TreeView_GetEditControl(Handle()) != nullptr; }
 
 void TTreeView::BeginUpdate() { SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0); }
 

@@ -44,8 +44,14 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
+    // Whether a node's text is being edited in place.
+    bool Editing() const;
+
     TNotifyEvent OnChange;
     TNotifyEvent OnClick;
+    // A key pressed (not held) without Ctrl or Shift while the tree has the focus; true when
+    // the key was used. Keys typed into a node's text being edited never come here.
+    std::function<bool(WORD key)> OnKeyDown;
 
 protected:
     LRESULT Notify(const NMHDR& header) override;

@@ -6,39 +6,39 @@
 #include "open_dialog/open_dialog.h"
 
 using namespace std::string_literals;
-using TFiles = std::vector<std::string>;
+using TFiles = std::vector<std::wstring>;
 
 TEST(OpenDialogResult, OnePathIsTheWholeResult) {
-    EXPECT_EQ(SplitDialogResult("C:\\pics\\a.jpg\0\0"s), TFiles{"C:\\pics\\a.jpg"});
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\\a.jpg\0\0"s), TFiles{L"C:\\pics\\a.jpg"});
     // Without a closing zero, and with the rest of the buffer full of zeros.
-    EXPECT_EQ(SplitDialogResult("C:\\pics\\a.jpg"), TFiles{"C:\\pics\\a.jpg"});
-    EXPECT_EQ(SplitDialogResult("C:\\a.bmp" + std::string(300, '\0')), TFiles{"C:\\a.bmp"});
-    // Bytes pass through unchanged: a Cyrillic folder in the 1251 code page.
-    const std::string cyrillic = "C:\\\xCE\xE1\xEE\xE8\\b.jpg";
-    EXPECT_EQ(SplitDialogResult(cyrillic + '\0'), TFiles{cyrillic});
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\\a.jpg"), TFiles{L"C:\\pics\\a.jpg"});
+    EXPECT_EQ(SplitDialogResult(L"C:\\a.bmp" + std::wstring(300, L'\0')), TFiles{L"C:\\a.bmp"});
+    // Letters of any alphabet pass through unchanged.
+    const std::wstring cyrillic = L"C:\\Обои\\b.jpg";
+    EXPECT_EQ(SplitDialogResult(cyrillic + L'\0'), TFiles{cyrillic});
 }
 
 TEST(OpenDialogResult, FolderWithNamesGivesFullPathsInOrder) {
-    EXPECT_EQ(SplitDialogResult("C:\\pics\0c.jpg\0a.jpg\0b.bmp\0\0"s),
-              (TFiles{"C:\\pics\\c.jpg", "C:\\pics\\a.jpg", "C:\\pics\\b.bmp"}));
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\0c.jpg\0a.jpg\0b.bmp\0\0"s),
+              (TFiles{L"C:\\pics\\c.jpg", L"C:\\pics\\a.jpg", L"C:\\pics\\b.bmp"}));
     // A folder that already ends with a backslash gets no second one.
-    EXPECT_EQ(SplitDialogResult("C:\\\0a.jpg\0b.jpg\0\0"s), (TFiles{"C:\\a.jpg", "C:\\b.jpg"}));
+    EXPECT_EQ(SplitDialogResult(L"C:\\\0a.jpg\0b.jpg\0\0"s), (TFiles{L"C:\\a.jpg", L"C:\\b.jpg"}));
     // The names end at the first empty part, whatever follows it.
-    EXPECT_EQ(SplitDialogResult("C:\\pics\0a.jpg\0\0b.jpg\0\0"s), TFiles{"C:\\pics\\a.jpg"});
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\0a.jpg\0\0b.jpg\0\0"s), TFiles{L"C:\\pics\\a.jpg"});
     // Or at the end of the text.
-    EXPECT_EQ(SplitDialogResult("C:\\pics\0a.jpg\0b.jpg"s), (TFiles{"C:\\pics\\a.jpg", "C:\\pics\\b.jpg"}));
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\0a.jpg\0b.jpg"s), (TFiles{L"C:\\pics\\a.jpg", L"C:\\pics\\b.jpg"}));
 }
 
 TEST(OpenDialogResult, NamesThatAreFullPathsStayAsTheyAre) {
     // A name that begins with a backslash: a network path or a path from the drive's root.
-    EXPECT_EQ(SplitDialogResult("C:\\pics\0\\\\server\\share\\x.jpg\0\\y.jpg\0\0"s),
-              (TFiles{"\\\\server\\share\\x.jpg", "\\y.jpg"}));
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\0\\\\server\\share\\x.jpg\0\\y.jpg\0\0"s),
+              (TFiles{L"\\\\server\\share\\x.jpg", L"\\y.jpg"}));
     // A name with a drive: at least 4 characters, ":" second and "\" third.
-    EXPECT_EQ(SplitDialogResult("C:\\pics\0D:\\other\\b.jpg\0D:\\b\0a.jpg\0\0"s),
-              (TFiles{"D:\\other\\b.jpg", "D:\\b", "C:\\pics\\a.jpg"}));
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\0D:\\other\\b.jpg\0D:\\b\0a.jpg\0\0"s),
+              (TFiles{L"D:\\other\\b.jpg", L"D:\\b", L"C:\\pics\\a.jpg"}));
     // Too short, or without the backslash third: the folder goes in front.
-    EXPECT_EQ(SplitDialogResult("C:\\pics\0D:\\\0D:x.jpg\0a:\\\0\0"s),
-              (TFiles{"C:\\pics\\D:\\", "C:\\pics\\D:x.jpg", "C:\\pics\\a:\\"}));
+    EXPECT_EQ(SplitDialogResult(L"C:\\pics\0D:\\\0D:x.jpg\0a:\\\0\0"s),
+              (TFiles{L"C:\\pics\\D:\\", L"C:\\pics\\D:x.jpg", L"C:\\pics\\a:\\"}));
 }
 
 TEST(OpenDialogFilter, SevenChoicesWithZeroSeparators) {

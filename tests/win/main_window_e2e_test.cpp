@@ -8,6 +8,7 @@
 
 #include "pictures/picture_win.h"
 #include "pictures_test_files.h"
+#include "support/dialog_driver.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
 
@@ -291,8 +292,31 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     EXPECT_EQ(PageBecomes(tabs, 0), 0);
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
 
+    // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
+    const std::string b = MakePicture("b.bmp");
+    Press(VK_DELETE);
+    Press(VK_HOME);
+    TDialogDriver add = TDialogDriver::Choose(folder_.Path(), {L"b.bmp"}, lumo.Id());
+    Press(VK_INSERT);
+    EXPECT_TRUE(add.Answered());
+    // A node's text edited in place keeps Tab, Ctrl+Tab and Delete; Esc cancels, Enter commits.
+    const HWND treeWindow =
+        FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshFiles"), nullptr, "SysTreeView32", nullptr);
+    for (const WORD end : {VK_ESCAPE, VK_RETURN}) {
+        PostMessageA(treeWindow, TVM_EDITLABELA, 0, SendMessageA(treeWindow, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        EXPECT_EQ(FocusBecomes(thread, "Edit:Понедельник"), "Edit:Понедельник");
+        for (const bool control : {false, true}) Press(VK_TAB, control);
+        Press(VK_DELETE);
+        Press('Z');
+        Sleep(500);
+        EXPECT_EQ(FocusOf(thread), "Edit:z");
+        EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
+        Press(end);
+        EXPECT_EQ(FocusBecomes(thread, tree), tree);
+    }
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
+    EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), "z\r\n\t" + b + "\r\nВторник\r\n");
 }
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.

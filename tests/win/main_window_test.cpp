@@ -93,8 +93,8 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
     const TExpected controls[] = {
         {&form_.pcMain, "SysTabControl32", "", {0, 0, 418, 339}, true},
         {&form_.tvFiles, "SysTreeView32", "", {0, 0, 156 + dw, 280 + dh}, true},
-        {&form_.sbAdd, "TSpeedButton", "", {0, 285 + dh, 23, 307 + dh}, false},
-        {&form_.sbDel, "TSpeedButton", "", {32, 285 + dh, 55, 307 + dh}, false},
+        {&form_.sbAdd, "TSpeedButton", "Добавить", {0, 285 + dh, 23, 307 + dh}, false},
+        {&form_.sbDel, "TSpeedButton", "Удалить", {32, 285 + dh, 55, 307 + dh}, false},
         {&form_.gPreview, "Button", " Предпросмотр ", {161 + dw, 0, 410 + dw, 266 + dh}, true},
         {&form_.iPreview, "TImage", "iPreview", {8, 15, 241, 258 + dh}, true},
         {&form_.bChange, "Button", "Поклеить сейчас!", {164 + dw, 275 + dh, 292 + dw, 300 + dh}, true},

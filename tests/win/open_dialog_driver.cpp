@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "base/exceptions.h"
+#include "open_dialog/ansi_path_win.h"
 
 namespace open_dialog_test {
 
@@ -89,8 +90,10 @@ std::string TDialogScript::Text(HWND window) {
 
 HWND TDialogScript::FileNameBox() const { return FindFileNameBox(window_); }
 
-void TDialogScript::TypeFileName(const std::string& text) {
-    SendMessageA(FileNameBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void TDialogScript::TypeFileName(const std::string& text) { TypeFileName(WideText(text)); }
+
+void TDialogScript::TypeFileName(const std::wstring& text) {
+    SendMessageW(FileNameBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 int TDialogScript::FilterChoice() const {
@@ -132,16 +135,16 @@ HWND TDialogScript::FileList() const {
     return find.Found;
 }
 
-int TDialogScript::FindEntry(HWND list, const std::string& name) const {
-    const std::string stem = name.substr(0, name.rfind('.'));
+int TDialogScript::FindEntry(HWND list, const std::wstring& name) const {
+    const std::wstring stem = name.substr(0, name.rfind(L'.'));
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        char text[MAX_PATH] = {};
-        LVITEMA item{};
+        wchar_t text[MAX_PATH] = {};
+        LVITEMW item{};
         item.iSubItem = 0;
         item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.cchTextMax = MAX_PATH;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         if (name == text || stem == text) return i;
     }
     return -1;
@@ -151,12 +154,14 @@ void TDialogScript::WaitForEntry(const std::string& name) {
     WaitFor(
         [&] {
             HWND list = FileList();
-            return list && FindEntry(list, name) >= 0;
+            return list && FindEntry(list, WideText(name)) >= 0;
         },
         "the entry " + name + " in the file list");
 }
 
-bool TDialogScript::SelectEntry(const std::string& name) {
+bool TDialogScript::SelectEntry(const std::string& name) { return SelectEntry(WideText(name)); }
+
+bool TDialogScript::SelectEntry(const std::wstring& name) {
     HWND list = FileList();
     if (!list) return false;
     const int index = FindEntry(list, name);

@@ -34,6 +34,7 @@ public:
     // The file-name box: the combo box 1148 or the edit 1152.
     HWND FileNameBox() const;
     void TypeFileName(const std::string& text);
+    void TypeFileName(const std::wstring& text);
     std::string FileNameText() const { return Text(FileNameBox()); }
     // The file-type combo box's choice, from 1.
     int FilterChoice() const;
@@ -46,6 +47,7 @@ public:
     // Selects the entry of the file list whose text is `name` (with or without its extension)
     // as a click does: it alone becomes selected and focused. False when there is no such entry.
     bool SelectEntry(const std::string& name);
+    bool SelectEntry(const std::wstring& name);
     // Waits until the file list shows an entry of that name.
     void WaitForEntry(const std::string& name);
 
@@ -56,7 +58,7 @@ public:
 
 private:
     HWND FileList() const;
-    int FindEntry(HWND list, const std::string& name) const;
+    int FindEntry(HWND list, const std::wstring& name) const;
 
     TOpenPictureDialog& dialog_;
     HWND window_;

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include "base/exceptions.h"
+#include "open_dialog/ansi_path_win.h"
 #include "open_dialog_driver.h"
 #include "pictures/picture_win.h"
 #include "support/test_support.h"
@@ -37,17 +39,36 @@ protected:
 
 }  // namespace
 
-TEST_F(OpenDialogTest, ThreeFilesComeInTheDialogsOrder) {
+TEST_F(OpenDialogTest, ChosenFilesComeInTheDialogsOrderAsPathsThatOpenThem) {
+    // Names the ANSI code page cannot hold: a short form names the file; the one of a ".jpeg"
+    // file ends in ".JPE", which would make it another kind of picture.
+    const std::string sakura = SolidBitmapFile(9, 7, RGB(1, 2, 3)), cafe = SolidBitmapFile(10, 7, RGB(1, 2, 3));
+    WriteFileBytes(WideText(folder_.Path()) + L"\u685C.bmp", sakura);
+    WriteFileBytes(WideText(folder_.Path()) + L"Caf\u00E9.bmp", cafe);
+    WriteFileBytes(WideText(folder_.Path()) + L"\u685C.jpeg", cafe);
+    std::string paneLabel;
     const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
         OpenFolder(s);
-        s.TypeFileName("\"c.bmp\" \"a.bmp\" \"b.bmp\"");
+        TDialogScript::Check(s.SelectEntry(L"\u685C.bmp"), "the entry");
+        TDialogScript::WaitFor([&] { return (paneLabel = s.PictureLabel()) == " (9x7)"; }, "the preview");
+        s.TypeFileName(L"\"c.bmp\" \"\u685C.bmp\" \"a.bmp\" \"\u685C.jpeg\" \"Caf\u00E9.bmp\" \"b.bmp\"");
         s.PressOk();
     });
     ASSERT_EQ(run.Failure, "");
     EXPECT_TRUE(run.Confirmed);
-    const std::vector<std::string> expected{folder_.File("c.bmp"), folder_.File("a.bmp"), folder_.File("b.bmp")};
-    EXPECT_EQ(dialog_.Files(), expected);
+    ASSERT_EQ(dialog_.Files().size(), 5u);
+    EXPECT_EQ(dialog_.Files()[0], folder_.File("c.bmp"));
+    EXPECT_EQ(ReadFileBytes(dialog_.Files()[1]), sakura);
+    EXPECT_EQ(dialog_.Files()[2], folder_.File("a.bmp"));
+    EXPECT_EQ(ReadFileBytes(dialog_.Files()[3]), cafe);
+    EXPECT_EQ(dialog_.Files()[4], folder_.File("b.bmp"));
     EXPECT_EQ(dialog_.FileName(), folder_.File("c.bmp"));
+    try {
+        dialog_.RaiseLeftOutFiles();
+        ADD_FAILURE() << "the .jpeg file is not named";
+    } catch (const Exception& failure) {
+        EXPECT_NE(failure.Message().find("\"" + folder_.File("?.jpeg") + "\""), std::string::npos) << failure.Message();
+    }
 }
 
 TEST_F(OpenDialogTest, OneFileGivesOneFullPath) {

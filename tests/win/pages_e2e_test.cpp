@@ -78,7 +78,7 @@ TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
     // The add button: the first glyph button of the page.
     const HWND add = FindWindowExA(page, nullptr, "TSpeedButton", nullptr);
     ASSERT_TRUE(IsWindowEnabled(add));
-    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {"b.bmp", "a.bmp"}, lumo.Id());
+    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"b.bmp", L"a.bmp"}, lumo.Id());
     PostMessageA(add, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(add, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_TRUE(driver.Answered());
@@ -209,7 +209,7 @@ TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
             // The session end has saved the change already: Windows may end the program as soon
             // as it has answered. A close request waits for the dialog.
             meanwhile = Options() + List();
-            TDialogDriver::ChooseIn(dialog, folder_.Path(), {"a.bmp"});
+            TDialogDriver::ChooseIn(dialog, folder_.Path(), {L"a.bmp"});
         });
         ClickGlyph(0);
         ASSERT_TRUE(add.Answered());
@@ -229,7 +229,7 @@ TEST_F(ClosingRun, CloseRequestDuringTheBrowseDialogWaitsForIt) {
     TDialogDriver browse = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
         PostMessageA(window_, WM_CLOSE, 0, 0);
         Sleep(500);
-        TDialogDriver::ChooseIn(dialog, folder_.Path(), {"a.bmp"});
+        TDialogDriver::ChooseIn(dialog, folder_.Path(), {L"a.bmp"});
     });
     ASSERT_TRUE(browse.Answered());
     ExpectQuietEnd();

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "open_dialog/ansi_path_win.h"
+
 namespace {
 
 // The file-name box of an Explorer-style open dialog: a combo box (1148) or an edit (1152).
@@ -36,8 +38,8 @@ HWND FindDialog(DWORD process) {
     return search.Found;
 }
 
-void TypeAndConfirm(HWND dialog, const std::string& text) {
-    SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void TypeAndConfirm(HWND dialog, const std::wstring& text) {
+    SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     SendMessageA(dialog, WM_COMMAND, IDOK, 0);
     Sleep(300);
 }
@@ -55,12 +57,12 @@ TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)>
     return TDialogDriver(std::move(worker), answered);
 }
 
-void TDialogDriver::OpenFolderIn(HWND dialog, const std::string& folder) { TypeAndConfirm(dialog, folder); }
+void TDialogDriver::OpenFolderIn(HWND dialog, const std::string& folder) { TypeAndConfirm(dialog, WideText(folder)); }
 
-void TDialogDriver::ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::string>& names) {
-    TypeAndConfirm(dialog, folder);
-    std::string list;
-    for (const std::string& name : names) list += (names.size() > 1 ? "\"" + name + "\" " : name);
+void TDialogDriver::ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::wstring>& names) {
+    OpenFolderIn(dialog, folder);
+    std::wstring list;
+    for (const std::wstring& name : names) list += (names.size() > 1 ? L"\"" + name + L"\" " : name);
     TypeAndConfirm(dialog, list);
 }
 
@@ -68,7 +70,7 @@ void TDialogDriver::CancelIn(HWND dialog) { PostMessageA(dialog, WM_COMMAND, IDC
 
 TDialogDriver TDialogDriver::Cancel() { return Run(GetCurrentProcessId(), CancelIn); }
 
-TDialogDriver TDialogDriver::Choose(const std::string& folder, const std::vector<std::string>& names, DWORD process) {
+TDialogDriver TDialogDriver::Choose(const std::string& folder, const std::vector<std::wstring>& names, DWORD process) {
     return Run(process, [folder, names](HWND dialog) { ChooseIn(dialog, folder, names); });
 }
 

@@ -16,13 +16,13 @@ public:
     static TDialogDriver Cancel();
     // Opens the folder, then chooses the named files in it in this order, in the dialog of
     // this process or of another one.
-    static TDialogDriver Choose(const std::string& folder, const std::vector<std::string>& names,
+    static TDialogDriver Choose(const std::string& folder, const std::vector<std::wstring>& names,
                                 DWORD process = GetCurrentProcessId());
     // Runs a script on the next dialog of the process; the script answers it.
     static TDialogDriver Run(DWORD process, std::function<void(HWND dialog)> script);
     // Steps of a script: open a folder; open it and choose the named files; or cancel.
     static void OpenFolderIn(HWND dialog, const std::string& folder);
-    static void ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::string>& names);
+    static void ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::wstring>& names);
     static void CancelIn(HWND dialog);
     ~TDialogDriver();
     TDialogDriver(TDialogDriver&&) = default;

@@ -37,6 +37,7 @@ private:
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool PathExists(const std::string& path);
 
 // Reads a registry value as raw bytes and its type; false when absent.
