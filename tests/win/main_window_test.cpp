@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 RECT ClientOf(HWND window) {
     RECT r;
     GetClientRect(window, &r);

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 
+#include "../support/picture_files.h"
 #include "open_dialog_driver.h"
 #include "pictures/picture_win.h"
 #include "support/test_support.h"
@@ -20,7 +21,7 @@ protected:
     void SetUp() override {
         RegisterPictureFormats();
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
-            WriteFileBytes(folder_.File(name), SolidBitmapFile(8, 6, RGB(200, 40, 40)));
+            WriteFileBytes(folder_.File(name), picture_test::SolidBitmap(8, 6, RGB(200, 40, 40)));
     }
     // The folder without its closing backslash, as typed into the file-name box.
     std::string Folder() const { return folder_.Path().substr(0, folder_.Path().size() - 1); }
@@ -148,7 +149,7 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
             HWND box = nullptr;
             TDialogScript::WaitFor(
                 [&] {
-                    box = FindThreadWindow(thread, "#32770", nullptr);
+                    box = FindTopWindow({0, thread, "#32770", nullptr, nullptr});
                     if (box == s.Dialog()) box = nullptr;
                     return box != nullptr;
                 },

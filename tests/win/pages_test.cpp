@@ -17,7 +17,7 @@ namespace {
 
 // A bitmap file of one colour.
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour) {
-    picture_test::WriteBytes(path, picture_test::MakeBitmap24(width, height, [colour](int, int) { return colour; }));
+    WriteFileBytes(path, picture_test::MakeBitmap24(width, height, [colour](int, int) { return colour; }));
 }
 
 class PagesTest : public ::testing::Test {
@@ -55,12 +55,7 @@ protected:
             Collect(item, items);
         }
     }
-    std::string Wallpaper() {
-        std::string data;
-        DWORD type = 0;
-        if (!ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type)) return "<absent>";
-        return data.substr(0, data.find('\0'));
-    }
+    std::string Wallpaper() { return ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"); }
     void ExpectButtons(bool add, bool del, bool change) {
         EXPECT_EQ(form_.sbAdd.Enabled(), add);
         EXPECT_EQ(form_.sbDel.Enabled(), del);
@@ -108,7 +103,7 @@ TEST_F(PagesTest, PreviewThatCannotLoadLeavesTheButtonOff) {
     std::vector<std::pair<std::string, std::string>> files = {{"broken.bmp", "Stream read error."}};
     WriteFileBytes(folder_.File("broken.bmp"), "BMxx");
     for (const picture_test::TOversizedFile& file : picture_test::OversizedPictureFiles()) {
-        picture_test::WriteBytes(folder_.File(file.name), file.bytes);
+        WriteFileBytes(folder_.File(file.name), file.bytes);
         files.emplace_back(file.name, file.message.back() == '.' ? file.message : file.message + '.');
     }
     TWallpaperList list = {{-1, "Понедельник"}};
@@ -256,7 +251,7 @@ TEST_F(PagesTest, TheLinkOpensTheProgramsWebPageOncePerClick) {
     RegCloseKey(command);
     RegOverridePredefKey(HKEY_CLASSES_ROOT, classes);
     const auto openedOnce = [&](const std::string& expected) {
-        for (int i = 0; i < 200 && ReadFileBytes(opened) != expected; ++i) Sleep(50);
+        WaitUntil([&] { return ReadFileBytes(opened) == expected; }, 10000);
         return ReadFileBytes(opened);
     };
     const std::string page = "http://lumo.example.org/soft/?id=010\r\n";

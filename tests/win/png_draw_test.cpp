@@ -3,55 +3,19 @@
 // memory device context, with a known background.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "../support/picture_files.h"
 #include "png/png_draw_win.h"
 #include "png/png_image.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put32(Bytes& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
-}
-
-void PutChunk(Bytes& out, const char* type, const Bytes& data) {
-    Put32(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    Put32(out, uint32_t(crc32(0, out.data() + start, uInt(data.size() + 4))));
-}
-
-// A PNG file of 8-bit samples, every row with filter None; extra chunks go before IDAT.
-Bytes MakePng(uint32_t width, uint32_t height, uint8_t colourType, const Bytes& samples,
-              const std::vector<std::pair<const char*, Bytes>>& extra = {}) {
-    Bytes out = {137, 80, 78, 71, 13, 10, 26, 10};
-    Bytes header;
-    Put32(header, width);
-    Put32(header, height);
-    header.insert(header.end(), {8, colourType, 0, 0, 0});
-    PutChunk(out, "IHDR", header);
-    for (const auto& [type, data] : extra) PutChunk(out, type, data);
-    const size_t rowBytes = samples.size() / height;
-    Bytes raw;
-    for (uint32_t y = 0; y < height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), samples.begin() + y * rowBytes, samples.begin() + (y + 1) * rowBytes);
-    }
-    uLongf size = compressBound(uLong(raw.size()));
-    Bytes compressed(size);
-    compress(compressed.data(), &size, raw.data(), uLong(raw.size()));
-    compressed.resize(size);
-    PutChunk(out, "IDAT", compressed);
-    PutChunk(out, "IEND", {});
-    return out;
-}
+using picture_test::Bytes;
+using picture_test::MakePng;
 
 TPngImage Decode(const Bytes& file) { return TPngImage::Decode(file.data(), file.size()); }
 
