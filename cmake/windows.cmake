@@ -17,11 +17,13 @@ list(FILTER LUMO_WIN_SOURCES INCLUDE REGEX "_win\\.cpp$")
 list(FILTER LUMO_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
 add_library(lumo_win STATIC ${LUMO_WIN_SOURCES})
 add_dependencies(lumo_win comdlg32_delay)
+target_compile_options(lumo_win PRIVATE ${LUMO_CONVERSION_WARNINGS})
 target_link_libraries(lumo_win PUBLIC lumo_core comctl32 ${LUMO_COMDLG32_DELAY} delayimp ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32 msimg32)
 
 enable_language(RC)
 file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/resources/*.rc ${PROJECT_SOURCE_DIR}/src/open_dialog/resources/*.rc)
 add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
+target_compile_options(Lumo PRIVATE ${LUMO_CONVERSION_WARNINGS})
 target_link_libraries(Lumo PRIVATE lumo_win)
 
 # The programs bench/autorun.sh times Lumo.exe against, built only when asked for.
@@ -39,7 +41,7 @@ target_link_libraries(wallpaper_calls_window PRIVATE ole32 comctl32)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 enable_testing()
 include(GoogleTest)

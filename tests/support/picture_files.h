@@ -4,6 +4,7 @@
 // <windows.h>: the unit tests, the tests run under Wine, the monkey and the benchmarks share it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -68,6 +69,7 @@ struct TBitmapSpec {
 
 inline Bytes MakeBitmap(const TBitmapSpec& layout) {
     TWriter w;
+    w.bytes.reserve(14 + 124 + 4 * (layout.masks.size() + layout.colours.size()) + layout.pixels.size());
     w.Text("BM").U32(0).U32(0).U32(0);
     w.U32(layout.headerSize);
     if (layout.headerSize == 12) {
@@ -259,12 +261,14 @@ inline void Put32(Bytes& out, uint32_t v) {
 inline Bytes Signature() { return {137, 80, 78, 71, 13, 10, 26, 10}; }
 
 inline Bytes Chunk(const char* type, const Bytes& data) {
-    Bytes out;
-    Put32(out, uint32_t(data.size()));
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uint32_t crc = uint32_t(crc32(0, out.data() + 4, uInt(data.size() + 4)));
-    Put32(out, crc);
+    Bytes out(data.size() + 12);
+    const auto put = [&out](size_t at, uint32_t v) {
+        for (size_t i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (24 - 8 * i));
+    };
+    put(0, uint32_t(data.size()));
+    std::copy(type, type + 4, out.begin() + 4);
+    std::copy(data.begin(), data.end(), out.begin() + 8);
+    put(out.size() - 4, uint32_t(crc32(0, out.data() + 4, uInt(data.size() + 4))));
     return out;
 }
 

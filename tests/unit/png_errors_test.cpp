@@ -255,9 +255,9 @@ TEST(PngErrors, CompressedDataRejected) {
                                  std::string(kZlibPrefix) + "invalid block type");
     // A wrong Adler-32 at the end of the stream, in a stream that holds just the rows and in
     // one that goes on far beyond them (its trailer comes only after the last row is taken).
-    const auto wrongChecksum = [](Bytes stream) {
-        stream.back() ^= 0x01;
-        return Concat({Signature(), Ihdr(), Chunk("IDAT", stream), Iend()});
+    const auto wrongChecksum = [](Bytes data) {
+        data.back() ^= 0x01;
+        return Concat({Signature(), Ihdr(), Chunk("IDAT", data), Iend()});
     };
     Bytes longer = GreyRows();
     longer.resize(longer.size() + 1000000, 0);
