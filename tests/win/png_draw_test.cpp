@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../support/picture_files.h"
+#include "pictures_test_files.h"
 #include "png/png_draw_win.h"
 #include "png/png_image.h"
 
@@ -19,41 +19,14 @@ using picture_test::MakePng;
 
 TPngImage Decode(const Bytes& file) { return TPngImage::Decode(file.data(), file.size()); }
 
-// A memory device context holding a top-down 32-bit DIB section filled with B 50, G 100, R 150.
-class TCanvas {
-public:
-    TCanvas(int width, int height) : width_(width) {
-        dc_ = ::CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = ::SelectObject(dc_, bitmap_);
-        for (int i = 0; i < width * height; ++i) bits_[i] = kBackground;
-    }
-    ~TCanvas() {
-        ::SelectObject(dc_, old_);
-        ::DeleteObject(bitmap_);
-        ::DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
-    // B | G << 8 | R << 16 of one pixel.
+// A drawing surface of B 50, G 100, R 150 whose pixels read as B | G << 8 | R << 16.
+struct TCanvas : picture_test::TCanvas {
+    TCanvas(int width, int height) : picture_test::TCanvas(width, height, RGB(150, 100, 50)) {}
     uint32_t At(int x, int y) const {
-        ::GdiFlush();
-        return bits_[y * width_ + x] & 0xFFFFFF;
+        const COLORREF c = picture_test::TCanvas::At(x, y);
+        return GetBValue(c) | GetGValue(c) << 8 | GetRValue(c) << 16;
     }
     static constexpr uint32_t kBackground = 0x966432;
-
-private:
-    int width_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
 };
 
 // R 200, G 10, B 0 at alpha 0, 255, 128; white at alpha 1.
