@@ -23,12 +23,13 @@
 #include <memory>
 #include <vector>
 
+#include "../tests/support/picture_files.h"
 #include "pictures/jpeg_progress.h"
 #include "pictures/jpeg_reader.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using picture_test::Bytes;
 
 constexpr int kWidth = 4000;
 constexpr int kHeight = 3000;
@@ -36,44 +37,23 @@ constexpr int kPreviewWidth = 233;
 constexpr int kPreviewHeight = 243;
 
 Bytes MakePhoto() {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = kWidth;
-    cinfo.image_height = kHeight;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 90, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(kWidth) * 3);
+    picture_test::TJpegPicture photo;
+    photo.width = kWidth;
+    photo.height = kHeight;
+    photo.quality = 90;
+    // Samples are asked for in file order, so the noise runs as over the rows.
     uint32_t noise = 2463534242u;
-    const auto next = [&noise] {
+    photo.sample = [noise](int x, int y, int c) mutable {
         noise ^= noise << 13;
         noise ^= noise >> 17;
         noise ^= noise << 5;
-        return static_cast<int>(noise % 25) - 12;
+        const int base = c == 0   ? x * 220 / kWidth + 20
+                         : c == 1 ? y * 200 / kHeight + 30
+                                  : ((x / 7 + y / 5) % 256) / 2 + 60;
+        const int v = base + static_cast<int>(noise % 25) - 12;
+        return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
     };
-    const auto clamp = [](int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v); };
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < kWidth; ++x) {
-            row[3 * x] = clamp(x * 220 / kWidth + 20 + next());
-            row[3 * x + 1] = clamp(y * 200 / kHeight + 30 + next());
-            row[3 * x + 2] = clamp(((x / 7 + y / 5) % 256) / 2 + 60 + next());
-        }
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes file(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return file;
+    return picture_test::WriteJpeg(photo);
 }
 
 const Bytes& Photo() {

@@ -20,6 +20,7 @@
 #include "app/main_form_win.h"
 #include "settings/file_io_win.h"
 #include "settings/wallpaper_list.h"
+#include "support/test_support.h"
 #include "wallpaper/weekday_win.h"
 
 namespace {
@@ -39,15 +40,6 @@ std::string MakeListFile(int perDay) {
         }
     }
     return FormatWallpaperList(list);
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-        std::exit(1);
-    }
-    std::fclose(file);
 }
 
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
@@ -93,7 +85,10 @@ int main(int argc, char** argv) {
     const int repetitions = argc > 2 ? std::atoi(argv[2]) : 7;
     const std::string bytes = MakeListFile(perDay);
     const std::string listPath = WallpaperListFilePath();
-    WriteFile(listPath, bytes);
+    if (!WriteFileBytes(listPath, bytes)) {
+        std::fprintf(stderr, "cannot write %s\n", listPath.c_str());
+        return 1;
+    }
 
     TMainForm form;
     form.LoadWallpaperList(listPath);

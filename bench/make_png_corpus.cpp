@@ -1,13 +1,13 @@
 // Writes the PNG benchmark corpus with libpng: photo-like and flat pictures of every colour
 // type, 8 and 16 bits, with and without tRNS, interlaced or not, some with gAMA.
 // Usage: make_png_corpus OUTPUT_FOLDER (bench/make_png_corpus.sh builds and runs it).
-#include <png.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "../tests/support/libpng_files.h"
 
 namespace {
 
@@ -57,47 +57,37 @@ void Colour(const TClass& k, uint32_t x, uint32_t y, uint32_t rgba[4]) {
 }
 
 int Write(const TClass& k, const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 1;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        std::fclose(file);
-        return 1;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, k.width, k.height, k.bitDepth, k.colourType,
-                 k.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_test::TPicture picture;
+    picture.width = k.width;
+    picture.height = k.height;
+    picture.colourType = k.colourType;
+    picture.bitDepth = k.bitDepth;
+    picture.interlaced = k.interlaced;
+    picture.filters = k.colourType == 3 || k.bitDepth < 8 ? PNG_FILTER_NONE : PNG_ALL_FILTERS;  // libpng's default
     const bool photo = std::string(k.content) == "photo";
-    std::vector<png_color> palette;
     if (k.colourType == 3) {
         if (photo) {
             for (int r = 0; r < 6; ++r)
                 for (int g = 0; g < 7; ++g)
                     for (int b = 0; b < 6; ++b)
-                        palette.push_back(png_color{uint8_t(r * 51), uint8_t(g * 255 / 6), uint8_t(b * 51)});
+                        picture.palette.push_back(png_color{uint8_t(r * 51), uint8_t(g * 255 / 6), uint8_t(b * 51)});
         } else {
             for (int i = 0; i < 16; ++i)
-                palette.push_back(png_color{uint8_t(i * 16), uint8_t(255 - i * 8), uint8_t(i * 5)});
+                picture.palette.push_back(png_color{uint8_t(i * 16), uint8_t(255 - i * 8), uint8_t(i * 5)});
         }
-        png_set_PLTE(png, info, palette.data(), int(palette.size()));
         if (k.transparency) {
-            std::vector<uint8_t> alpha(palette.size() > 64 ? 64 : palette.size());
-            for (size_t i = 0; i < alpha.size(); ++i) alpha[i] = uint8_t(i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255);
-            png_set_tRNS(png, info, alpha.data(), int(alpha.size()), nullptr);
+            picture.paletteAlpha.resize(picture.palette.size() > 64 ? 64 : picture.palette.size());
+            for (size_t i = 0; i < picture.paletteAlpha.size(); ++i)
+                picture.paletteAlpha[i] = uint8_t(i % 3 == 0 ? 0 : i % 3 == 1 ? 128 : 255);
         }
     } else if (k.transparency) {
-        png_color_16 key{};
-        key.red = key.gray = uint16_t(k.bitDepth == 16 ? 0xFFFF : 255);
-        key.green = key.blue = key.red;
-        png_set_tRNS(png, info, nullptr, 0, &key);
+        picture.hasKey = true;
+        picture.key.red = picture.key.gray = uint16_t(k.bitDepth == 16 ? 0xFFFF : 255);
+        picture.key.green = picture.key.blue = picture.key.red;
     }
-    if (k.gamma) png_set_gAMA_fixed(png, info, 45000);
-    png_write_info(png, info);
-    const int channels = k.colourType == 2 ? 3 : k.colourType == 4 ? 2 : k.colourType == 6 ? 4 : 1;
-    const size_t rowBytes = (size_t{k.width} * channels * k.bitDepth + 7) / 8;
-    std::vector<std::vector<uint8_t>> rows(k.height, std::vector<uint8_t>(rowBytes));
+    picture.hasGamma = k.gamma;
+    picture.gamma = 45000;
+    const int channels = png_test::Channels(k.colourType);
     for (uint32_t y = 0; y < k.height; ++y)
         for (uint32_t x = 0; x < k.width; ++x) {
             uint32_t rgba[4];
@@ -121,28 +111,16 @@ int Write(const TClass& k, const std::string& path) {
                     for (int c = 0; c < 4; ++c) samples[c] = rgba[c];
                     break;
             }
-            for (int c = 0; c < channels; ++c) {
-                uint8_t* row = rows[y].data();
-                const size_t i = size_t{x} * channels + c;
-                if (k.bitDepth == 16) {
-                    row[i * 2] = uint8_t(samples[c] >> 8);
-                    row[i * 2 + 1] = uint8_t(samples[c]);
-                } else if (k.bitDepth == 8) {
-                    row[i] = uint8_t(samples[c] >> 8);
-                } else {
-                    const uint32_t v = (samples[c] >> 8) >> (8 - k.bitDepth);
-                    const size_t bit = i * k.bitDepth;
-                    row[bit / 8] |= uint8_t(v << (8 - k.bitDepth - bit % 8));
-                }
-            }
+            // Samples of 16 bits taken down to the file's depth.
+            for (int c = 0; c < channels; ++c)
+                picture.samples.push_back(
+                    uint16_t(k.bitDepth == 16 ? samples[c] : (samples[c] >> 8) >> (8 - k.bitDepth)));
         }
-    std::vector<png_bytep> pointers;
-    for (auto& row : rows) pointers.push_back(row.data());
-    png_write_image(png, pointers.data());
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return 0;
+    const png_test::Bytes bytes = png_test::WritePng(picture);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return 1;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written ? 0 : 1;
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "../tests/support/libpng_files.h"
 #include "png/png_image.h"
 
 namespace {
@@ -115,18 +116,6 @@ void DecodeOurs(benchmark::State& state, const TSample* sample) {
     }
 }
 
-struct TReader {
-    const Bytes* data;
-    size_t offset;
-};
-
-void ReadBytes(png_structp png, png_bytep out, size_t size) {
-    auto* reader = static_cast<TReader*>(png_get_io_ptr(png));
-    if (reader->data->size() - reader->offset < size) png_error(png, "read past the end");
-    std::memcpy(out, reader->data->data() + reader->offset, size);
-    reader->offset += size;
-}
-
 void DecodeLibpng(benchmark::State& state, const TSample* sample) {
     for (auto _ : state) {
         png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -138,17 +127,11 @@ void DecodeLibpng(benchmark::State& state, const TSample* sample) {
             state.SkipWithError("libpng failed");
             return;
         }
-        TReader reader{&sample->file, 0};
-        png_set_read_fn(png, &reader, ReadBytes);
+        png_test::TReader reader{&sample->file, 0};
+        png_set_read_fn(png, &reader, png_test::ReadBytes);
         png_read_info(png, info);
-        png_set_expand(png);
-        png_set_tRNS_to_alpha(png);
-        png_set_strip_16(png);
-        png_set_gray_to_rgb(png);
-        png_set_bgr(png);
-        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+        png_test::AskForCodecOutput(png);
         if (png_get_valid(png, info, PNG_INFO_gAMA)) png_set_gamma(png, 2.2, 0.45455);
-        png_set_interlace_handling(png);
         png_read_update_info(png, info);
         const uint32_t width = png_get_image_width(png, info), height = png_get_image_height(png, info);
         pixels.reset(new uint8_t[size_t{width} * height * 4]);

@@ -21,11 +21,13 @@ list(FILTER LUMO_WIN_SOURCES EXCLUDE REGEX "/main_win\\.cpp$")
 # GdiTransparentBlt instead of MSIMG32's TransparentBlt. scripts/check-package.sh checks it.
 add_library(lumo_win STATIC ${LUMO_WIN_SOURCES})
 add_dependencies(lumo_win comdlg32_delay)
+target_compile_options(lumo_win PRIVATE ${LUMO_CONVERSION_WARNINGS})
 target_link_libraries(lumo_win PUBLIC lumo_core comctl32 ${LUMO_COMDLG32_DELAY} delayimp ole32 oleaut32 uuid shell32 shlwapi gdi32 user32 advapi32)
 
 enable_language(RC)
 file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/resources/*.rc ${PROJECT_SOURCE_DIR}/src/open_dialog/resources/*.rc)
 add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
+target_compile_options(Lumo PRIVATE ${LUMO_CONVERSION_WARNINGS})
 target_link_libraries(Lumo PRIVATE lumo_win)
 
 # The programs bench/autorun.sh times Lumo.exe against, built only when asked for.
@@ -43,18 +45,24 @@ target_link_libraries(wallpaper_calls_window PRIVATE ole32 comctl32)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 enable_testing()
 include(GoogleTest)
+# What the Windows tests and the monkey share (files, the registry, windows, waiting, the open
+# dialog): no GoogleTest in it, since the monkey is a program of its own.
 file(GLOB LUMO_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/support/*.cpp)
+list(FILTER LUMO_WIN_TEST_SUPPORT EXCLUDE REGEX "/main\\.cpp$")
 add_library(win_test_support STATIC ${LUMO_WIN_TEST_SUPPORT})
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/win)
-target_link_libraries(win_test_support PUBLIC lumo_win gtest)
+target_link_libraries(win_test_support PUBLIC lumo_core comctl32 shell32 advapi32 gdi32 user32)
+# The test programs' main: GoogleTest with the application object set up as at start-up.
+add_library(win_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/win/support/main.cpp)
+target_link_libraries(win_test_main PUBLIC win_test_support lumo_win gtest)
 
 file(GLOB LUMO_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(win_tests ${LUMO_WIN_TESTS} ${LUMO_RESOURCES})
-target_link_libraries(win_tests PRIVATE win_test_support psapi)
+target_link_libraries(win_tests PRIVATE win_test_main psapi)
 add_dependencies(win_tests Lumo)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180)
 
@@ -64,7 +72,7 @@ find_file(LUMO_FAKETIME_LIB libfaketime.so.1 PATHS /usr/lib/x86_64-linux-gnu/fak
           NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 file(GLOB LUMO_WIN_DATED_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/dated/*.cpp)
 add_executable(win_dated_tests ${LUMO_WIN_DATED_TESTS} ${LUMO_RESOURCES})
-target_link_libraries(win_dated_tests PRIVATE win_test_support)
+target_link_libraries(win_dated_tests PRIVATE win_test_main)
 add_dependencies(win_dated_tests Lumo)
 # One ctest test for the whole program: the environment list reaches it intact this way.
 add_test(NAME WednesdayAutorun COMMAND win_dated_tests)
@@ -82,7 +90,7 @@ foreach(source ${LUMO_WIN_BENCHMARKS})
   get_filename_component(name ${source} NAME_WE)
   string(REGEX REPLACE "_win$" "" name ${name})
   add_executable(${name} ${source} ${LUMO_RESOURCES})
-  target_link_libraries(${name} PRIVATE lumo_win psapi)
+  target_link_libraries(${name} PRIVATE lumo_win win_test_support psapi)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bench)
 endforeach()
 
@@ -90,7 +98,7 @@ endforeach()
 # each step (tools/monkey runs it; scripts/test.sh runs a few fixed seeds through ctest).
 file(GLOB LUMO_MONKEY_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/monkey/*.cpp)
 add_executable(monkey ${LUMO_MONKEY_SOURCES})
-target_link_libraries(monkey PRIVATE lumo_core ntdll psapi shell32 gdi32 user32 advapi32)
+target_link_libraries(monkey PRIVATE win_test_support ntdll psapi)
 add_dependencies(monkey Lumo)
 # A few fixed seeds, each one test, so that a regression shows in every test run.
 foreach(seed 101 102 103)

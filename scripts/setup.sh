@@ -27,6 +27,8 @@ PACKAGES=(
   zlib1g-dev libjpeg62-turbo-dev libgtest-dev libbenchmark-dev libpng-dev
   # fuzzing
   clang libclang-rt-14-dev
+  # the format check of scripts/test.sh
+  clang-format
   # running the Windows build and its tests
   wine wine64 xvfb xauth imagemagick xdotool fonts-wine faketime locales
 )

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Lumo and runs every test:
 #   1. scripts/setup.sh (quick when everything is installed);
-#   2. the native preset (portable core, unit tests with ASan and UBSan) and the win64 preset
+#   2. two checks of the sources, each one test: includes follow the layer order
+#      (scripts/check-layers.sh), and every C++ file is formatted as .clang-format says;
+#   3. the native preset (portable core, unit tests with ASan and UBSan) and the win64 preset
 #      (Lumo.exe and the Windows test programs), each configured and built;
-#   3. the Wine test bed: one Xvfb, one persistent wineserver and Wine's helper processes,
+#   4. the Wine test bed: one Xvfb, one persistent wineserver and Wine's helper processes,
 #      started before ctest with their output on /dev/null (tools/wine-bed start --fresh);
-#   4. `ctest --preset native`, then `ctest --preset win64`, the Windows tests under Wine;
-#   5. the release package (scripts/check-package.sh): scripts/package.sh builds the zip, and
+#   5. `ctest --preset native`, then `ctest --preset win64`, the Windows tests under Wine;
+#   6. the release package (scripts/check-package.sh): scripts/package.sh builds the zip, and
 #      each check of its contents counts as one test;
-#   6. the fuzz preset: each fuzz target runs for a short while on its seed corpus
+#   7. the fuzz preset: each fuzz target runs for a short while on its seed corpus
 #      (fuzz/corpus/NAME/) with a memory limit of 512 MB, so that a reader that allocates
 #      what a small file asks for fails it; each counts as one test.
 # It ends with the line "N passed, N failed" over all of them, and exits non-zero when
@@ -169,6 +171,14 @@ if "$ROOT/scripts/check-layers.sh"; then
   PASSED=$((PASSED + 1))
 else
   fail "an include goes against the layer order (scripts/check-layers.sh)"
+fi
+
+section "format"
+if git ls-files -z 'src/*' 'tests/*' 'bench/*' 'fuzz/*' | grep -zE '\.(cpp|h)$' |
+  xargs -0 clang-format --dry-run --Werror; then
+  PASSED=$((PASSED + 1))
+else
+  fail "a C++ file is not formatted as .clang-format says (clang-format -i FILE)"
 fi
 
 NATIVE_BUILT=0

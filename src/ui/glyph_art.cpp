@@ -20,14 +20,14 @@ TGlyphArt SignGlyph(TGlyphSign sign, int size) {
         const bool down = x >= margin && x < margin + bar;
         return across || (sign == TGlyphSign::Plus && down);
     };
-    TGlyphArt art{size, std::vector<TGlyphCell>(static_cast<size_t>(size) * size, TGlyphCell::Clear)};
+    TGlyphArt art{size, std::vector<TGlyphCell>(static_cast<size_t>(size * size), TGlyphCell::Clear)};
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             if (!inSign(x, y)) continue;
             bool inside = true;
             for (int dy = -outline; dy <= outline && inside; ++dy)
                 for (int dx = -outline; dx <= outline && inside; ++dx) inside = inSign(x + dx, y + dy);
-            art.Cells[static_cast<size_t>(y) * size + x] = inside ? TGlyphCell::Fill : TGlyphCell::Outline;
+            art.Cells[static_cast<size_t>(y * size + x)] = inside ? TGlyphCell::Fill : TGlyphCell::Outline;
         }
     return art;
 }

@@ -14,7 +14,7 @@ enum class TGlyphSign { Plus, Minus };
 struct TGlyphArt {
     int Size = 0;
     std::vector<TGlyphCell> Cells;
-    TGlyphCell At(int x, int y) const { return Cells[static_cast<size_t>(y) * Size + x]; }
+    TGlyphCell At(int x, int y) const { return Cells[static_cast<size_t>(y * Size + x)]; }
 };
 
 // A plus or a minus sign of `size` pixels (at least 3): bars about three sevenths of the size

@@ -19,7 +19,12 @@ void TSpeedButton::SetGlyph(const char* glyphResource) {
 
 void TSpeedButton::SetGlyph(const TGlyphArt& glyph, COLORREF fill) {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, glyph.Size, -glyph.Size, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = glyph.Size;
+    info.bmiHeader.biHeight = -glyph.Size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap && bits) {

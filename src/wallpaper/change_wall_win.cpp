@@ -9,10 +9,14 @@
 
 // The one method used of the shell's Active Desktop interface: the first after IUnknown's.
 // It has external linkage: implemented only by the shell, an interface local to this file
-// would let the compiler conclude that nothing can implement it.
+// would let the compiler conclude that nothing can implement it. Like every COM interface it
+// is released, never deleted, and so has no virtual destructor.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 struct IActiveDesktopApply : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE ApplyChanges(DWORD flags) = 0;
 };
+#pragma GCC diagnostic pop
 
 namespace {
 

@@ -15,6 +15,7 @@
 
 #include "monkey_input_win.h"
 #include "monkey_steps_win.h"
+#include "support/dialog_driver.h"
 
 using namespace monkey;
 
@@ -29,19 +30,6 @@ struct TStep {
     int Weight;
     TAction Run;
 };
-
-HWND FileNameBox(HWND dialog) {
-    if (HWND combo = GetDlgItem(dialog, 1148)) return combo;
-    return GetDlgItem(dialog, 1152);
-}
-
-void TypeInDialog(HWND dialog, const std::string& text) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 2000,
-                        &result);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    Sleep(400);
-}
 
 // --- The notification icon and the system ----------------------------------------------------
 
@@ -154,7 +142,7 @@ bool SpoilPicture(TWorld& w) {
     const std::string path = w.Pictures + name;
     const int what = w.Random.Below(3);
     if (what == 0) {
-        WriteWhole(path, DamagedBytes(w));
+        WriteFileBytes(path, DamagedBytes(w));
         w.Note("picture " + name + " damaged on disk");
     } else if (what == 1) {
         DeleteFileA(path.c_str());
@@ -186,11 +174,11 @@ bool ExternalEdit(TWorld& w) {
     // Another instance, or a hand, writes a settings file meanwhile.
     if (w.Held != INVALID_HANDLE_VALUE) return false;
     if (w.Random.Chance(50)) {
-        WriteWhole(w.OptionsPath(), RandomOptionsFile(w, false));
+        WriteFileBytes(w.OptionsPath(), RandomOptionsFile(w, false));
         w.WroteOptions = true;
         w.Note("another program writes WallOpt.ini");
     } else {
-        WriteWhole(w.ListPath(), RandomListFile(w));
+        WriteFileBytes(w.ListPath(), RandomListFile(w));
         w.WroteList = true;
         w.Note("another program writes Murovelo.ini");
     }
@@ -199,7 +187,7 @@ bool ExternalEdit(TWorld& w) {
 
 // --- The open dialog, its Preview window, boxes and the menu --------------------------------
 
-void OpenPicturesFolder(HWND dialog, TWorld& w) { TypeInDialog(dialog, w.Pictures); }
+void OpenPicturesFolder(HWND dialog, TWorld& w) { TypeAndConfirm(dialog, w.Pictures); }
 
 // The open dialog, when a user can work in it: not under its Preview window or a box.
 HWND UsableDialog(TWorld& w) {
@@ -224,7 +212,7 @@ bool DialogChoose(TWorld& w) {
     OpenPicturesFolder(dialog, w);
     w.ConfirmedForAdd = View(w).ActivePage() == 0;
     w.Confirmed = chosen;
-    TypeInDialog(dialog, typed);
+    TypeAndConfirm(dialog, typed);
     WaitUntil([&] { return !IsWindowVisible(dialog) || !Top(w).OtherBoxes.empty(); }, 3000);
     if (IsWindowVisible(dialog)) w.Confirmed.clear();  // refused: the dialog stays
     return true;
@@ -233,17 +221,17 @@ bool DialogChoose(TWorld& w) {
 bool DialogSelect(TWorld& w) {
     const HWND dialog = UsableDialog(w);
     if (!dialog) return false;
-    HWND list = Descendant(dialog, "SysListView32");
+    HWND list = FileList(dialog);
     DWORD_PTR count = 0;
     if (!list || !SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) || count < 3) {
         OpenPicturesFolder(dialog, w);
-        list = Descendant(dialog, "SysListView32");
+        list = FileList(dialog);
         if (!list || !SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 1000, &count) || count == 0)
             return false;
     }
     const int index = w.Random.Below(static_cast<int>(count));
     w.Note("open dialog: select entry " + std::to_string(index) + " of the file list");
-    View(w).SelectListItem(list, index);
+    SelectListEntry(list, index);
     return true;
 }
 

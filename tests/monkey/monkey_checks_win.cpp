@@ -27,14 +27,7 @@ std::string Shown(const std::optional<std::string>& bytes) {
     return text + (bytes->size() > 400 ? "..." : "");
 }
 
-std::string Desktop(const char* name) {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", name, RRF_RT_REG_SZ, nullptr, data, &size) !=
-        ERROR_SUCCESS)
-        return "<absent>";
-    return data;
-}
+std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", name); }
 
 char DecimalSeparator() {
     char separator[4] = {};

@@ -10,6 +10,7 @@
 
 #include "base/format.h"
 #include "monkey_input_win.h"
+#include "../support/picture_files.h"
 #include "monkey_world_win.h"
 #include "settings/options_file.h"
 
@@ -17,34 +18,19 @@ namespace {
 
 constexpr size_t kLogLength = 50;
 
-std::string Bitmap(int width, int height, unsigned colour) {
-    const int stride = (width * 3 + 3) & ~3;
-    const unsigned size = 54 + static_cast<unsigned>(stride * height);
-    std::string bytes(size, '\0');
-    const auto put = [&](size_t at, unsigned value, int length) {
-        for (int i = 0; i < length; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>(value >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, size, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, static_cast<unsigned>(width), 4);
-    put(22, static_cast<unsigned>(height), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) put(54 + static_cast<size_t>(y * stride + x * 3), colour + 3u * x, 3);
-    return bytes;
+// A bitmap whose colour runs from left to right.
+picture_test::Bytes Bitmap(int width, int height, unsigned colour) {
+    return picture_test::MakeBitmap24(width, height,
+                                      [colour](int x, int) { return colour + 3u * static_cast<unsigned>(x); });
 }
 
 void MakePictures(TWorld& w) {
     CreateDirectoryA(w.Pictures.c_str(), nullptr);
     const std::string originals = w.Pictures + "originals\\";
     CreateDirectoryA(originals.c_str(), nullptr);
-    WriteWhole(originals + "good1.bmp", Bitmap(40, 30, 0x3366CC));
-    WriteWhole(originals + "good2.bmp", Bitmap(64, 48, 0x10A040));
-    WriteWhole(originals + "good3.bmp", Bitmap(16, 16, 0xC02020));
+    WriteFileBytes(originals + "good1.bmp", Bitmap(40, 30, 0x3366CC));
+    WriteFileBytes(originals + "good2.bmp", Bitmap(64, 48, 0x10A040));
+    WriteFileBytes(originals + "good3.bmp", Bitmap(16, 16, 0xC02020));
     const RECT frame{0, 0, 2000, 1000};  // 0.01 mm
     if (HDC dc = CreateEnhMetaFileA(nullptr, (originals + "pic.emf").c_str(), &frame, nullptr)) {
         Rectangle(dc, 5, 5, 60, 30);
@@ -52,20 +38,16 @@ void MakePictures(TWorld& w) {
     }
     for (const char* name : {"good1.bmp", "good2.bmp", "good3.bmp", "pic.emf"})
         CopyFileA((originals + name).c_str(), (w.Pictures + name).c_str(), FALSE);
-    WriteWhole(w.Pictures + "bad.bmp", std::string("BM\x20\x00\x00\x00 damaged", 16));
-    WriteWhole(w.Pictures + "bad.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
-    WriteWhole(w.Pictures + "bad.png", "\x89PNG\r\n\x1A\n broken");
-    WriteWhole(w.Pictures + "note.gif", "GIF89a");
+    WriteFileBytes(w.Pictures + "bad.bmp", std::string("BM\x20\x00\x00\x00 damaged", 16));
+    WriteFileBytes(w.Pictures + "bad.jpg", "\xFF\xD8\xFF\xE0 not really a JPEG");
+    WriteFileBytes(w.Pictures + "bad.png", "\x89PNG\r\n\x1A\n broken");
+    WriteFileBytes(w.Pictures + "note.gif", "GIF89a");
     // A header that asks for 30000 x 30000 pixels at 32 bits (3.6 GB) with no pixels after it:
     // only ever selected in the open dialog, whose pane must refuse it quietly.
-    std::string huge = Bitmap(1, 1, 0);
-    huge.resize(54);
-    for (size_t at : {size_t{18}, size_t{22}}) {
-        huge[at] = static_cast<char>(30000 & 0xFF);
-        huge[at + 1] = static_cast<char>(30000 >> 8);
-    }
-    huge[28] = 32;
-    WriteWhole(w.Pictures + "huge.bmp", huge);
+    picture_test::TBitmapLayout huge;
+    huge.width = huge.height = 30000;
+    huge.bitCount = 32;
+    WriteFileBytes(w.Pictures + "huge.bmp", picture_test::MakeBitmap(huge));
 }
 
 // The pause and the stay-in-tray mark the program will take from the options file.
@@ -101,23 +83,18 @@ void StartSession(TWorld& w) {
     const int files = w.Random.Below(100);
     if (files < 12) DeleteFileA(w.ListPath().c_str());
     if (files < 20) DeleteFileA(w.OptionsPath().c_str());
-    if (files >= 20 && files < 28) WriteWhole(w.OptionsPath(), RandomOptionsFile(w, s.Autorun));
-    if (files >= 28 && files < 36) WriteWhole(w.ListPath(), RandomListFile(w));
+    if (files >= 20 && files < 28) WriteFileBytes(w.OptionsPath(), RandomOptionsFile(w, s.Autorun));
+    if (files >= 28 && files < 36) WriteFileBytes(w.ListPath(), RandomListFile(w));
     int pause = 0;
     ReadOptions(ReadShared(w.OptionsPath()), pause, s.StayInTray);
     if (s.Autorun && pause > 4) {
-        WriteWhole(w.OptionsPath(), RandomOptionsFile(w, true));
+        WriteFileBytes(w.OptionsPath(), RandomOptionsFile(w, true));
         ReadOptions(ReadShared(w.OptionsPath()), pause, s.StayInTray);
     }
     s.StartOptions = w.Options = ReadShared(w.OptionsPath());
     s.StartList = w.List = ReadShared(w.ListPath());
-    HKEY desktop = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &desktop) == ERROR_SUCCESS) {
-        RegDeleteValueA(desktop, "ConvertedWallpaper");
-        RegSetValueExA(desktop, "Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(WallpaperMarker()),
-                       static_cast<DWORD>(strlen(WallpaperMarker()) + 1));
-        RegCloseKey(desktop);
-    }
+    DeleteRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ConvertedWallpaper");
+    SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", WallpaperMarker());
 
     std::string command = "\"" + w.Folder + "Lumo.exe\"" + (s.Autorun ? " /autorun" : "");
     // The program's standard streams go nowhere, and it inherits no handle of the monkey's: it
@@ -216,26 +193,6 @@ void TWorld::Note(const std::string& text) {
         std::fprintf(file, "%s\n", Utf8(line).c_str());
         std::fclose(file);
     }
-}
-
-std::optional<std::string> ReadShared(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-void WriteWhole(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
 }
 
 void Release(TWorld& w) {

@@ -24,7 +24,6 @@ bool OurForeground(TWorld& w);
 // on a window of another program.
 bool ClickAt(TWorld& w, POINT at, HWND target, const std::string& what, bool twice = false);
 bool ClickOn(TWorld& w, HWND window, const std::string& what, bool twice = false);
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // The pictures in the monkey's folder that the steps choose or type.
 std::vector<std::string> PictureNames();
 

@@ -45,14 +45,6 @@ std::vector<std::string> PictureNames() {
     return {"good1.bmp", "good2.bmp", "good3.bmp", "pic.emf", "bad.bmp", "bad.jpg", "bad.png", "note.gif"};
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
-    for (DWORD waited = 0; waited < milliseconds; waited += 50) {
-        if (condition()) return true;
-        Sleep(50);
-    }
-    return condition();
-}
-
 namespace {
 
 std::string RandomText(TWorld& w, bool path) {

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include "settings/options_file.h"
+#include "support/dialog_driver.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -71,42 +73,6 @@ bool TRemoteBuffer::Read(const void* remote, void* data, size_t size) const {
 std::string TWindowState::Options() const { return FormatOptionsFile(StayInTray, Old, Wait); }
 std::string TWindowState::List() const { return FormatWallpaperList(Tree); }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string CaptionOf(HWND window) {
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    return process;
-}
-
-HWND Descendant(HWND root, const char* className, int index) {
-    struct TSearch {
-        const char* ClassName;
-        int Left;
-        HWND Found;
-    } search{className, index, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(data);
-            if (ClassOf(window) != s->ClassName || s->Left-- > 0) return TRUE;
-            s->Found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 TLumoView::TLumoView(HANDLE process, DWORD processId)
     : process_(process), id_(processId), buffer_(process, kBufferSize) {}
 
@@ -122,7 +88,7 @@ TTopWindows TLumoView::TopWindows() const {
         if (name == "#32768") top.Menu = window;
         if (name != "#32770") return;
         const std::string caption = CaptionOf(window);
-        if (GetDlgItem(window, 1148) || GetDlgItem(window, 1152))
+        if (FileNameBox(window))
             top.Dialog = window;
         else if (caption == "Lumo")
             top.ErrorBoxes.push_back(window);
@@ -248,16 +214,6 @@ RECT TLumoView::TabRect(int index) const {
 }
 
 int TLumoView::ActivePage() const { return static_cast<int>(Ask(Tabs, TCM_GETCURSEL, 0, 0)); }
-
-bool TLumoView::SelectListItem(HWND list, int index) const {
-    LVITEMA item{};
-    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    bool answered = false;
-    Ask(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), 0, &answered);  // nothing else selected
-    if (!buffer_.Write(0, &item, sizeof item)) return false;
-    Ask(list, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer_.At(0)), &answered);
-    return answered;
-}
 
 bool TLumoView::IconShown() const {
     // Changing nothing of an icon succeeds exactly when the shell holds it.

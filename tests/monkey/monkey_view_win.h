@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/wallpaper_list.h"
+#include "support/test_support.h"
 
 // Memory in another process, for the control messages that carry pointers.
 class TRemoteBuffer {
@@ -75,8 +76,6 @@ public:
     RECT TabRect(int index) const;
     int ActivePage() const;
     std::string Text(HWND window) const;
-    // Selects an entry of a list view of the process (the open dialog's file list).
-    bool SelectListItem(HWND list, int index) const;
     // Whether the program's notification icon is registered with the shell.
     bool IconShown() const;
     TCounts Counts() const;
@@ -91,9 +90,3 @@ private:
     DWORD id_;
     TRemoteBuffer buffer_;
 };
-
-// A window of the class anywhere below `root`, the index-th in window order.
-HWND Descendant(HWND root, const char* className, int index = 0);
-std::string ClassOf(HWND window);
-std::string CaptionOf(HWND window);
-DWORD ProcessOf(HWND window);

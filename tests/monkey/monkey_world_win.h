@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "monkey_view_win.h"
+#include "support/test_support.h"
+#include "support/test_support.h"
 
 // An invariant that does not hold: the run stops here.
 struct TViolation {
@@ -104,9 +106,7 @@ void Say(const std::string& line);
 // A text of the ANSI code page in UTF-8.
 std::string Utf8(const std::string& text);
 
-// Files.
-std::optional<std::string> ReadShared(const std::string& path);
-void WriteWhole(const std::string& path, const std::string& bytes);
+// Lets go of a settings file the monkey holds.
 void Release(TWorld& world);
 
 // Actions (monkey_actions_win.cpp): one random step of a user or of the system.

@@ -1,49 +1,15 @@
-// Helpers of the picture readers' tests: byte builders for bitmap, icon and metafile files,
-// JPEG files written with libjpeg's compressor (the program itself never compresses), and a
-// check of a failure's kind and message.
+// Helpers of the picture readers' tests: the picture files the tests make (picture_files.h)
+// and a check of a failure's kind and message.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <functional>
-#include <span>
 #include <string>
-#include <stdexcept>
-#include <vector>
 
-#include <jpeglib.h>
-
+#include "../support/picture_files.h"
 #include "base/exceptions.h"
 
 namespace picture_test {
-
-using Bytes = std::vector<uint8_t>;
-
-// Appends little-endian numbers and text.
-struct TWriter {
-    Bytes bytes;
-    TWriter& U8(unsigned v) {
-        bytes.push_back(static_cast<uint8_t>(v));
-        return *this;
-    }
-    TWriter& U16(unsigned v) { return U8(v & 0xFF).U8(v >> 8 & 0xFF); }
-    TWriter& U32(uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-    TWriter& I32(int32_t v) { return U32(static_cast<uint32_t>(v)); }
-    TWriter& Text(const std::string& text) {
-        bytes.insert(bytes.end(), text.begin(), text.end());
-        return *this;
-    }
-    TWriter& Fill(size_t count, uint8_t value) {
-        bytes.insert(bytes.end(), count, value);
-        return *this;
-    }
-    TWriter& Append(std::span<const uint8_t> more) {
-        bytes.insert(bytes.end(), more.begin(), more.end());
-        return *this;
-    }
-};
 
 // Runs the call and expects a failure of the named kind with the exact message.
 template <typename Call>
@@ -55,175 +21,6 @@ void ExpectFailure(Call&& call, const char* kind, const std::string& message) {
         EXPECT_STREQ(e.ClassName(), kind);
         EXPECT_EQ(e.Message(), message);
     }
-}
-
-// A bitmap file: 14-byte file header, an information header of the given size (12 for the
-// core form), optional masks, colour table and pixel data.
-struct TBitmapLayout {
-    uint32_t headerSize = 40;
-    int32_t width = 4;
-    int32_t height = 2;
-    uint16_t planes = 1;
-    uint16_t bitCount = 24;
-    uint32_t compression = 0;
-    uint32_t sizeImage = 0;
-    uint32_t clrUsed = 0;
-    std::vector<uint32_t> masks;    // written after a 40-byte header, or into a larger one
-    std::vector<uint32_t> colours;  // 0x00RRGGBB; 3 bytes each for the core form
-    Bytes pixels;
-};
-
-inline Bytes MakeBitmap(const TBitmapLayout& layout) {
-    TWriter w;
-    w.Text("BM").U32(0).U32(0).U32(0);
-    w.U32(layout.headerSize);
-    if (layout.headerSize == 12) {
-        w.U16(static_cast<unsigned>(layout.width)).U16(static_cast<unsigned>(layout.height)).U16(layout.planes);
-        w.U16(layout.bitCount);
-        for (uint32_t c : layout.colours) w.U8(c & 0xFF).U8(c >> 8 & 0xFF).U8(c >> 16 & 0xFF);
-    } else {
-        w.I32(layout.width).I32(layout.height).U16(layout.planes).U16(layout.bitCount).U32(layout.compression);
-        w.U32(layout.sizeImage).I32(2835).I32(2835).U32(layout.clrUsed).U32(0);
-        size_t written = 40;
-        if (layout.headerSize > 124) {
-            // An odd size: the header as far as the fields go, the rest is left out.
-        } else if (layout.headerSize >= 52) {
-            for (size_t i = 0; i < 3; ++i) w.U32(i < layout.masks.size() ? layout.masks[i] : 0);
-            written = 52;
-        } else {
-            for (uint32_t m : layout.masks) w.U32(m);
-        }
-        if (layout.headerSize > written && layout.headerSize <= 124) w.Fill(layout.headerSize - written, 0);
-        for (uint32_t c : layout.colours) w.U32(c);
-    }
-    w.Append(layout.pixels);
-    return w.bytes;
-}
-
-// One icon directory entry with its image bytes.
-struct TIconEntryLayout {
-    uint8_t width = 32;
-    uint8_t height = 32;
-    uint8_t colorCount = 0;
-    Bytes image = Bytes(8, 0xAB);
-};
-
-// An icon file: header, directory, then the images in order at the offsets the directory
-// gives.
-inline Bytes MakeIcon(const std::vector<TIconEntryLayout>& entries, uint16_t type = 1) {
-    TWriter w;
-    w.U16(0).U16(type).U16(static_cast<unsigned>(entries.size()));
-    uint32_t offset = static_cast<uint32_t>(6 + 16 * entries.size());
-    for (const auto& e : entries) {
-        w.U8(e.width).U8(e.height).U8(e.colorCount).U8(0).U16(1).U16(32);
-        w.U32(static_cast<uint32_t>(e.image.size())).U32(offset);
-        offset += static_cast<uint32_t>(e.image.size());
-    }
-    for (const auto& e : entries) w.Append(e.image);
-    return w.bytes;
-}
-
-// A placeable Windows metafile: the 22-byte header (with the right checksum unless told
-// otherwise) and a small standard metafile after it.
-inline Bytes MakePlaceableMetafile(int16_t left, int16_t top, int16_t right, int16_t bottom, uint16_t unitsPerInch,
-                                   uint16_t checksumFlip = 0) {
-    TWriter w;
-    w.U32(0x9AC6CDD7).U16(0).U16(static_cast<uint16_t>(left)).U16(static_cast<uint16_t>(top));
-    w.U16(static_cast<uint16_t>(right)).U16(static_cast<uint16_t>(bottom)).U16(unitsPerInch).U32(0);
-    uint16_t checksum = 0;
-    for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<uint16_t>(w.bytes[i] | w.bytes[i + 1] << 8);
-    w.U16(checksum ^ checksumFlip);
-    // METAHEADER (9 words) and the end record.
-    w.U16(1).U16(9).U16(0x300).U32(12).U16(0).U32(3).U16(0);
-    w.U32(3).U16(0);
-    return w.bytes;
-}
-
-// An enhanced metafile: a 108-byte header record and the end-of-file record.
-struct TEmfLayout {
-    int32_t frame[4] = {0, 0, 2540, 1270};
-    int32_t devicePixels[2] = {1024, 768};
-    int32_t deviceMillimetres[2] = {320, 240};
-    int64_t totalBytes = -1;      // the real size unless given
-    uint32_t paletteEntries = 0;  // the header's count; the end record holds no palette
-};
-
-inline Bytes MakeEnhancedMetafile(const TEmfLayout& layout) {
-    TWriter w;
-    w.U32(1).U32(108).I32(0).I32(0).I32(99).I32(99);  // type, size, bounds
-    for (int32_t v : layout.frame) w.I32(v);
-    w.U32(0x464D4520).U32(0x10000).U32(0).U32(2).U16(0).U16(0);  // signature, version, size, records...
-    w.U32(0).U32(0).U32(layout.paletteEntries);                  // description, palette entries
-    w.I32(layout.devicePixels[0]).I32(layout.devicePixels[1]);
-    w.I32(layout.deviceMillimetres[0]).I32(layout.deviceMillimetres[1]);
-    w.Fill(108 - w.bytes.size(), 0);
-    w.U32(14).U32(20).U32(0).U32(16).U32(20);  // EMR_EOF
-    const uint32_t total =
-        layout.totalBytes < 0 ? static_cast<uint32_t>(w.bytes.size()) : static_cast<uint32_t>(layout.totalBytes);
-    for (int i = 0; i < 4; ++i) w.bytes[48 + i] = static_cast<uint8_t>(total >> (8 * i));
-    return w.bytes;
-}
-
-// A JPEG picture to write: components 1 (gray), 3 (RGB) or 4 (CMYK); the sample of
-// component c at (x, y) comes from `sample`.
-struct TJpegPicture {
-    int width = 37;
-    int height = 23;
-    int components = 3;
-    bool progressive = false;
-    int quality = 95;
-    bool adobeMarker = true;  // CMYK only: write Adobe's marker (its inverted convention)
-    bool ycck = false;        // CMYK only: store as YCCK
-    std::function<uint8_t(int x, int y, int c)> sample = [](int x, int y, int c) {
-        return static_cast<uint8_t>(c == 0 ? x * 6 : c == 1 ? y * 10 : 128);
-    };
-};
-
-inline Bytes WriteJpeg(const TJpegPicture& layout) {
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
-    cinfo.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(layout.width);
-    cinfo.image_height = static_cast<JDIMENSION>(layout.height);
-    cinfo.input_components = layout.components;
-    cinfo.in_color_space = layout.components == 1 ? JCS_GRAYSCALE : layout.components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    if (layout.components == 4) jpeg_set_colorspace(&cinfo, layout.ycck ? JCS_YCCK : JCS_CMYK);
-    if (layout.components == 4) cinfo.write_Adobe_marker = layout.adobeMarker ? TRUE : FALSE;
-    jpeg_set_quality(&cinfo, layout.quality, TRUE);
-    if (layout.progressive) jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(layout.width) * layout.components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = static_cast<int>(cinfo.next_scanline);
-        for (int x = 0; x < layout.width; ++x)
-            for (int c = 0; c < layout.components; ++c)
-                row[static_cast<size_t>(x) * layout.components + c] = layout.sample(x, y, c);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes file(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    std::free(buffer);
-    return file;
-}
-
-// The JPEG file with its frame header (SOF0 or SOF2) stating another width and height.
-inline Bytes WithJpegFrameSize(Bytes file, uint16_t width, uint16_t height) {
-    for (size_t i = 2; i + 9 < file.size(); ++i)
-        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
-            file[i + 5] = static_cast<uint8_t>(height >> 8);
-            file[i + 6] = static_cast<uint8_t>(height);
-            file[i + 7] = static_cast<uint8_t>(width >> 8);
-            file[i + 8] = static_cast<uint8_t>(width);
-            return file;
-        }
-    throw std::runtime_error("no frame header");
 }
 
 }  // namespace picture_test

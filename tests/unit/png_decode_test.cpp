@@ -6,7 +6,7 @@
 #include <tuple>
 
 #include "png/png_image.h"
-#include "png_test_support.h"
+#include "../support/libpng_files.h"
 
 using namespace png_test;
 

@@ -9,7 +9,7 @@
 
 #include "png/png_image.h"
 #include "png/png_resize.h"
-#include "png_test_support.h"
+#include "../support/libpng_files.h"
 
 using namespace png_test;
 

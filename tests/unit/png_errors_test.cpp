@@ -6,7 +6,7 @@
 #include <string>
 
 #include "png/png_image.h"
-#include "png_test_support.h"
+#include "../support/libpng_files.h"
 
 using namespace png_test;
 
@@ -255,9 +255,9 @@ TEST(PngErrors, CompressedDataRejected) {
                                  std::string(kZlibPrefix) + "invalid block type");
     // A wrong Adler-32 at the end of the stream, in a stream that holds just the rows and in
     // one that goes on 64 KiB beyond them (its trailer comes only after the last row is taken).
-    const auto wrongChecksum = [](Bytes stream) {
-        stream.back() ^= 0x01;
-        return Concat({Signature(), Ihdr(), Chunk("IDAT", stream), Iend()});
+    const auto wrongChecksum = [](Bytes data) {
+        data.back() ^= 0x01;
+        return Concat({Signature(), Ihdr(), Chunk("IDAT", data), Iend()});
     };
     const auto withTail = [](size_t bytes) {
         Bytes raw = GreyRows();

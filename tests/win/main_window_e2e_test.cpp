@@ -82,14 +82,13 @@ std::string FocusOf(DWORD thread) {
 // The focus once it is `expected` (keys take a moment to arrive), else the last one seen.
 std::string FocusBecomes(DWORD thread, const std::string& expected) {
     std::string seen;
-    for (int i = 0; i < 60 && (seen = FocusOf(thread)) != expected; ++i) Sleep(50);
+    WaitUntil([&] { return (seen = FocusOf(thread)) == expected; }, 3000);
     return seen;
 }
 
 int PageBecomes(HWND tabs, int expected) {
     int seen = -1;
-    for (int i = 0; i < 60 && (seen = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0))) != expected; ++i)
-        Sleep(50);
+    WaitUntil([&] { return (seen = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0))) == expected; }, 3000);
     return seen;
 }
 
@@ -203,8 +202,7 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
         const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
         ASSERT_NE(window, nullptr);
         const HWND application = ApplicationWindowOf(window);
-        for (int i = 0; i < 100 && !NotifyIconRegistered(window); ++i) Sleep(50);
-        ASSERT_TRUE(NotifyIconRegistered(window));
+        ASSERT_TRUE(WaitUntil([&] { return NotifyIconRegistered(window); }, 5000));
         if (!c.shown) {
             Sleep(500);
             EXPECT_FALSE(IsWindowVisible(window));
@@ -231,7 +229,7 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
 
 TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     const std::string picture = folder_.File("a.bmp");
-    picture_test::WriteBytes(picture, picture_test::MakeBitmap24(2, 2, [](int, int) { return RGB(0, 0, 255); }));
+    WriteFileBytes(picture, picture_test::MakeBitmap24(2, 2, [](int, int) { return RGB(0, 0, 255); }));
     WriteFileBytes(folder_.File("Murovelo.ini"), "Понедельник\r\n\t" + picture + "\r\nВторник\r\n");
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");

@@ -12,12 +12,6 @@
 
 namespace {
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
 RECT ClientOf(HWND window) {
     RECT r;
     GetClientRect(window, &r);
@@ -133,7 +127,7 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
     EXPECT_EQ(TControl::FromHandle(GetDesktopWindow()), nullptr);
     EXPECT_EQ(form_.pcMain.ActivePageIndex(), 0);
     // The Files page is the one shown, the other two are hidden.
-    const auto shown = [](TControl& page) { return (GetWindowLongA(page.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
+    const auto shown = [](TControl& sheet) { return (GetWindowLongA(sheet.Handle(), GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_TRUE(shown(form_.tshFiles()));
     EXPECT_FALSE(shown(form_.tshOptions()));
     EXPECT_FALSE(shown(form_.tshAbout()));

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "open_dialog/open_dialog_win.h"
+#include "support/dialog_driver.h"
+#include "support/test_support.h"
 
 namespace open_dialog_test {
 
@@ -26,13 +28,12 @@ public:
     HWND Dialog() const { return window_; }
     TPicturePane& Pane() { return dialog_.Pane(); }
 
-    // Polls the condition every 20 ms; raises TScriptFailure naming `what` after the timeout.
-    static void WaitFor(const std::function<bool()>& condition, const std::string& what, int milliseconds = 5000);
+    // Waits for the condition; raises TScriptFailure naming `what` after the timeout.
+    static void WaitFor(const std::function<bool()>& condition, const std::string& what, DWORD milliseconds = 5000);
     static void Check(bool condition, const std::string& what);
     static std::string Text(HWND window);
 
-    // The file-name box: the combo box 1148 or the edit 1152.
-    HWND FileNameBox() const;
+    HWND FileNameBox() const { return ::FileNameBox(window_); }
     void TypeFileName(const std::string& text);
     void TypeFileName(const std::wstring& text);
     std::string FileNameText() const { return Text(FileNameBox()); }
@@ -57,9 +58,6 @@ public:
     bool PreviewEnabled() { return IsWindowEnabled(Pane().PreviewButton.Handle()) != FALSE; }
 
 private:
-    HWND FileList() const;
-    int FindEntry(HWND list, const std::wstring& name) const;
-
     TOpenPictureDialog& dialog_;
     HWND window_;
 };
@@ -75,9 +73,6 @@ struct TRunResult {
 TRunResult RunDialog(TOpenPictureDialog& dialog, const std::function<void(TDialogScript&)>& script,
                      HWND owner = nullptr);
 
-// The top-level windows of a thread with the given class and caption (any caption when null).
-HWND FindThreadWindow(DWORD thread, const char* className, const char* caption);
-
 // A window's client area painted (WM_PRINTCLIENT) into a bitmap of the test.
 struct TPrinted {
     explicit TPrinted(HWND window);
@@ -86,8 +81,5 @@ struct TPrinted {
     int Width = 0, Height = 0;
     std::vector<COLORREF> Pixels;
 };
-
-// A 24-bit bitmap file of one colour.
-std::string SolidBitmapFile(int width, int height, COLORREF colour);
 
 }  // namespace open_dialog_test

@@ -33,7 +33,7 @@ class OpenDialogPaneRuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPictureFormats();
-        WriteFileBytes(folder_.File("photo.bmp"), SolidBitmapFile(64, 48, RGB(10, 20, 30)));
+        WriteFileBytes(folder_.File("photo.bmp"), picture_test::SolidBitmap(64, 48, RGB(10, 20, 30)));
         WriteFileBytes(folder_.File("empty.bmp"), "");
         WriteFileBytes(folder_.File("notes.txt"), "text");
         CreateDirectoryA(folder_.File("sub").c_str(), nullptr);
@@ -57,7 +57,7 @@ TEST_F(OpenDialogPaneRuleTest, SameFileAfterAFolderIsReadAgain) {
     EXPECT_TRUE(ButtonEnabled());
     EXPECT_EQ(pane_.PaintBox.Picture.Width(), 64);
 
-    WriteFileBytes(folder_.File("photo.bmp"), SolidBitmapFile(32, 16, RGB(10, 20, 30)));
+    WriteFileBytes(folder_.File("photo.bmp"), picture_test::SolidBitmap(32, 16, RGB(10, 20, 30)));
     // The same path again: nothing is read.
     pane_.SelectionChanged(folder_.File("photo.bmp"));
     EXPECT_EQ(Label(), " (64x48)");
@@ -79,7 +79,7 @@ TEST_F(OpenDialogPaneRuleTest, WhatIsNoPicture) {
         folder_.File("*.zzz")};
     // Small files of each kind whose pictures pass the program's limit: refused silently.
     for (const picture_test::TOversizedFile& file : picture_test::OversizedPictureFiles()) {
-        picture_test::WriteBytes(folder_.File(file.name), file.bytes);
+        WriteFileBytes(folder_.File(file.name), file.bytes);
         noPictures.push_back(folder_.File(file.name));
     }
     for (const std::string& path : noPictures) {

@@ -7,7 +7,6 @@
 
 #include <commctrl.h>
 #include <dlgs.h>
-#include <zlib.h>
 
 #include <algorithm>
 
@@ -22,11 +21,9 @@ namespace {
 
 constexpr COLORREF kPhotoColour = RGB(0, 128, 255);
 
-std::string ToString(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 // A progressive JPEG whose second scan asks for an impossible band of coefficients: its header
 // reads, its decoding fails at the first drawing.
-std::string JpegFailingWhileDecoding() {
+picture_test::Bytes JpegFailingWhileDecoding() {
     picture_test::TJpegPicture layout;
     layout.progressive = true;
     std::vector<uint8_t> file = picture_test::WriteJpeg(layout);
@@ -37,11 +34,11 @@ std::string JpegFailingWhileDecoding() {
     const size_t components = sos[4];
     sos[5 + 2 * components] = 5;      // Ss
     sos[5 + 2 * components + 1] = 1;  // Se below Ss
-    return ToString(file);
+    return file;
 }
 
 // An icon file with one 16 x 16 image of 32 bits per pixel.
-std::string SmallIcon() {
+picture_test::Bytes SmallIcon() {
     picture_test::TWriter image;
     image.U32(40).I32(16).I32(32).U16(1).U16(32).U32(0).U32(0).I32(0).I32(0).U32(0).U32(0);
     for (int i = 0; i < 16 * 16; ++i) image.U32(0xFF20A040);
@@ -49,29 +46,7 @@ std::string SmallIcon() {
     picture_test::TIconEntryLayout entry;
     entry.width = entry.height = 16;
     entry.image = image.bytes;
-    return ToString(picture_test::MakeIcon({entry}));
-}
-
-// A 5 x 3 RGB PNG file.
-std::string SmallPng() {
-    const auto chunk = [](const char* type, const std::string& data) {
-        std::string out;
-        for (int i = 3; i >= 0; --i) out += static_cast<char>(data.size() >> (8 * i));
-        const std::string body = type + data;
-        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
-        out += body;
-        for (int i = 3; i >= 0; --i) out += static_cast<char>(crc >> (8 * i));
-        return out;
-    };
-    std::string header("\0\0\0\5\0\0\0\3\x08\x02\0\0\0", 13);
-    std::string raw;
-    for (int y = 0; y < 3; ++y) raw += '\0' + std::string(15, '\x80');
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-             static_cast<uLong>(raw.size()));
-    packed.resize(size);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", packed) + chunk("IEND", "");
+    return picture_test::MakeIcon({entry});
 }
 
 std::string Text(const RECT& r) {
@@ -90,11 +65,11 @@ class OpenDialogPaneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPictureFormats();
-        WriteFileBytes(folder_.File("photo.bmp"), SolidBitmapFile(64, 48, kPhotoColour));
+        WriteFileBytes(folder_.File("photo.bmp"), picture_test::SolidBitmap(64, 48, kPhotoColour));
         WriteFileBytes(folder_.File("anim.gif"), "GIF89a\x01\0\x01\0\0\0\0;");
         WriteFileBytes(folder_.File("broken.jpg"), JpegFailingWhileDecoding());
         WriteFileBytes(folder_.File("small.ico"), SmallIcon());
-        WriteFileBytes(folder_.File("typed.png"), SmallPng());
+        WriteFileBytes(folder_.File("typed.png"), picture_test::MakePng(5, 3, 2, picture_test::Bytes(45, 0x80)));
     }
 
     // Opens the test folder with every file shown, as typing a pattern does.
@@ -112,7 +87,7 @@ protected:
     // No box of the program or of the dialog is shown over the dialog.
     static void CheckNoBox(TDialogScript& s) {
         const DWORD thread = GetWindowThreadProcessId(s.Dialog(), nullptr);
-        HWND box = FindThreadWindow(thread, "#32770", nullptr);
+        HWND box = FindTopWindow({0, thread, "#32770", nullptr, nullptr});
         TDialogScript::Check(box == s.Dialog() || box == nullptr || !IsWindowVisible(box), "no message box");
     }
 
@@ -314,7 +289,7 @@ TEST_F(OpenDialogPaneTest, OnlyAChangedSelectionIsReadAgain) {
         WaitForLabel(s, " (64x48)");
         first = s.PictureLabel();
         // The file changes on disk. Selecting it again reports the same path: nothing is read.
-        WriteFileBytes(folder_.File("photo.bmp"), SolidBitmapFile(32, 16, kPhotoColour));
+        WriteFileBytes(folder_.File("photo.bmp"), picture_test::SolidBitmap(32, 16, kPhotoColour));
         Select(s, "photo.bmp");
         Sleep(200);
         same = s.PictureLabel();

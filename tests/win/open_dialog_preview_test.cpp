@@ -28,7 +28,7 @@ HWND WaitForPreview(TDialogScript& s, TPreviewSeen& seen) {
     HWND preview = nullptr;
     TDialogScript::WaitFor(
         [&] {
-            preview = FindThreadWindow(thread, "TPreviewForm", nullptr);
+            preview = FindTopWindow({0, thread, "TPreviewForm", nullptr, nullptr});
             return preview && IsWindowVisible(preview);
         },
         "the Preview window");
@@ -77,11 +77,10 @@ class OpenDialogPreviewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterPictureFormats();
-        WriteFileBytes(folder_.File("mid.bmp"), SolidBitmapFile(640, 480, kMidColour));
-        WriteFileBytes(folder_.File("big.bmp"), SolidBitmapFile(1600, 1200, kBigColour));
-        picture_test::WriteBytes(
-            folder_.File("only48.ico"),
-            picture_test::MakeIcon({{48, 48, 0, picture_test::MakeIconImage(48, 48, kIconColour, 48)}}));
+        WriteFileBytes(folder_.File("mid.bmp"), picture_test::SolidBitmap(640, 480, kMidColour));
+        WriteFileBytes(folder_.File("big.bmp"), picture_test::SolidBitmap(1600, 1200, kBigColour));
+        WriteFileBytes(folder_.File("only48.ico"),
+                       picture_test::MakeIcon({{48, 48, 0, picture_test::MakeIconImage(48, 48, kIconColour, 48)}}));
     }
     TTempFolder folder_;
     TOpenPictureDialog dialog_;
@@ -168,7 +167,7 @@ TEST_F(OpenDialogPreviewTest, HoldsACopyOfWhatThePaneShows) {
         // pane shows.
         TDialogScript::Check(s.SelectEntry("mid.bmp"), "mid.bmp");
         TDialogScript::WaitFor([&] { return s.PictureLabel() == " (640x480)"; }, "the picture");
-        WriteFileBytes(folder_.File("mid.bmp"), SolidBitmapFile(100, 50, kBigColour));
+        WriteFileBytes(folder_.File("mid.bmp"), picture_test::SolidBitmap(100, 50, kBigColour));
         openPreview(rewritten);
         DeleteFileA(folder_.File("mid.bmp").c_str());
         openPreview(deleted);

@@ -9,6 +9,7 @@
 
 #include "base/exceptions.h"
 #include "open_dialog/ansi_path_win.h"
+#include "../support/picture_files.h"
 #include "open_dialog_driver.h"
 #include "pictures/picture_win.h"
 #include "support/test_support.h"
@@ -22,7 +23,7 @@ protected:
     void SetUp() override {
         RegisterPictureFormats();
         for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
-            WriteFileBytes(folder_.File(name), SolidBitmapFile(8, 6, RGB(200, 40, 40)));
+            WriteFileBytes(folder_.File(name), picture_test::SolidBitmap(8, 6, RGB(200, 40, 40)));
     }
     // The folder without its closing backslash, as typed into the file-name box.
     std::string Folder() const { return folder_.Path().substr(0, folder_.Path().size() - 1); }
@@ -42,10 +43,12 @@ protected:
 TEST_F(OpenDialogTest, ChosenFilesComeInTheDialogsOrderAsPathsThatOpenThem) {
     // Names the ANSI code page cannot hold: a short form names the file; the one of a ".jpeg"
     // file ends in ".JPE", which would make it another kind of picture.
-    const std::string sakura = SolidBitmapFile(9, 7, RGB(1, 2, 3)), cafe = SolidBitmapFile(10, 7, RGB(1, 2, 3));
-    WriteFileBytes(WideText(folder_.Path()) + L"\u685C.bmp", sakura);
-    WriteFileBytes(WideText(folder_.Path()) + L"Caf\u00E9.bmp", cafe);
-    WriteFileBytes(WideText(folder_.Path()) + L"\u685C.jpeg", cafe);
+    const picture_test::Bytes sakuraBytes = picture_test::SolidBitmap(9, 7, 0x010203),
+                              cafeBytes = picture_test::SolidBitmap(10, 7, 0x010203);
+    const std::string sakura(sakuraBytes.begin(), sakuraBytes.end()), cafe(cafeBytes.begin(), cafeBytes.end());
+    WriteFileBytes(WidePath(folder_.Path()) + L"\u685C.bmp", sakura);
+    WriteFileBytes(WidePath(folder_.Path()) + L"Caf\u00E9.bmp", cafe);
+    WriteFileBytes(WidePath(folder_.Path()) + L"\u685C.jpeg", cafe);
     std::string paneLabel;
     const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
         OpenFolder(s);
@@ -169,7 +172,7 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
             HWND box = nullptr;
             TDialogScript::WaitFor(
                 [&] {
-                    box = FindThreadWindow(thread, "#32770", nullptr);
+                    box = FindTopWindow({0, thread, "#32770", nullptr, nullptr});
                     if (box == s.Dialog()) box = nullptr;
                     return box != nullptr;
                 },

@@ -28,26 +28,6 @@ HWND ChildOfClass(HWND parent, const char* className, int index) {
     return found;
 }
 
-// A window of the class anywhere below `root`.
-HWND Descendant(HWND root, const char* className) {
-    struct TSearch {
-        const char* ClassName;
-        HWND Found;
-    } search{className, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(data);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (strcmp(name, s->ClassName) != 0) return TRUE;
-            s->Found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
 // The Files page and its tree, in another process's main window.
 HWND FilesPage(HWND window) {
     return FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshFiles");
@@ -178,8 +158,7 @@ protected:
     std::string Options() { return ReadFileBytes(folder_.File("WallOpt.ini")); }
     std::string List() { return ReadFileBytes(folder_.File("Murovelo.ini")); }
     std::string GoodPicture(const std::string& name) {
-        picture_test::WriteBytes(folder_.File(name),
-                                 picture_test::MakeBitmap24(8, 6, [](int, int) { return 0x336699; }));
+        WriteFileBytes(folder_.File(name), picture_test::MakeBitmap24(8, 6, [](int, int) { return 0x336699; }));
         return folder_.File(name);
     }
     TLumoProcess lumo_{folder_.Path()};
@@ -243,26 +222,13 @@ TEST_F(ClosingRun, CloseRequestDuringThePreviewWindowWaitsForIt) {
     Select(0);
     bool previewSeen = false;
     TDialogDriver add = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
-        TDialogDriver::OpenFolderIn(dialog, folder_.Path());
+        TypeAndConfirm(dialog, folder_.Path());
         // The one picture of the folder, selected in the file list as a click does.
         HWND list = nullptr;
-        for (int i = 0; i < 100 && !(list && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0); ++i) {
-            Sleep(50);
-            list = Descendant(dialog, "SysListView32");
-        }
-        LVITEMA state{};
-        state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-        HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, lumo_.Id());
-        void* remote = VirtualAllocEx(process, nullptr, sizeof state, MEM_COMMIT, PAGE_READWRITE);
-        WriteProcessMemory(process, remote, &state, sizeof state, nullptr);
-        SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(remote));
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-        CloseHandle(process);
+        WaitUntil([&] { return (list = FileList(dialog)) && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0; }, 5000);
+        SelectListEntry(list, 0);
         HWND button = nullptr;
-        for (int i = 0; i < 100 && !(button && IsWindowEnabled(button)); ++i) {
-            Sleep(50);
-            button = Descendant(dialog, "TSpeedButton");
-        }
+        WaitUntil([&] { return (button = Descendant(dialog, "TSpeedButton")) && IsWindowEnabled(button); }, 5000);
         PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         const HWND preview = lumo_.FindWindowOf("TPreviewForm", "Preview", 10000);

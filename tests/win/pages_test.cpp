@@ -19,7 +19,7 @@ namespace {
 
 // A bitmap file of one colour.
 void WriteBitmap(const std::string& path, int width, int height, COLORREF colour) {
-    picture_test::WriteBytes(path, picture_test::MakeBitmap24(width, height, [colour](int, int) { return colour; }));
+    WriteFileBytes(path, picture_test::MakeBitmap24(width, height, [colour](int, int) { return colour; }));
 }
 
 class PagesTest : public ::testing::Test {
@@ -57,12 +57,7 @@ protected:
             Collect(item, items);
         }
     }
-    std::string Wallpaper() {
-        std::string data;
-        DWORD type = 0;
-        if (!ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type)) return "<absent>";
-        return data.substr(0, data.find('\0'));
-    }
+    std::string Wallpaper() { return ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"); }
     void ExpectButtons(bool add, bool del, bool change) {
         EXPECT_EQ(form_.sbAdd.Enabled(), add);
         EXPECT_EQ(form_.sbDel.Enabled(), del);
@@ -110,7 +105,7 @@ TEST_F(PagesTest, PreviewThatCannotLoadLeavesTheButtonOff) {
     std::vector<std::pair<std::string, std::string>> files = {{"broken.bmp", "Stream read error."}};
     WriteFileBytes(folder_.File("broken.bmp"), "BMxx");
     for (const picture_test::TOversizedFile& file : picture_test::OversizedPictureFiles()) {
-        picture_test::WriteBytes(folder_.File(file.name), file.bytes);
+        WriteFileBytes(folder_.File(file.name), file.bytes);
         files.emplace_back(file.name, file.message.back() == '.' ? file.message : file.message + '.');
     }
     TWallpaperList list = {{-1, "Понедельник"}};
@@ -135,7 +130,7 @@ TEST_F(PagesTest, AddingThreeFilesKeepsTheDialogsOrderAndSaves) {
     form_.tvFiles.Assign({{-1, "Понедельник"}, {0, "C:\\old.jpg"}, {-1, "Вторник"}});
     SelectAt(0);
     // A file left out (its short name would end in ".JPE") is named after the others are saved.
-    WriteFileBytes(WideText(folder_.Path()) + L"\u685C.jpeg", "");
+    WriteFileBytes(WidePath(folder_.Path()) + L"\u685C.jpeg", "");
     TDialogDriver driver =
         TDialogDriver::Choose(folder_.Path(), {L"green.bmp", L"\u685C.jpeg", L"red.bmp", L"blue.bmp"});
     EXPECT_THROW(form_.sbAddClick(), Exception);
@@ -223,7 +218,7 @@ TEST_F(PagesTest, DefaultWallpaperPreviewAndApplyButton) {
 
 TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
     // Named with a letter the code page lacks: taken by a short path that opens the red picture.
-    WriteFileBytes(WideText(folder_.Path()) + L"Caf\u00E9.bmp", ReadFileBytes(folder_.File("red.bmp")));
+    WriteFileBytes(WidePath(folder_.Path()) + L"Caf\u00E9.bmp", ReadFileBytes(folder_.File("red.bmp")));
     TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"Caf\u00E9.bmp", L"green.bmp"});
     form_.bObzorClick();
     ASSERT_TRUE(driver.Answered());
@@ -262,7 +257,7 @@ TEST_F(PagesTest, TheLinkOpensTheProgramsWebPageOncePerClick) {
     RegCloseKey(command);
     RegOverridePredefKey(HKEY_CLASSES_ROOT, classes);
     const auto openedOnce = [&](const std::string& expected) {
-        for (int i = 0; i < 200 && ReadFileBytes(opened) != expected; ++i) Sleep(50);
+        WaitUntil([&] { return ReadFileBytes(opened) == expected; }, 10000);
         return ReadFileBytes(opened);
     };
     const std::string page = "http://lumo.example.org/soft/?id=010\r\n";

@@ -27,7 +27,7 @@ protected:
     void SetUp() override { RegisterPictureFormats(); }
     // Writes the bytes under the name and loads them into `picture`.
     void Load(const std::string& name, const Bytes& bytes) {
-        WriteBytes(folder_.File(name), bytes);
+        WriteFileBytes(folder_.File(name), bytes);
         picture.LoadFromFile(folder_.File(name));
     }
     TTempFolder folder_;
@@ -399,7 +399,7 @@ TEST_F(PicturesDrawing, TruncatedJpegDrawsAsFarAsItGoesWithoutError) {
 
 TEST_F(PicturesDrawing, PngBlendedOverTheSurface) {
     // Red opaque, red at alpha 0, red at alpha 128.
-    Load("blend.png", MakeRgbaPng(3, 1, {220, 20, 30, 255, 220, 20, 30, 0, 220, 20, 30, 128}));
+    Load("blend.png", MakePng(3, 1, 6, {220, 20, 30, 255, 220, 20, 30, 0, 220, 20, 30, 128}));
     ASSERT_STREQ(picture.Graphic()->ClassName(), "TPNGObject");
     TCanvas canvas(6, 2, RGB(0, 0, 0));
     picture.Draw(canvas.Dc(), RECT{0, 0, 6, 2});
@@ -421,7 +421,7 @@ TEST_F(PicturesDrawing, ACopyDrawsWhatItsSourceShowsWithoutReadingTheFileAgain) 
         {"only48.ico", MakeIcon({{48, 48, 0, MakeIconImage(48, 48, kBlue, 24)}})},
         {"halves.emf", MakeRecordedEmf(40, 20, kRed, kBlue)},
         {"photo.jpg", WriteJpeg(jpeg)},
-        {"blend.png", MakeRgbaPng(2, 1, {220, 20, 30, 255, 20, 40, 210, 128})},
+        {"blend.png", MakePng(2, 1, 6, {220, 20, 30, 255, 20, 40, 210, 128})},
     };
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);

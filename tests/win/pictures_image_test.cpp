@@ -174,7 +174,7 @@ TEST_F(PicturesImage, AutoSizeTakesThePictureSizeAndKeepsTheCorner) {
     image.SetBounds(RECT{5, 6, 15, 16});
     image.SetAutoSize(true);
     image.Picture.LoadFromStoredData(std::string("\x0ATPNGObject", 11) + [] {
-        const Bytes png = MakeRgbaPng(41, 31, Bytes(41 * 31 * 4, 255));
+        const Bytes png = MakePng(41, 31, 6, Bytes(41 * 31 * 4, 255));
         return std::string(png.begin(), png.end());
     }());
     RECT bounds = image.Bounds();

@@ -47,7 +47,7 @@ protected:
         picture.OnChange = [this] { ++changes; };
     }
     std::string Write(const std::string& name, const Bytes& bytes) {
-        WriteBytes(folder_.File(name), bytes);
+        WriteFileBytes(folder_.File(name), bytes);
         return folder_.File(name);
     }
     // Loading fails with the kind and message, and leaves the picture as it was.
@@ -86,7 +86,7 @@ TEST_F(PicturesLoading, EachKindChosenByExtensionReportsItsSize) {
         {"g.jpg", WriteJpeg(jpeg), "TJPEGImage", 37, 23},
         {"h.JPEG", WriteJpeg(jpeg), "TJPEGImage", 37, 23},
         {"i.jpg", {}, "TJPEGImage", 0, 0},
-        {"j.png", MakeRgbaPng(3, 2, Bytes(24, 200)), "TPNGObject", 3, 2},
+        {"j.png", MakePng(3, 2, 6, Bytes(24, 200)), "TPNGObject", 3, 2},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -133,7 +133,7 @@ TEST_F(PicturesLoading, ReaderFailuresLeaveThePictureAsItWas) {
     ExpectLoadFailure(Write("checksum.wmf", MakePlaceableMetafile(0, 0, 100, 100, 1440, 1)), "EInvalidGraphic",
                       "Metafile is not valid");
     ExpectLoadFailure(Write("text.jpg", {'h', 'e', 'l', 'l', 'o', '\r', '\n'}), "EJPEG", "JPEG error #53");
-    Bytes png = MakeRgbaPng(2, 2, Bytes(16, 9));
+    Bytes png = MakePng(2, 2, 6, Bytes(16, 9));
     png[30] ^= 1;  // inside the header chunk: its checksum no longer matches
     ExpectLoadFailure(Write("crc.png", png), "EPngInvalidCRC",
                       "This \"Portable Network Graphics\" image is not valid because it contains invalid pieces of "
@@ -200,7 +200,7 @@ TEST_F(PicturesLoading, FileHeldOpenForWritingCannotBeLoadedButOneOpenForReading
 }
 
 TEST_F(PicturesLoading, StoredDataChoosesTheKindByClassName) {
-    const Bytes png = MakeRgbaPng(4, 3, Bytes(48, 77));
+    const Bytes png = MakePng(4, 3, 6, Bytes(48, 77));
     picture.LoadFromStoredData(std::string("\x0ATPNGObject", 11) + AsText(png));
     EXPECT_EQ(changes, 1);
     ASSERT_NE(picture.Graphic(), nullptr);

@@ -1,7 +1,5 @@
 #include "pictures_test_files.h"
 
-#include <zlib.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -57,15 +55,6 @@ std::string Describe(COLORREF colour) {
     char text[40];
     std::snprintf(text, sizeof text, "RGB(%d, %d, %d)", GetRValue(colour), GetGValue(colour), GetBValue(colour));
     return text;
-}
-
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
-    DWORD written = 0;
-    const BOOL ok = bytes.empty() || WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok) throw std::runtime_error("cannot write " + path);
 }
 
 Bytes MakeIconImage(int width, int height, COLORREF colour, int maskedFrom) {
@@ -125,52 +114,9 @@ Bytes MakeRecordedWmf(int boxWidth, int boxHeight, int unitsPerInch, COLORREF le
     GetMetaFileBitsEx(metafile, static_cast<UINT>(standard.size()), standard.data());
     DeleteMetaFile(metafile);
 
-    TWriter w;
-    w.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(static_cast<unsigned>(boxWidth)).U16(static_cast<unsigned>(boxHeight));
-    w.U16(static_cast<unsigned>(unitsPerInch)).U32(0);
-    uint16_t checksum = 0;
-    for (size_t i = 0; i < 20; i += 2) checksum ^= static_cast<uint16_t>(w.bytes[i] | w.bytes[i + 1] << 8);
-    w.U16(checksum);
-    w.Append(standard);
-    return w.bytes;
-}
-
-namespace {
-
-void PutBig32(Bytes& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void PutChunk(Bytes& out, const char* type, const Bytes& data) {
-    PutBig32(out, static_cast<uint32_t>(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBig32(out, static_cast<uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(data.size() + 4))));
-}
-
-}  // namespace
-
-Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba) {
-    Bytes out = {137, 80, 78, 71, 13, 10, 26, 10};
-    Bytes header;
-    PutBig32(header, width);
-    PutBig32(header, height);
-    header.insert(header.end(), {8, 6, 0, 0, 0});
-    PutChunk(out, "IHDR", header);
-    Bytes raw;
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
-    for (uint32_t y = 0; y < height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), rgba.begin() + y * rowBytes, rgba.begin() + (y + 1) * rowBytes);
-    }
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    Bytes compressed(size);
-    compress(compressed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
-    compressed.resize(size);
-    PutChunk(out, "IDAT", compressed);
-    PutChunk(out, "IEND", {});
-    return out;
+    return Concat({PlaceableHeader(0, 0, static_cast<int16_t>(boxWidth), static_cast<int16_t>(boxHeight),
+                                   static_cast<uint16_t>(unitsPerInch)),
+                   standard});
 }
 
 std::vector<TOversizedFile> OversizedPictureFiles() {
@@ -186,14 +132,9 @@ std::vector<TOversizedFile> OversizedPictureFiles() {
     rle.colours = {0xFF0000};
     rle.pixels = {0, 1};  // the end of the bitmap
     // A 1-bit grey PNG whose only row of data the decoder would never reach.
-    Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
-    Bytes header;
-    PutBig32(header, 20000);
-    PutBig32(header, 20000);
-    header.insert(header.end(), {1, 0, 0, 0, 0});
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
-    PutChunk(png, "IEND", {});
+    const Bytes png =
+        Concat({Signature(), Chunk("IHDR", HeaderData(20000, 20000, 1, 0)),
+                Chunk("IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01}), Chunk("IEND", {})});
     TJpegPicture jpeg;
     jpeg.width = jpeg.height = 16;
     TWriter iconImage;

@@ -1,6 +1,6 @@
-// Helpers of the picture tests run under Wine: picture files made by the tests themselves
-// (bitmaps, icons with masks, metafiles recorded through the system, JPEG through libjpeg's
-// compressor, PNG through zlib) and a drawing surface whose pixels can be read.
+// Helpers of the picture tests run under Wine: picture files that need the system (icons with
+// masks, metafiles recorded through GDI, files beyond the size limit) besides those of
+// picture_files.h, and a drawing surface whose pixels can be read.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../unit/pictures_test_support.h"
+#include "support/test_support.h"
 
 namespace picture_test {
 
@@ -43,29 +44,6 @@ private:
 bool Near(COLORREF a, COLORREF b, int tolerance);
 std::string Describe(COLORREF colour);
 
-void WriteBytes(const std::string& path, const Bytes& bytes);
-
-// A 24-bit bitmap file (bottom-up rows) whose pixel (x, y), y counted from the top, is
-// colour(x, y).
-template <typename Colour>
-Bytes MakeBitmap24(int width, int height, Colour colour) {
-    TBitmapLayout layout;
-    layout.width = width;
-    layout.height = height;
-    layout.bitCount = 24;
-    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-    layout.pixels.assign(stride * height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = colour(x, y);
-            uint8_t* p = layout.pixels.data() + (height - 1 - y) * stride + x * 3;
-            p[0] = GetBValue(c);
-            p[1] = GetGValue(c);
-            p[2] = GetRValue(c);
-        }
-    return MakeBitmap(layout);
-}
-
 // An icon image for an icon file: a 24-bit colour plane of one colour and a mask that leaves
 // the columns from maskedFrom on transparent.
 Bytes MakeIconImage(int width, int height, COLORREF colour, int maskedFrom);
@@ -77,9 +55,6 @@ Bytes MakeRecordedEmf(int width, int height, COLORREF left, COLORREF right);
 // 0..boxHeight units at unitsPerInch, its left half filled with `left`, its right half with
 // `right`.
 Bytes MakeRecordedWmf(int boxWidth, int boxHeight, int unitsPerInch, COLORREF left, COLORREF right);
-
-// A PNG of 8-bit RGBA samples (4 per pixel, rows top first).
-Bytes MakeRgbaPng(uint32_t width, uint32_t height, const Bytes& rgba);
 
 // Small files whose pictures pass the program's limit of 2^28 pixels, one of each kind that
 // refuses them at load (a 32-bit and a run-length bitmap of 30000 x 30000, a PNG of 20000 x

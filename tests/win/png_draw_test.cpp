@@ -3,93 +3,30 @@
 // memory device context, with a known background.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "pictures_test_files.h"
 #include "png/png_draw_win.h"
 #include "png/png_image.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void Put32(Bytes& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
-}
-
-void PutChunk(Bytes& out, const char* type, const Bytes& data) {
-    Put32(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    Put32(out, uint32_t(crc32(0, out.data() + start, uInt(data.size() + 4))));
-}
-
-// A PNG file of 8-bit samples, every row with filter None; extra chunks go before IDAT.
-Bytes MakePng(uint32_t width, uint32_t height, uint8_t colourType, const Bytes& samples,
-              const std::vector<std::pair<const char*, Bytes>>& extra = {}) {
-    Bytes out = {137, 80, 78, 71, 13, 10, 26, 10};
-    Bytes header;
-    Put32(header, width);
-    Put32(header, height);
-    header.insert(header.end(), {8, colourType, 0, 0, 0});
-    PutChunk(out, "IHDR", header);
-    for (const auto& [type, data] : extra) PutChunk(out, type, data);
-    const size_t rowBytes = samples.size() / height;
-    Bytes raw;
-    for (uint32_t y = 0; y < height; ++y) {
-        raw.push_back(0);
-        raw.insert(raw.end(), samples.begin() + y * rowBytes, samples.begin() + (y + 1) * rowBytes);
-    }
-    uLongf size = compressBound(uLong(raw.size()));
-    Bytes compressed(size);
-    compress(compressed.data(), &size, raw.data(), uLong(raw.size()));
-    compressed.resize(size);
-    PutChunk(out, "IDAT", compressed);
-    PutChunk(out, "IEND", {});
-    return out;
-}
+using picture_test::Bytes;
+using picture_test::MakePng;
 
 TPngImage Decode(const Bytes& file) { return TPngImage::Decode(file.data(), file.size()); }
 
-// A memory device context holding a top-down 32-bit DIB section filled with B 50, G 100, R 150.
-class TCanvas {
-public:
-    TCanvas(int width, int height) : width_(width) {
-        dc_ = ::CreateCompatibleDC(nullptr);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        bitmap_ = ::CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-        old_ = ::SelectObject(dc_, bitmap_);
-        for (int i = 0; i < width * height; ++i) bits_[i] = kBackground;
-    }
-    ~TCanvas() {
-        ::SelectObject(dc_, old_);
-        ::DeleteObject(bitmap_);
-        ::DeleteDC(dc_);
-    }
-    HDC Dc() const { return dc_; }
-    // B | G << 8 | R << 16 of one pixel.
+// A drawing surface of B 50, G 100, R 150 whose pixels read as B | G << 8 | R << 16.
+struct TCanvas : picture_test::TCanvas {
+    TCanvas(int width, int height) : picture_test::TCanvas(width, height, RGB(150, 100, 50)) {}
     uint32_t At(int x, int y) const {
-        ::GdiFlush();
-        return bits_[y * width_ + x] & 0xFFFFFF;
+        const COLORREF c = picture_test::TCanvas::At(x, y);
+        return GetBValue(c) | GetGValue(c) << 8 | GetRValue(c) << 16;
     }
     static constexpr uint32_t kBackground = 0x966432;
-
-private:
-    int width_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
 };
 
 // R 200, G 10, B 0 at alpha 0, 255, 128; white at alpha 1.

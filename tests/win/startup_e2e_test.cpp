@@ -54,8 +54,7 @@ TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
     lumo.Start("/Autorun");  // letter case counts: an interactive run
     const HWND window = lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
     ASSERT_NE(window, nullptr);
-    for (int i = 0; i < 50 && !IsWindowVisible(window); ++i) Sleep(100);
-    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(WaitVisible(window, true));
     std::string data;
     DWORD type = 0;
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));

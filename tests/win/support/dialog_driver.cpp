@@ -2,54 +2,71 @@
 
 #include <memory>
 
-#include "open_dialog/ansi_path_win.h"
+#include <commctrl.h>
 
-namespace {
+#include "test_support.h"
 
-// The file-name box of an Explorer-style open dialog: a combo box (1148) or an edit (1152).
 HWND FileNameBox(HWND dialog) {
     if (HWND combo = GetDlgItem(dialog, 1148)) return combo;
     return GetDlgItem(dialog, 1152);
 }
 
-HWND FindDialog(DWORD process) {
-    struct TSearch {
-        DWORD Process;
-        HWND Found;
-    } search{process, nullptr};
-    for (int i = 0; i < 200 && !search.Found; ++i) {
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<TSearch*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                char cls[32] = {};
-                GetClassNameA(window, cls, sizeof cls);
-                if (owner == s->Process && strcmp(cls, "#32770") == 0 && IsWindowVisible(window) &&
-                    FileNameBox(window)) {
-                    s->Found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (!search.Found) Sleep(50);
-    }
-    return search.Found;
-}
+bool IsOpenDialog(HWND window) { return ClassOf(window) == "#32770" && IsWindowVisible(window) && FileNameBox(window); }
 
 void TypeAndConfirm(HWND dialog, const std::wstring& text) {
-    SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 2000,
+                        &result);
+    SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 2000, &result);
     Sleep(300);
 }
 
-}  // namespace
+void TypeAndConfirm(HWND dialog, const std::string& text) { TypeAndConfirm(dialog, WidePath(text)); }
+
+HWND FileList(HWND dialog) { return Descendant(dialog, WC_LISTVIEWA); }
+
+int FindEntry(HWND list, const std::wstring& name) {
+    const std::wstring stem = name.substr(0, name.rfind(L'.'));
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[MAX_PATH] = {};
+        LVITEMW item{};
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        if (name == text || stem == text) return i;
+    }
+    return -1;
+}
+
+bool SelectListEntry(HWND list, int index) {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, ProcessOf(list));
+    if (!process) return false;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMA), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    const auto set = [&](int item, UINT state) {
+        LVITEMA change{};
+        change.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        change.state = state;
+        DWORD_PTR result = 0;
+        return WriteProcessMemory(process, remote, &change, sizeof change, nullptr) &&
+               SendMessageTimeoutA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote),
+                                   SMTO_NORMAL, 2000, &result);
+    };
+    const bool done = remote && set(-1, 0) && set(index, LVIS_SELECTED | LVIS_FOCUSED);
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return done;
+}
 
 TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)> script) {
     auto answered = std::make_shared<bool>(false);
     std::thread worker([answered, process, script = std::move(script)] {
-        if (HWND dialog = FindDialog(process)) {
+        HWND dialog = nullptr;
+        if (WaitUntil(
+                [&] {
+                    return (dialog = FindTopWindow({process, 0, nullptr, nullptr, IsOpenDialog})) != nullptr;
+                },
+                10000)) {
             script(dialog);
             *answered = true;
         }
@@ -57,10 +74,8 @@ TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)>
     return TDialogDriver(std::move(worker), answered);
 }
 
-void TDialogDriver::OpenFolderIn(HWND dialog, const std::string& folder) { TypeAndConfirm(dialog, WideText(folder)); }
-
 void TDialogDriver::ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::wstring>& names) {
-    OpenFolderIn(dialog, folder);
+    TypeAndConfirm(dialog, WidePath(folder));
     std::wstring list;
     for (const std::wstring& name : names) list += (names.size() > 1 ? L"\"" + name + L"\" " : name);
     TypeAndConfirm(dialog, list);

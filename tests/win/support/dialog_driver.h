@@ -1,5 +1,6 @@
-// Answers the picture open dialog from a second thread, as a user would: it waits for the
-// dialog of this process, types into its file-name box and presses a button.
+// Driving the system's open dialog as a user would, by its file-name box, its file list and its
+// buttons: the steps the tests and the monkey share, and a driver that answers the next dialog
+// of a process from a second thread.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,23 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+// The file-name box of an Explorer-style open dialog: a combo box (1148) or an edit (1152).
+HWND FileNameBox(HWND dialog);
+// A visible dialog window with a file-name box.
+bool IsOpenDialog(HWND window);
+// Types the text into the file-name box and presses OK, as Enter there does, waiting at most
+// 2 s for the dialog to take it (it may answer with a box of its own); then gives it a moment
+// to show the folder or close.
+void TypeAndConfirm(HWND dialog, const std::wstring& text);
+void TypeAndConfirm(HWND dialog, const std::string& text);
+// The dialog's file list (a list view), and the index of its entry whose text is `name` (with
+// or without its extension), -1 when none; for a dialog of this process.
+HWND FileList(HWND dialog);
+int FindEntry(HWND list, const std::wstring& name);
+// Selects an entry of a list view of any process as a click does: it alone becomes selected
+// and focused. False when the list did not take it.
+bool SelectListEntry(HWND list, int index);
 
 class TDialogDriver {
 public:
@@ -20,8 +38,7 @@ public:
                                 DWORD process = GetCurrentProcessId());
     // Runs a script on the next dialog of the process; the script answers it.
     static TDialogDriver Run(DWORD process, std::function<void(HWND dialog)> script);
-    // Steps of a script: open a folder; open it and choose the named files; or cancel.
-    static void OpenFolderIn(HWND dialog, const std::string& folder);
+    // Steps of a script (besides TypeAndConfirm): open the folder and choose the named files; or cancel.
     static void ChooseIn(HWND dialog, const std::string& folder, const std::vector<std::wstring>& names);
     static void CancelIn(HWND dialog);
     ~TDialogDriver();

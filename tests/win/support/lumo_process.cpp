@@ -58,51 +58,17 @@ int TLumoProcess::Wait(DWORD milliseconds) {
     return static_cast<int>(code);
 }
 
-namespace {
-struct TWindowSearch {
-    DWORD process;
-    const char* className;
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<TWindowSearch*>(data);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process != search->process) return TRUE;
-    char text[256] = {}, cls[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    GetClassNameA(window, cls, sizeof cls);
-    if ((!*search->className || strcmp(cls, search->className) == 0) && strcmp(text, search->caption) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-}  // namespace
-
 HWND TLumoProcess::FindWindowOf(const char* className, const char* caption, DWORD milliseconds) const {
-    const DWORD start = GetTickCount();
-    do {
-        TWindowSearch search{info_.dwProcessId, className, caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
-        if (WaitForSingleObject(info_.hProcess, 100) == WAIT_OBJECT_0) return nullptr;
-    } while (GetTickCount() - start < milliseconds);
-    return nullptr;
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTopWindow({info_.dwProcessId, 0, *className ? className : nullptr, caption, nullptr});
+            return found || WaitForSingleObject(info_.hProcess, 0) == WAIT_OBJECT_0;
+        },
+        milliseconds);
+    return found;
 }
 
 bool WaitVisible(HWND window, bool visible) {
-    for (int i = 0; i < 100; ++i) {
-        if ((IsWindowVisible(window) != FALSE) == visible) return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-std::string MessageBoxText(HWND box) {
-    char text[1024] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    return text;
+    return WaitUntil([&] { return (IsWindowVisible(window) != FALSE) == visible; }, 5000);
 }

@@ -34,6 +34,3 @@ private:
 // Waits up to 5 s for a window to be shown (or hidden); whether it came to be so. A main
 // window found as soon as it exists has its controls only once it is shown.
 bool WaitVisible(HWND window, bool visible);
-
-// The text of a message box.
-std::string MessageBoxText(HWND box);

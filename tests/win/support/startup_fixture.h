@@ -19,12 +19,7 @@ protected:
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
         DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
     }
-    static std::string Desktop(const char* name) {
-        std::string data;
-        DWORD type = 0;
-        if (!ReadRegistryValue(HKEY_CURRENT_USER, kDesktop, name, data, type)) return "<absent>";
-        return data.substr(0, data.find('\0'));
-    }
+    static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
     std::string MakePicture(const std::string& name) {
         WriteFileBytes(folder_.File(name), "BM");
         return folder_.File(name);

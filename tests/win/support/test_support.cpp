@@ -4,10 +4,9 @@
 #include <shellapi.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "base/exceptions.h"
-#include "open_dialog/ansi_path_win.h"
-#include <vector>
 
 namespace {
 
@@ -54,7 +53,7 @@ TTempFolder::TTempFolder() {
     }
 }
 
-TTempFolder::~TTempFolder() { RemoveTree(WideText(path_)); }
+TTempFolder::~TTempFolder() { RemoveTree(WidePath(path_)); }
 
 TRegistryOverride::TRegistryOverride() {
     user_ = CreateTestKey("User");
@@ -73,26 +72,36 @@ TRegistryOverride::~TRegistryOverride() {
     RegDeleteTreeA(HKEY_CURRENT_USER, ("Software\\LumoTests\\Machine" + pid).c_str());
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+std::optional<std::string> ReadShared(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     std::string bytes;
-    char buffer[4096];
+    char buffer[65536];
     DWORD read = 0;
     while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
     CloseHandle(file);
     return bytes;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) { WriteFileBytes(WideText(path), bytes); }
+std::wstring WidePath(std::string_view path) {
+    std::wstring wide(path.size(), L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
+                                                        wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
 
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+std::string ReadFileBytes(const std::string& path) { return ReadShared(path).value_or("<missing>"); }
+
+bool WriteFileBytes(const std::string& path, std::string_view bytes) { return WriteFileBytes(WidePath(path), bytes); }
+
+bool WriteFileBytes(const std::wstring& path, std::string_view bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write a file");
+    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
+    return ok && written == bytes.size();
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -109,6 +118,13 @@ bool ReadRegistryValue(HKEY root, const char* key, const char* name, std::string
     }
     RegCloseKey(opened);
     return result == ERROR_SUCCESS;
+}
+
+std::string ReadRegistryString(HKEY root, const char* key, const char* name) {
+    std::string data;
+    DWORD type = 0;
+    if (!ReadRegistryValue(root, key, name, data, type)) return "<absent>";
+    return data.substr(0, data.find('\0'));
 }
 
 void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value) {
@@ -184,6 +200,24 @@ int RunUnixCommand(const std::string& command) {
     return -1;
 }
 
+HWND Descendant(HWND root, const char* className, int index) {
+    struct TSearch {
+        const char* ClassName;
+        int Left;
+        HWND Found;
+    } search{className, index, nullptr};
+    EnumChildWindows(
+        root,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(data);
+            if (ClassOf(window) != s->ClassName || s->Left-- > 0) return TRUE;
+            s->Found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
 std::string FailureOf(const std::function<void()>& action) {
     try {
         action();
@@ -194,16 +228,62 @@ std::string FailureOf(const std::function<void()>& action) {
 }
 
 std::string AnswerMessageBox(const std::string& caption) {
-    for (int i = 0; i < 100; ++i) {
-        if (HWND box = FindWindowA("#32770", caption.c_str())) {
-            char text[512] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(50);
-    }
-    return "<no box>";
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindWindowA("#32770", caption.c_str())) != nullptr; }, 5000)) return "<no box>";
+    const std::string text = MessageBoxText(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+std::string MessageBoxText(HWND box) {
+    char text[1024] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    return text;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    for (const ULONGLONG end = GetTickCount64() + milliseconds; !condition(); Sleep(20))
+        if (GetTickCount64() >= end) return false;
+    return true;
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string CaptionOf(HWND window) {
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+HWND FindTopWindow(const TWindowQuery& query) {
+    struct TSearch {
+        const TWindowQuery& Query;
+        HWND Found;
+    } search{query, nullptr};
+    const WNDENUMPROC visit = [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(data);
+        const TWindowQuery& q = s->Query;
+        if ((q.Process && ProcessOf(window) != q.Process) || (q.ClassName && ClassOf(window) != q.ClassName) ||
+            (q.Caption && CaptionOf(window) != q.Caption) || (q.Accept && !q.Accept(window)))
+            return TRUE;
+        s->Found = window;
+        return FALSE;
+    };
+    if (query.Thread)
+        EnumThreadWindows(query.Thread, visit, reinterpret_cast<LPARAM>(&search));
+    else
+        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
 }
 
 bool NotifyIconRegistered(HWND window) {
@@ -231,14 +311,10 @@ void TBoxAnswerer::Stop() {
 void TBoxAnswerer::Run() {
     while (!stop_) {
         if (HWND box = FindWindowA("#32770", caption_.c_str())) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(box, &process);
-            if (process == GetCurrentProcessId() && IsWindowVisible(box)) {
-                char text[512] = {};
-                GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                texts_.push_back(text);
+            if (ProcessOf(box) == GetCurrentProcessId() && IsWindowVisible(box)) {
+                texts_.push_back(MessageBoxText(box));
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
-                while (!stop_ && IsWindow(box)) Sleep(10);
+                WaitUntil([&] { return stop_ || !IsWindow(box); }, INFINITE);
             }
         }
         Sleep(20);

@@ -1,11 +1,16 @@
-// Helpers shared by the tests that run under Wine.
+// Helpers shared by the tests that run under Wine and by the monkey: files, the registry,
+// finding windows, waiting for a condition, message boxes. No test framework here: the
+// monkey links this library too.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -35,13 +40,28 @@ private:
     HKEY machine_ = nullptr;
 };
 
+// A file's bytes, read while others may read, write or delete it; nothing when it is absent.
+std::optional<std::string> ReadShared(const std::string& path);
+// The same, "<missing>" when absent.
 std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Writes the whole file; false when it cannot be created or written.
+bool WriteFileBytes(const std::string& path, std::string_view bytes);
+inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return WriteFileBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+// Text of the ANSI code page as wide text, and a file written by a wide path (names of any
+// alphabet).
+std::wstring WidePath(std::string_view path);
+bool WriteFileBytes(const std::wstring& path, std::string_view bytes);
+inline bool WriteFileBytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+    return WriteFileBytes(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
 bool PathExists(const std::string& path);
 
 // Reads a registry value as raw bytes and its type; false when absent.
 bool ReadRegistryValue(HKEY root, const char* key, const char* name, std::string& data, DWORD& type);
+// A string value without its terminating zero, "<absent>" when there is none.
+std::string ReadRegistryString(HKEY root, const char* key, const char* name);
 void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value);
 void DeleteRegistryValue(HKEY root, const char* key, const char* name);
 
@@ -50,12 +70,35 @@ void DeleteRegistryValue(HKEY root, const char* key, const char* name);
 std::string MakeKeyReadOnly(HKEY root, const char* key);
 void RestoreKeySecurity(HKEY root, const char* key, const std::string& descriptor);
 
+// Asks the condition every 20 ms until it holds or the time is over; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
+std::string ClassOf(HWND window);
+// A window's text (sent WM_GETTEXT within this process; the caption of another's window).
+std::string CaptionOf(HWND window);
+DWORD ProcessOf(HWND window);
+
+// The first top-level window that matches every part given: of a process or of a thread, of a
+// class, with a caption, accepted by a test.
+struct TWindowQuery {
+    DWORD Process = 0;
+    DWORD Thread = 0;
+    const char* ClassName = nullptr;
+    const char* Caption = nullptr;
+    std::function<bool(HWND)> Accept;
+};
+HWND FindTopWindow(const TWindowQuery& query);
+// A window of the class anywhere below `root`, the index-th in window order.
+HWND Descendant(HWND root, const char* className, int index = 0);
+
 // "ClassName: message" of the failure an action raises, or "no error".
 std::string FailureOf(const std::function<void()>& action);
 
 // Waits for a message box of this process with the caption, presses OK and returns its text
 // ("<no box>" after 5 s). Call it from a second thread while the first shows the box.
 std::string AnswerMessageBox(const std::string& caption);
+// The text of a message box.
+std::string MessageBoxText(HWND box);
 
 // Whether the notification area holds an icon of this window (identifier 0): the shell modifies
 // only an icon that exists.

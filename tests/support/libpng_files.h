@@ -1,5 +1,6 @@
-// Helpers of the PNG codec's tests: PNG files written by libpng or assembled chunk by chunk,
-// and libpng as the reference decoder.
+// libpng as the yardstick of the PNG codec's tests and benchmarks: PNG files written by libpng,
+// and libpng's decoding in the codec's output form. Files assembled chunk by chunk are in
+// picture_files.h, which this brings along.
 #pragma once
 
 #include <png.h>
@@ -11,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "picture_files.h"
+
 namespace png_test {
 
-using Bytes = std::vector<uint8_t>;
+using namespace picture_test;
 
 // What a test picture looks like; samples are the file's own (up to 16 bits each).
 struct TPicture {
@@ -113,6 +116,17 @@ inline void ReadBytes(png_structp png, png_bytep out, size_t size) {
     reader->offset += size;
 }
 
+// Asks libpng for the codec's output form (see DecodeWithLibpng), after png_read_info.
+inline void AskForCodecOutput(png_structp png) {
+    png_set_expand(png);
+    png_set_tRNS_to_alpha(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(png);
+}
+
 // libpng's decoding in the codec's output form: palette expanded, tRNS turned into alpha,
 // grey turned into RGB, 16-bit samples reduced to their high byte, B G R A order, no gamma.
 inline std::vector<uint32_t> DecodeWithLibpng(const Bytes& file, uint32_t& width, uint32_t& height) {
@@ -123,13 +137,7 @@ inline std::vector<uint32_t> DecodeWithLibpng(const Bytes& file, uint32_t& width
     try {
         png_set_read_fn(png, &reader, ReadBytes);
         png_read_info(png, info);
-        png_set_expand(png);
-        png_set_tRNS_to_alpha(png);
-        png_set_strip_16(png);
-        png_set_gray_to_rgb(png);
-        png_set_bgr(png);
-        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-        png_set_interlace_handling(png);
+        AskForCodecOutput(png);
         png_read_update_info(png, info);
         width = png_get_image_width(png, info);
         height = png_get_image_height(png, info);
@@ -145,46 +153,6 @@ inline std::vector<uint32_t> DecodeWithLibpng(const Bytes& file, uint32_t& width
     }
     png_destroy_read_struct(&png, &info, nullptr);
     return pixels;
-}
-
-// Files assembled chunk by chunk, for the failure cases.
-inline void Put32(Bytes& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
-}
-
-inline Bytes Signature() { return {137, 80, 78, 71, 13, 10, 26, 10}; }
-
-inline Bytes Chunk(const char* type, const Bytes& data) {
-    Bytes out;
-    Put32(out, uint32_t(data.size()));
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uint32_t crc = uint32_t(crc32(0, out.data() + 4, uInt(data.size() + 4)));
-    Put32(out, crc);
-    return out;
-}
-
-inline Bytes HeaderData(uint32_t width, uint32_t height, uint8_t bitDepth, uint8_t colourType, uint8_t compression = 0,
-                        uint8_t filter = 0, uint8_t interlace = 0) {
-    Bytes data;
-    Put32(data, width);
-    Put32(data, height);
-    data.insert(data.end(), {bitDepth, colourType, compression, filter, interlace});
-    return data;
-}
-
-inline Bytes Deflate(const Bytes& raw) {
-    uLongf size = compressBound(uLong(raw.size()));
-    Bytes out(size);
-    compress(out.data(), &size, raw.data(), uLong(raw.size()));
-    out.resize(size);
-    return out;
-}
-
-inline Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
-    return out;
 }
 
 }  // namespace png_test
