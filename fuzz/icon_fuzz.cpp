@@ -1,6 +1,6 @@
-// Any bytes as an .ico file: the load-time header check and the first drawing's image choice
-// either succeed or raise their failure kinds with the exact messages (a chosen image beyond
-// the program's pixel limit included), for displays of several
+// Any bytes as an .ico file: the load-time checks (the header, any image beyond the program's
+// pixel limit) and the first drawing's image choice either succeed or raise their failure
+// kinds with the exact messages, for displays of several
 // icon sizes and colour depths. A chosen image lies inside the file, and no other entry of
 // the directory would have been a better fit by the choice's own rule.
 #include <cstdint>
@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
         const TIconHeader header = ReadIconHeader({data, size});
         Check(size >= 6 && header.type <= 1);
+        CheckIconImageSizes({data, size});
     } catch (const Exception& e) {
         CheckFailure(e);
         return 0;

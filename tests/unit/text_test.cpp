@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include "base/exceptions.h"
 #include "base/text.h"
@@ -98,33 +97,4 @@ TEST(Lines, LineEndsAndNul) {
     EXPECT_EQ(SplitLines("\r\n\r\n"), (V{"", ""}));
     EXPECT_EQ(SplitLines(std::string("a\nb\0c\nd", 7)), (V{"a", "b"}));
     EXPECT_EQ(SplitLines(" x \t"), (V{" x \t"}));
-}
-
-TEST(CodePageCheck, OnlyACodePageThatReadsCyrillicAsWindows1251KeepsTheTexts) {
-    // iconv's conversions, strict as the system's: nothing for what does not convert.
-    const auto convert = [](const std::string& from, const std::string& to, std::string_view in) {
-        const iconv_t cd = iconv_open(to.c_str(), from.c_str());
-        std::string out(in.size() * 8, '\0');
-        char *source = const_cast<char*>(in.data()), *target = out.data();
-        size_t sourceLeft = in.size(), targetLeft = out.size();
-        const bool done = iconv(cd, &source, &sourceLeft, &target, &targetLeft) != size_t(-1);
-        iconv_close(cd);
-        return done ? std::optional(out.substr(0, out.size() - targetLeft)) : std::nullopt;
-    };
-    const auto name = [](unsigned codePage) { return codePage == 65001 ? "UTF-8" : "CP" + std::to_string(codePage); };
-    TCodePageConversion conversion;
-    conversion.Decode = [&](unsigned codePage, std::string_view bytes) -> std::optional<std::wstring> {
-        const auto wide = convert(name(codePage), "WCHAR_T", bytes);
-        if (!wide) return std::nullopt;
-        return std::wstring(reinterpret_cast<const wchar_t*>(wide->data()), wide->size() / sizeof(wchar_t));
-    };
-    conversion.Encode = [&](unsigned codePage, std::wstring_view text) {
-        return convert("WCHAR_T", name(codePage),
-                       {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)});
-    };
-    // UTF-8 (Windows' beta option), the double-byte pages of Japan and China, the Western page
-    // and the Cyrillic page of DOS: none but 1251 will do.
-    for (const auto& [codePage, keeps] :
-         {std::pair{1251u, true}, {65001u, false}, {932u, false}, {936u, false}, {1252u, false}, {866u, false}})
-        EXPECT_EQ(CodePageKeepsCyrillicTexts(codePage, conversion), keeps) << codePage;
 }

@@ -59,7 +59,10 @@ TEST(Paths, ExecutableFolderAndTitle) {
 
 TEST(CodePageCheck, TheSystemsConversionsKeepTheTextsIn1251Only) {
     EXPECT_EQ(GetACP(), 1251u);
-    for (const auto& [codePage, keeps] : {std::pair{1251u, true}, {65001u, false}, {932u, false}, {1252u, false}})
+    // UTF-8 (Windows' beta option), the double-byte pages of Japan and China, the Western page
+    // and the Cyrillic page of DOS: none but 1251 will do.
+    for (const auto& [codePage, keeps] :
+         {std::pair{1251u, true}, {65001u, false}, {932u, false}, {936u, false}, {1252u, false}, {866u, false}})
         EXPECT_EQ(CodePageKeepsCyrillicTexts(codePage, SystemCodePageConversion()), keeps) << codePage;
 }
 
