@@ -25,7 +25,11 @@ TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWO
     error = ERROR_FILE_EXISTS;
     for (unsigned attempt = 0;; ++attempt) {
         const std::optional<std::string> name = TemporaryPathFor(path, attempt);
-        if (!name) return TFileHandle();
+        if (!name) {
+            // Every name is taken: no reason to write in place.
+            error = ERROR_FILE_EXISTS;
+            return TFileHandle();
+        }
         if (*name == path) continue;
         TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
