@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/handles_win.h"
+#include "base/system_win.h"
 
 namespace {
 
@@ -47,18 +48,10 @@ std::wstring ShortPath(const std::wstring& path) {
 
 std::optional<std::string> ExactAnsiText(std::wstring_view text) {
     if (text.empty()) return std::string();
-    const int length = static_cast<int>(text.size());
-    const int size =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (size <= 0) return std::nullopt;
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    BOOL usedDefault = FALSE;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), length, ansi.data(), size, nullptr,
-                            &usedDefault) != size ||
-        usedDefault)
-        return std::nullopt;
+    // The strict conversion (no best-fit, no default character) the code page check uses.
+    std::optional<std::string> ansi = SystemCodePageConversion().Encode(CP_ACP, text);
     // The bytes must read back as the same characters.
-    if (WideText(ansi) != text) return std::nullopt;
+    if (!ansi || WideText(*ansi) != text) return std::nullopt;
     return ansi;
 }
 
