@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include <set>
-#include <thread>
+#include <algorithm>
+#include <optional>
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
@@ -270,31 +270,45 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     EXPECT_EQ(ReadFileBytes(path), "in place");
 }
 
-TEST(FileReplace, SavesAtTheSameTimeLeaveOneWholeVersionAndNoTemporary) {
+TEST(FileReplace, SavesOfTwoProgramsAtTheSameTimeLeaveOneWholeVersionAndNoTemporary) {
     TTempFolder folder;
     const std::string path = folder.File("WallOpt.ini");
-    const std::string versions[] = {std::string(4000, 'a'), std::string(9000, 'b')};
-    WriteFileBytes(path, versions[0]);
-    std::atomic<int> running{2};
-    const auto save = [&](const std::string& bytes) {
-        for (int i = 0; i < 150; ++i) try {
-                ReplaceFileContent(path, bytes);
-            } catch (const Exception&) {
-                // Replacing a file the other save has open at that moment fails, as it may on
-                // Windows: that save is reported and the file keeps the other's version.
-            }
-        --running;
-    };
-    std::thread first(save, versions[0]), second(save, versions[1]);
-    // Looked at meanwhile without opening it, the file is always one whole version.
-    std::set<ULONGLONG> sizes;
-    while (running > 0) {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        sizes.insert(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0);
+    const std::string versions[] = {std::string(20000, 'a'), std::string(20000, 'b'), "old"};
+    WriteFileBytes(path, versions[2]);
+    // Two copies of this program (see its main) save the file 100 times each, started together.
+    const std::string start = "LumoSaveStart" + std::to_string(GetCurrentProcessId());
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, start.c_str());
+    PROCESS_INFORMATION savers[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string line = "win_tests --save \"" + path + "\" " + versions[i][0] + " " + start;
+        ASSERT_TRUE(CreateProcessA((TestProgramFolder() + "win_tests.exe").c_str(), line.data(), nullptr, nullptr,
+                                   FALSE, 0, nullptr, nullptr, &startup, &savers[i]));
     }
-    first.join();
-    second.join();
-    for (const ULONGLONG size : sizes) EXPECT_TRUE(size == 4000 || size == 9000) << size;
+    SetEvent(go);
+    // Read meanwhile, the file is always one whole version.
+    const HANDLE running[] = {savers[0].hProcess, savers[1].hProcess};
+    int reads = 0, broken = 0;
+    while (WaitForMultipleObjects(2, running, TRUE, 0) == WAIT_TIMEOUT && reads < 100000) {
+        broken += std::ranges::count(versions, ReadShared(path).value_or("")) == 0;
+        ++reads;
+    }
+    DWORD saved[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        WaitForSingleObject(savers[i].hProcess, 30000);
+        GetExitCodeProcess(savers[i].hProcess, &saved[i]);
+        CloseHandle(savers[i].hProcess);
+        CloseHandle(savers[i].hThread);
+    }
+    CloseHandle(go);
+    EXPECT_EQ(broken, 0) << "of " << reads << " reads";
+    // A save that finds the file being replaced by the other, or read, fails and says so, as on
+    // Windows; the others succeed, and the file is the version of a program whose save did.
+    EXPECT_GT(saved[0], 0u) << saved[0] << " " << saved[1];
+    EXPECT_GT(saved[1], 0u);
+    const std::string last = ReadFileBytes(path);
+    EXPECT_TRUE((last == versions[0] && saved[0] > 0) || (last == versions[1] && saved[1] > 0)) << last.size();
     EXPECT_FALSE(PathExists(folder.File("WallOpt.in~")) || PathExists(folder.File("WallOpt.i~1")));
 }
 
