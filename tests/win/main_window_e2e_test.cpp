@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 #include "pictures/picture_win.h"
@@ -21,6 +22,11 @@ constexpr UINT kExitItem = 104;
 const char kCaption[] = "Лумо. версия 1.2";
 
 HWND ApplicationWindowOf(HWND mainWindow) { return GetWindow(mainWindow, GW_OWNER); }
+// The pause's edit on the Options page, which always holds a number.
+HWND PauseEdit(HWND mainWindow) {
+    const HWND tabs = FindWindowExA(mainWindow, nullptr, "SysTabControl32", nullptr);
+    return FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Edit", nullptr);
+}
 
 // The size of a text in the window font at a resolution; an empty text gives the font's
 // height.
@@ -125,9 +131,9 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
     lumo.Start("/autorun");
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
     ASSERT_NE(window, nullptr);
-    Sleep(500);
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == "C:\\default.bmp"; }, 10000));
+    ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(Desktop("Wallpaper"), "C:\\default.bmp");
 
     PostMessageA(window, kNotifyMessage, 0, WM_LBUTTONDBLCLK);
     ASSERT_TRUE(WaitVisible(window, true));
@@ -141,16 +147,17 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
     const HWND about = ShowAboutPage(window);
     ASSERT_NE(about, nullptr);
     UpdateWindow(about);
-    Sleep(300);
     const auto expected = ExpectedAboutPage();
     POINT origin{0, 0};
     ClientToScreen(about, &origin);
     HDC screen = GetDC(nullptr);
     // The page's colour in a transparent corner, the sky, the sun, the black body and its text.
-    for (const POINT at : {POINT{0, 0}, POINT{40, 40}, POINT{340, 50}, POINT{200, 290}, POINT{60, 200}}) {
-        SCOPED_TRACE(testing::Message() << at.x << "," << at.y);
-        EXPECT_EQ(GetPixel(screen, origin.x + at.x, origin.y + at.y), expected->At(at.x, at.y));
-    }
+    const POINT points[] = {{0, 0}, {40, 40}, {340, 50}, {200, 290}, {60, 200}};
+    const auto shown = [&](POINT at) { return GetPixel(screen, origin.x + at.x, origin.y + at.y); };
+    WaitUntil(
+        [&] { return std::ranges::all_of(points, [&](POINT at) { return shown(at) == expected->At(at.x, at.y); }); },
+        5000);
+    for (const POINT at : points) EXPECT_EQ(shown(at), expected->At(at.x, at.y)) << at.x << "," << at.y;
     ReleaseDC(nullptr, screen);
 
     // Minimising hides the window and the taskbar button's window.
@@ -178,7 +185,7 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     EXPECT_TRUE(IsWindowVisible(application));
     // The icon does nothing while the window is visible.
     PostMessageA(window, kNotifyMessage, 0, WM_RBUTTONDOWN);
-    Sleep(300);
+    ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));
     EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr);  // no menu opened
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
@@ -204,7 +211,7 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
         const HWND application = ApplicationWindowOf(window);
         ASSERT_TRUE(WaitUntil([&] { return NotifyIconRegistered(window); }, 5000));
         if (!c.shown) {
-            Sleep(500);
+            ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));
             EXPECT_FALSE(IsWindowVisible(window));
             EXPECT_FALSE(IsWindowVisible(application));
             PostMessageA(window, kNotifyMessage, 0, WM_LBUTTONDBLCLK);
@@ -306,8 +313,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         for (const bool control : {false, true}) Press(VK_TAB, control);
         Press(VK_DELETE);
         Press('Z');
-        Sleep(500);
-        EXPECT_EQ(FocusOf(thread), "Edit:z");
+        EXPECT_EQ(FocusBecomes(thread, "Edit:z"), "Edit:z");
         EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
         Press(end);
         EXPECT_EQ(FocusBecomes(thread, tree), tree);
@@ -319,7 +325,6 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.
 double GlyphShare(HWND button) {
-    Sleep(300);  // a moment for the window to reach the screen
     UpdateWindow(button);
     RECT r;
     GetWindowRect(button, &r);
@@ -395,12 +400,14 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         // The glyphs cover the share of their buttons they cover at 100 % (7 of 23 pixels).
         const HWND files = FindWindowExA(tabs, nullptr, "TTabSheet", "tshFiles");
         for (HWND button = FindWindowExA(files, nullptr, "TSpeedButton", nullptr); button;
-             button = FindWindowExA(files, button, "TSpeedButton", nullptr))
-            EXPECT_NEAR(GlyphShare(button), 7.0 / 23, 0.03);
+             button = FindWindowExA(files, button, "TSpeedButton", nullptr)) {
+            double share = 0;  // once the window has reached the screen
+            WaitUntil([&] { return std::abs((share = GlyphShare(button)) - 7.0 / 23) <= 0.03; }, 3000);
+            EXPECT_NEAR(share, 7.0 / 23, 0.03);
+        }
         // The About picture fills its page, and the link lies over its black lower part.
         const HWND about = ShowAboutPage(window);
         ASSERT_NE(about, nullptr);
-        Sleep(500);
         RECT page, picture, linkRect, inside;
         GetClientRect(GetParent(about), &page);
         GetWindowRect(about, &picture);
@@ -408,7 +415,9 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         EXPECT_EQ(picture.right - picture.left, page.right);
         EXPECT_TRUE(IntersectRect(&inside, &picture, &linkRect) && EqualRect(&inside, &linkRect));
         HDC screen = GetDC(nullptr);
-        EXPECT_EQ(GetPixel(screen, linkRect.left, linkRect.bottom + textHeight), RGB(0, 0, 0));
+        const auto below = [&] { return GetPixel(screen, linkRect.left, linkRect.bottom + textHeight); };
+        WaitUntil([&] { return below() == RGB(0, 0, 0); }, 5000);
+        EXPECT_EQ(below(), RGB(0, 0, 0));
         ReleaseDC(nullptr, screen);
         PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(lumo.Wait(30000), 0);

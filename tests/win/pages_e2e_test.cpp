@@ -62,8 +62,7 @@ TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
     PostMessageA(add, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageA(add, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_TRUE(driver.Answered());
-    Sleep(500);
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);  // held while the dialog is still up
     ASSERT_EQ(lumo.Wait(30000), 0);
     const std::string list = ReadFileBytes(folder_.File("Murovelo.ini"));
     EXPECT_NE(list.find(std::string(DayNames[today]) + "\r\n\t" + b + "\r\n\t" + a + "\r\n"), std::string::npos)
@@ -123,13 +122,15 @@ protected:
         PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     }
-    // Types a pause into the Options page of a main window, as a user's edit.
+    // The pause's edit on the Options page of a main window; a pause typed into it, as a user's edit.
+    static HWND PauseEdit(HWND window) {
+        return FindWindowExA(
+            FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"), nullptr,
+            "Edit", nullptr);
+    }
     static void SetPause(HWND window, const char* text) {
-        const HWND pause =
-            FindWindowExA(FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"),
-                          nullptr, "Edit", nullptr);
-        ASSERT_NE(pause, nullptr);
-        SendMessageA(pause, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        ASSERT_NE(PauseEdit(window), nullptr);
+        SendMessageA(PauseEdit(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
     void ClickBrowse() {
         const HWND page =
@@ -146,7 +147,7 @@ protected:
         while (const HWND box = lumo_.FindWindowOf("#32770", "Lumo", 15000)) {
             texts.push_back(MessageBoxText(box));
             PostMessageA(box, WM_COMMAND, IDOK, 0);
-            Sleep(300);
+            WaitUntil([box] { return !IsWindow(box); }, 5000);
         }
         exitCode_ = lumo_.Wait(15000);
         return texts;
@@ -184,7 +185,7 @@ TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
                 SendMessageTimeoutA(window_, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, &answer);
             else
                 PostMessageA(window_, WM_CLOSE, 0, 0);  // what taskkill or an installer sends
-            Sleep(500);
+            PostedMessagesHandled(PauseEdit(window_));
             // The session end has saved the change already: Windows may end the program as soon
             // as it has answered. A close request waits for the dialog.
             meanwhile = Options() + List();
@@ -207,7 +208,7 @@ TEST_F(ClosingRun, CloseRequestDuringTheBrowseDialogWaitsForIt) {
     ClickBrowse();
     TDialogDriver browse = TDialogDriver::Run(lumo_.Id(), [&](HWND dialog) {
         PostMessageA(window_, WM_CLOSE, 0, 0);
-        Sleep(500);
+        PostedMessagesHandled(PauseEdit(window_));
         TDialogDriver::ChooseIn(dialog, folder_.Path(), {L"a.bmp"});
     });
     ASSERT_TRUE(browse.Answered());
@@ -234,9 +235,9 @@ TEST_F(ClosingRun, CloseRequestDuringThePreviewWindowWaitsForIt) {
         const HWND preview = lumo_.FindWindowOf("TPreviewForm", "Preview", 10000);
         previewSeen = preview != nullptr;
         PostMessageA(window_, WM_CLOSE, 0, 0);
-        Sleep(500);
+        PostedMessagesHandled(PauseEdit(window_));
         PostMessageA(preview, WM_CLOSE, 0, 0);
-        Sleep(500);
+        WaitUntil([preview] { return !IsWindow(preview); }, 5000);
         TDialogDriver::CancelIn(dialog);
     });
     ClickGlyph(0);
@@ -259,7 +260,7 @@ TEST_F(ClosingRun, CloseRequestDuringTheErrorBoxOfADeleteWaitsForIt) {
     EXPECT_FALSE(IsWindowEnabled(window_));
     PostMessageA(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     PostMessageA(window_, WM_COMMAND, 101, 0);  // the tray menu's «Поклеить другие лумо»
-    Sleep(300);
+    ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window_)));
     EXPECT_TRUE(IsWindowVisible(window_));
     EXPECT_EQ(Desktop("Wallpaper"), "<absent>");
     PostMessageA(window_, WM_CLOSE, 0, 0);

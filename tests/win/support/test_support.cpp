@@ -247,6 +247,14 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
+bool PostedMessagesHandled(HWND edit) {
+    const auto start = [edit] { return LOWORD(SendMessageA(edit, EM_GETSEL, 0, 0)); };
+    const int length = static_cast<int>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0));
+    const int wanted = start() == 0 ? length : 0;  // each call moves the selection
+    PostMessageA(edit, EM_SETSEL, static_cast<WPARAM>(wanted), length);
+    return WaitUntil([&] { return IsWindow(edit) && start() == wanted; }, 5000);
+}
+
 std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);

@@ -72,6 +72,10 @@ void RestoreKeySecurity(HKEY root, const char* key, const std::string& descripto
 
 // Asks the condition every 20 ms until it holds or the time is over; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+// Waits until the thread of `edit`, an edit control holding text in any process, has handled
+// every message posted to its windows before the call: a selection posted after them shows
+// then. False when it does not within 5 s.
+bool PostedMessagesHandled(HWND edit);
 
 std::string ClassOf(HWND window);
 // A window's text (sent WM_GETTEXT within this process; the caption of another's window).
