@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 
 #include "base/exceptions.h"
 #include "support/dialog_driver.h"
@@ -39,12 +38,6 @@ void TDialogScript::Check(bool condition, const std::string& what) {
 
 std::string TDialogScript::Text(HWND window) { return window ? CaptionOf(window) : "<no window>"; }
 
-void TDialogScript::TypeFileName(const std::string& text) { TypeFileName(WidePath(text)); }
-
-void TDialogScript::TypeFileName(const std::wstring& text) {
-    SendMessageW(FileNameBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 int TDialogScript::FilterChoice() const {
     return static_cast<int>(SendDlgItemMessageA(window_, cmb1, CB_GETCURSEL, 0, 0)) + 1;
 }
@@ -57,16 +50,6 @@ void TDialogScript::ChooseFilter(int choice) {
     SendMessageA(window_, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
 }
 
-void TDialogScript::PressOk() {
-    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window_, IDOK)));
-}
-
-void TDialogScript::PressCancel() {
-    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window_, IDCANCEL)));
-}
-
 void TDialogScript::WaitForEntry(const std::string& name) {
     WaitFor(
         [&] {
@@ -76,27 +59,12 @@ void TDialogScript::WaitForEntry(const std::string& name) {
         "the entry " + name + " in the file list");
 }
 
-bool TDialogScript::SelectEntry(const std::string& name) { return SelectEntry(WidePath(name)); }
-
-bool TDialogScript::SelectEntry(const std::wstring& name) {
-    HWND list = FileList(window_);
-    const int index = list ? FindEntry(list, name) : -1;
-    return index >= 0 && SelectListEntry(list, index);
-}
-
 TRunResult RunDialog(TOpenPictureDialog& dialog, const std::function<void(TDialogScript&)>& script, HWND owner) {
     TRunResult result;
     const DWORD thread = GetCurrentThreadId();
     std::atomic<bool> closed{false};
-    std::thread worker([&] {
-        HWND window = nullptr;
+    TDialogDriver driver = TDialogDriver::Run(GetCurrentProcessId(), [&](HWND window) {
         try {
-            TDialogScript::WaitFor(
-                [&] {
-                    return (window = FindTopWindow({0, thread, nullptr, nullptr, IsOpenDialog})) != nullptr;
-                },
-                "the open dialog", 20000);
-            result.DialogFound = true;
             TDialogScript::WaitFor([&] { return dialog.Pane().PicturePanel.Handle() != nullptr; }, "the pane");
             TDialogScript run(dialog, window);
             script(run);
@@ -120,7 +88,7 @@ TRunResult RunDialog(TOpenPictureDialog& dialog, const std::function<void(TDialo
     }
     SetCurrentDirectoryA(current);
     closed = true;
-    worker.join();
+    driver.Answered();
     return result;
 }
 

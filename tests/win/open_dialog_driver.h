@@ -1,6 +1,5 @@
-// Drives the picture open dialog from a second thread while the test's thread shows it
-// modally: finds the system dialog, types into its file-name box, selects entries of its file
-// list, presses its buttons and reads the preview pane's windows.
+// Drives the picture open dialog of this process through TDialogDriver while the test's thread
+// shows it modally, and reads the preview pane's windows.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +20,8 @@ struct TScriptFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// What a script of RunDialog sees: the dialog's window and its pane, with the steps of
+// support/dialog_driver.h and checks that stop the script.
 class TDialogScript {
 public:
     TDialogScript(TOpenPictureDialog& dialog, HWND window) : dialog_(dialog), window_(window) {}
@@ -33,22 +34,19 @@ public:
     static void Check(bool condition, const std::string& what);
     static std::string Text(HWND window);
 
-    HWND FileNameBox() const { return ::FileNameBox(window_); }
-    void TypeFileName(const std::string& text);
-    void TypeFileName(const std::wstring& text);
-    std::string FileNameText() const { return Text(FileNameBox()); }
+    void TypeFileName(const std::string& text) { ::TypeFileName(window_, WidePath(text)); }
+    void TypeFileName(const std::wstring& text) { ::TypeFileName(window_, text); }
+    std::string FileNameText() const { return Text(FileNameBox(window_)); }
     // The file-type combo box's choice, from 1.
     int FilterChoice() const;
     void ChooseFilter(int choice);
 
     // Presses OK or Cancel (posted: the dialog may answer with a box of its own).
-    void PressOk();
-    void PressCancel();
+    void PressOk() { PostMessageA(window_, WM_COMMAND, IDOK, 0); }
+    void PressCancel() { TDialogDriver::CancelIn(window_); }
 
-    // Selects the entry of the file list whose text is `name` (with or without its extension)
-    // as a click does: it alone becomes selected and focused. False when there is no such entry.
-    bool SelectEntry(const std::string& name);
-    bool SelectEntry(const std::wstring& name);
+    bool SelectEntry(const std::string& name) { return ::SelectEntry(window_, WidePath(name)); }
+    bool SelectEntry(const std::wstring& name) { return ::SelectEntry(window_, name); }
     // Waits until the file list shows an entry of that name.
     void WaitForEntry(const std::string& name);
 
@@ -64,12 +62,11 @@ private:
 
 struct TRunResult {
     bool Confirmed = false;
-    bool DialogFound = false;
     std::string Failure;  // empty when the script ran to its end
 };
 
-// Shows the dialog on this thread and runs the script on a second one once the dialog is up.
-// Whatever the script does, the dialog is closed at the end (cancelled if still open).
+// Shows the dialog on this thread while a TDialogDriver runs the script on it. Whatever the
+// script does, the dialog is closed at the end (cancelled if still open).
 TRunResult RunDialog(TOpenPictureDialog& dialog, const std::function<void(TDialogScript&)>& script,
                      HWND owner = nullptr);
 

@@ -13,10 +13,15 @@ HWND FileNameBox(HWND dialog) {
 
 bool IsOpenDialog(HWND window) { return ClassOf(window) == "#32770" && IsWindowVisible(window) && FileNameBox(window); }
 
-void TypeAndConfirm(HWND dialog, const std::wstring& text) {
+void TypeFileName(HWND dialog, const std::wstring& text) {
     DWORD_PTR result = 0;
     SendMessageTimeoutW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 2000,
                         &result);
+}
+
+void TypeAndConfirm(HWND dialog, const std::wstring& text) {
+    TypeFileName(dialog, text);
+    DWORD_PTR result = 0;
     SendMessageTimeoutA(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 2000, &result);
     Sleep(300);
 }
@@ -58,6 +63,12 @@ bool SelectListEntry(HWND list, int index) {
     return done;
 }
 
+bool SelectEntry(HWND dialog, const std::wstring& name) {
+    HWND list = FileList(dialog);
+    const int index = list ? FindEntry(list, name) : -1;
+    return index >= 0 && SelectListEntry(list, index);
+}
+
 TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)> script) {
     auto answered = std::make_shared<bool>(false);
     std::thread worker([answered, process, script = std::move(script)] {
@@ -66,7 +77,7 @@ TDialogDriver TDialogDriver::Run(DWORD process, std::function<void(HWND dialog)>
                 [&] {
                     return (dialog = FindTopWindow({process, 0, nullptr, nullptr, IsOpenDialog})) != nullptr;
                 },
-                10000)) {
+                20000)) {
             script(dialog);
             *answered = true;
         }
