@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto value = ParseInteger(wait);
     if (!value || *value < 0 || *value > 32000 || NormalizeWaitText(wait) != wait) abort();
     const TOptionsFileData again =
-        ParseOptionsFile(FormatOptionsFile(options.StayInTray, options.DefaultWallpaper, wait));
+        ParseOptionsFile(FormatOptionsFile({options.StayInTray, options.DefaultWallpaper, wait}));
     if (again.StayInTray != options.StayInTray || again.WaitText != wait) abort();
     if (options.DefaultWallpaper.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos &&
         again.DefaultWallpaper != options.DefaultWallpaper)

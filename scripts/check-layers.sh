@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks that every folder of src/ includes only itself and the folders before it in the layer
 # order. The order is the line of docs/DESIGN.md that starts with "Layers:"; the design note
-# and this check share it. Prints one line per include against the order and exits with 1
-# when there is any (2 when the order cannot be read).
+# and this check share it. Every include form counts: indented, with blanks after the "#", in
+# quotes or in angle brackets (an angle-bracket include is checked when its first folder is a
+# layer; others are the system's). Prints one line per include against the order and exits
+# with 1 when there is any (2 when the order cannot be read).
 set -uo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT" || exit 2
@@ -24,15 +26,16 @@ for dir in src/*/; do
     continue
   fi
   while IFS=: read -r file line text; do
-    target=$(sed -E 's/^#include "([^/"]+)\/.*/\1/' <<<"$text")
+    target=$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*["<]([^/">]+)\/.*/\1/' <<<"$text")
     if [[ -z ${rank[$target]+set} ]]; then
+      [[ $text =~ \#[[:space:]]*include[[:space:]]*\< ]] && continue
       echo "$file:$line: $target/ is not a layer"
       bad=1
     elif ((rank[$target] > rank[$folder])); then
       echo "$file:$line: $folder/ includes $target/, a later layer"
       bad=1
     fi
-  done < <(grep -rnE '^#include "[^/"]+/' "$dir" --include='*.h' --include='*.cpp')
+  done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^/">]+/' "$dir" --include='*.h' --include='*.cpp')
 done
 ((bad == 0)) && echo "ok: includes follow the layer order ${layers[*]}"
 exit $bad

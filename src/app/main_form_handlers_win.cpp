@@ -4,10 +4,12 @@
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
+#include "base/text.h"
 #include "settings/file_io_win.h"
 #include "settings/options_file.h"
 #include "settings/registry_win.h"
 #include "settings/run_command.h"
+#include "settings/wallpaper_list.h"
 #include "ui/application_win.h"
 #include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
@@ -15,17 +17,15 @@
 namespace {
 const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunValue[] = "Лумо";
-// At logon the shell may take the icon only some time after the program asks, and then it
-// sends no "TaskbarCreated": while it refuses, the icon is asked for every two seconds, for
-// two minutes.
-constexpr UINT kTrayIconRetryMilliseconds = 2000;
-constexpr int kTrayIconRetries = 60;
+// A picked picture that is not available yet is tried again every two seconds, for twenty.
+constexpr DWORD kNotReadyRetryMilliseconds = 2000;
+constexpr ULONGLONG kNotReadyMilliseconds = 20000;
 
 // Writes a settings file unless `saved`, the bytes it was last read or written with, are
-// `bytes` and it exists: what another instance wrote meanwhile stays unless this one changed
-// the file too.
-void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved) {
-    if (saved == bytes && FileExists(path)) return;
+// `bytes` and it exists (or, unless `writeMissing`, also when it is missing): what another
+// instance wrote meanwhile stays unless this one changed the file too.
+void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved, bool writeMissing) {
+    if (saved == bytes && (!writeMissing || FileExists(path))) return;
     ReplaceFileContent(path, bytes);
     saved = std::move(bytes);
 }
@@ -33,68 +33,80 @@ void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std
 
 void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
 
-void TMainForm::SaveOptions() {
+void TMainForm::AutomaticChange(const TWallpaperList& list) {
+    dayChange_.Made();
+    // A picture in a synchronised folder or on a network drive may be there before it can be
+    // read (at logon, at a resume): it is given a while, as the pause waits, before the default
+    // takes its place.
+    const auto readable = [](const std::string& path) {
+        const ULONGLONG end = GetTickCount64() + kNotReadyMilliseconds;
+        for (;;) {
+            const TReadiness readiness = FileReadiness(path);
+            if (readiness != TReadiness::NotYet) return readiness == TReadiness::Readable;
+            if (GetTickCount64() >= end) return false;
+            Application.Pause(kNotReadyRetryMilliseconds);
+        }
+    };
+    const std::string path = AutomaticWallpaper(list, DefaultWallpaper, readable);
+    // No picture and no default: the user's wallpaper stays rather than a plain desktop.
+    if (!path.empty()) ChangeWall(path);
+}
+
+void TMainForm::CheckDay() {
+    if (!cbTray.Checked() || !TrayIcon.Shown() || !dayChange_.NewDay()) return;
+    if (Application.InModalState()) {
+        dayChangeHeld_ = true;
+        return;
+    }
+    const TDayChange::TTurn turn(dayChange_);
+    if (!turn.Taken()) return;
+    // Another instance may have changed the lists since this one read them: the change
+    // follows what is saved.
+    TWallpaperList list;
+    std::exception_ptr failure;
+    if (const std::string path = WallpaperListFilePath(); FileExists(path)) {
+        try {
+            ParseWallpaperList(ReadWholeFile(path, FILE_SHARE_READ), list);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    } else {
+        list = BuiltInWallpaperList();
+    }
+    AutomaticChange(list);
+    if (failure) std::rethrow_exception(failure);
+}
+
+TOptionsFileData TMainForm::CurrentOptions() const { return {cbTray.Checked(), DefaultWallpaper, edWait.Text()}; }
+
+void TMainForm::LoadOptions(const TOptionsFileData& options) {
+    cbTray.SetChecked(options.StayInTray);
+    DefaultWallpaper = options.DefaultWallpaper;
+    if (options.WaitText) edWait.SetText(*options.WaitText);
+    WaitSeconds = ParseInteger(edWait.Text()).value_or(0);
+    // The default wallpaper's preview is only a preview: a picture that cannot be shown leaves
+    // it empty instead of stopping the start (and with it the automatic change at logon).
+    try {
+        edOld.SetText(DefaultWallpaper);
+    } catch (const Exception&) {
+    }
+}
+
+void TMainForm::SaveOptions() { Save(true); }
+
+void TMainForm::Save(bool writeMissing) {
     if (!Alive()) return;
     // The icon stays: removing it here would leave a minimised program out of reach.
-    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text()),
-                  savedOptions_);
-    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_);
+    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(CurrentOptions()), savedOptions_, writeMissing);
+    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_, writeMissing);
 }
 
 void TMainForm::SettingsRead() {
-    savedOptions_ = FormatOptionsFile(cbTray.Checked(), DefaultWallpaper, edWait.Text());
+    savedOptions_ = FormatOptionsFile(CurrentOptions());
     savedList_ = FormatWallpaperList(tvFiles.Items());
 }
 
-void TMainForm::SetTrayMode(int32_t mode) {
-    if (mode == 1 && TrayIconShown == 0) {
-        TrayIconData.cbSize = NOTIFYICONDATAA_V1_SIZE;
-        TrayIconData.hWnd = Handle();
-        TrayIconData.uID = 0;
-        TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        TrayIconData.uCallbackMessage = WM_MYNOTIFY;
-        TrayIconData.hIcon = icon_;
-        // The first notification-icon layout has a 64-byte tip: 63 characters and the NUL.
-        const std::string tip = Caption().substr(0, 63);
-        memcpy(TrayIconData.szTip, tip.c_str(), tip.size() + 1);
-        TrayIconShown = 1;
-        AddTrayIcon();
-    } else if (mode == 0 && TrayIconShown == 1) {
-        KillTimer(Handle(), kTrayIconTimer);
-        if (trayIconAdded_) Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
-        trayIconAdded_ = false;
-        TrayIconShown = 0;
-    }
-}
-
-void TMainForm::AddTrayIcon() {
-    trayIconTriesLeft_ = kTrayIconRetries;
-    TryAddTrayIcon();
-}
-
-void TMainForm::TryAddTrayIcon() {
-    // An icon the shell still holds (a "TaskbarCreated" sent by someone else) refuses the add
-    // but takes a change.
-    if (Shell_NotifyIconA(NIM_ADD, &TrayIconData) || Shell_NotifyIconA(NIM_MODIFY, &TrayIconData)) {
-        trayIconAdded_ = true;
-        KillTimer(Handle(), kTrayIconTimer);
-        // Minimised while the icon was missing, the program kept its taskbar button; now it
-        // goes where a minimise takes it.
-        if (IsIconic(Application.Handle()) && !IsWindowVisible(Handle())) ShowWindow(Application.Handle(), SW_HIDE);
-        return;
-    }
-    trayIconAdded_ = false;
-    if (trayIconTriesLeft_ > 0) {
-        --trayIconTriesLeft_;
-        SetTimer(Handle(), kTrayIconTimer, kTrayIconRetryMilliseconds, nullptr);
-        return;
-    }
-    KillTimer(Handle(), kTrayIconTimer);
-    // No shell took the icon: a program hidden in the notification area would be out of
-    // reach, so its taskbar button shows, minimised ("TaskbarCreated" still adds the icon).
-    if (!IsWindowVisible(Handle()) && !IsWindowVisible(Application.Handle()))
-        ShowWindow(Application.Handle(), SW_SHOWMINNOACTIVE);
-}
+void TMainForm::SetTrayMode(int32_t mode) { TrayIcon.SetTrayMode(mode, icon_, Caption()); }
 
 void TMainForm::LoadWallpaperList(const std::string& path) {
     const std::string bytes = ReadWholeFile(path, 0);
@@ -132,8 +144,7 @@ void TMainForm::cbRunClick() {
 }
 
 void TMainForm::nWallClick() {
-    // The menu command looks at the first node count modulo 65536 nodes only.
-    if (auto path = ChooseTodaysWallpaper(tvFiles.Items(), tvFiles.Count() % 65536)) ChangeWall(*path);
+    if (auto path = AnotherWallpaperOfToday(tvFiles.Items())) ChangeWall(*path);
 }
 
 void TMainForm::nRestoreClick() { ApplicationEventsRestore(); }
@@ -142,7 +153,7 @@ void TMainForm::nExitClick() { Close(); }
 
 void TMainForm::ApplicationEventsMinimize() {
     // The taskbar button goes only when the icon is there to bring the window back.
-    if (trayIconAdded_) ShowWindow(Application.Handle(), SW_HIDE);
+    if (TrayIcon.Added()) ShowWindow(Application.Handle(), SW_HIDE);
     Application.ShowMainWindow = false;
     Hide();
 }
@@ -184,8 +195,10 @@ void TMainForm::FormClose() {
 
 void TMainForm::EndSession() {
     // Nobody is there to answer a box: a save that fails is given up and the session ends.
+    // Only changes are saved: a missing file that nothing was changed in stays missing (an
+    // automatic run ended by the session in its pause writes nothing).
     try {
-        SaveOptions();
+        Save(false);
     } catch (...) {
     }
     if (Application.HoldEnd(TPendingEnd::SessionEnd)) return;

@@ -1,6 +1,7 @@
 #include "app/main_form_win.h"
 
 #include <span>
+#include <utility>
 
 #include "base/system_win.h"
 #include "png/png_resize.h"
@@ -8,9 +9,6 @@
 #include "ui/application_win.h"
 #include "ui/layout.h"
 
-std::string DefaultWallpaper;
-int32_t TrayIconShown = 0;
-NOTIFYICONDATAA TrayIconData{};
 TMainForm* MainForm = nullptr;
 
 namespace {
@@ -150,10 +148,8 @@ TMainForm::TMainForm() : TForm("MainForm") {
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
     CreateForm("TMainForm", "Лумо. версия 1.2", frame.right - frame.left, frame.bottom - frame.top);
     OnClose = [this] { FormClose(); };
-    taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
-    // Run as administrator (to register the start with Windows), the program would not get the
-    // shell's broadcast from a program of lower rights unless it lets it through.
-    if (taskbarCreated_) ChangeWindowMessageFilterEx(Handle(), taskbarCreated_, MSGFLT_ALLOW, nullptr);
+    TrayIcon.Attach(Handle());
+    dayChange_.Attach(Handle());
 
     pcMain.Create(Handle(), client);
     pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, SIZE{client.right, client.bottom});
@@ -177,11 +173,16 @@ TMainForm::TMainForm() : TForm("MainForm") {
 
     Application.OnMinimize = [this] { ApplicationEventsMinimize(); };
     Application.OnRestore = [this] { ApplicationEventsRestore(); };
+    Application.OnModalStatesEnded = [this] {
+        if (std::exchange(dayChangeHeld_, false)) PostMessageA(Handle(), WM_CHECKDAY, 0, 0);
+    };
 }
 
 TMainForm::~TMainForm() {
     Application.OnMinimize = nullptr;
     Application.OnRestore = nullptr;
+    Application.OnModalStatesEnded = nullptr;
+    dayChange_.Detach();
     if (Handle()) DestroyWindow(Handle());
 }
 
@@ -272,20 +273,18 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         WMMyNotify(wParam, lParam);
         return 0;
     }
-    if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-        // The shell's taskbar was made anew (or is there at last): the icon has to be
-        // registered again.
-        if (TrayIconShown == 1) AddTrayIcon();
-        return 0;
+    if (TrayIcon.HandleMessage(message, wParam)) return 0;
+    if (dayChange_.IsDayEvent(message, wParam)) {
+        CheckDay();
+        return message == WM_POWERBROADCAST ? TRUE : 0;
     }
     switch (message) {
-        case WM_TIMER:
-            if (wParam != kTrayIconTimer) break;
-            if (TrayIconShown == 1 && !trayIconAdded_)
-                TryAddTrayIcon();
-            else
-                KillTimer(Handle(), kTrayIconTimer);
+        case WM_CHECKDAY:
+            CheckDay();
             return 0;
+        case WM_DESTROY:
+            dayChange_.Detach();
+            break;
         case WM_LOADABOUTPICTURE:
             if (iAbout.Picture.Empty()) {
                 RECT page{};

@@ -4,14 +4,15 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "app/day_change_win.h"
+#include "app/tray_icon_win.h"
 #include "base/gdi_win.h"
 #include "open_dialog/open_dialog_win.h"
+#include "settings/options_file.h"
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
@@ -23,16 +24,8 @@
 #include "ui/static_controls_win.h"
 #include "ui/tree_view_win.h"
 
-// The main window's timer that tries again to add the notification-area icon.
-constexpr UINT_PTR kTrayIconTimer = 1;
-
 // The tray menu's items, as they reach the main window in WM_COMMAND.
 enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idExit = 104 };
-
-// Module state of the main window.
-extern std::string DefaultWallpaper;
-extern int32_t TrayIconShown;
-extern NOTIFYICONDATAA TrayIconData;
 
 class TMainForm : public TForm {
 public:
@@ -65,6 +58,13 @@ public:
     TPopupMenu pmTray;
     // The picture open dialog, shared by the add and browse buttons.
     TOpenPictureDialog OpenDialog;
+    // The icon in the notification area.
+    TTrayIcon TrayIcon;
+
+    // The default wallpaper, shown and edited in edOld.
+    std::string DefaultWallpaper;
+    // The automatic run's pause in seconds, as the options file gave it at start-up.
+    int32_t WaitSeconds = 0;
 
     TTabSheet& tshFiles() { return pcMain.Page(0); }
     TTabSheet& tshOptions() { return pcMain.Page(1); }
@@ -75,6 +75,14 @@ public:
 
     // Applies a picture file as the desktop wallpaper.
     void ChangeWall(const std::string& path);
+    // The automatic change, at logon and at a new day: applies the picture the automatic rule
+    // picks from `list` (AutomaticWallpaper), after waiting a while for a picked file that is
+    // not available yet. With no picture and no default the wallpaper stays as it is.
+    void AutomaticChange(const TWallpaperList& list);
+    // While the icon stays in the notification area, makes the automatic change of a new day
+    // from the lists as saved on disk, when the local date differs from that of the last
+    // automatic change; under a dialog or a box it waits until that closes.
+    void CheckDay();
     // Writes the options file, then the wallpaper-list file, each only when what the window
     // holds differs from what that file was last read or written with, or when it is missing.
     // Once the window is gone there is nothing to save from, and nothing is written.
@@ -82,8 +90,11 @@ public:
     // Takes what the window holds now as what the settings files hold: called once they were
     // read at start-up.
     void SettingsRead();
-    // Registers (1) or removes (0) the notification-area icon. TrayIconShown says that the
-    // program wants its icon, also while the shell has not taken it yet.
+    // The options as the window holds them: what SaveOptions writes.
+    TOptionsFileData CurrentOptions() const;
+    // Shows options read from the options file; WaitSeconds follows the pause they give.
+    void LoadOptions(const TOptionsFileData& options);
+    // Registers (1) or removes (0) the notification-area icon (TTrayIcon::SetTrayMode).
     void SetTrayMode(int32_t mode);
     // Replaces the wallpaper list by the content of a wallpaper-list file.
     void LoadWallpaperList(const std::string& path);
@@ -111,7 +122,8 @@ public:
     void WMMyNotify(WPARAM wParam, LPARAM lParam);
     void FormClose();
     // The user's session ends: the settings are saved at once if they changed, without any
-    // box, and the program ends (once a modal state that is up has ended).
+    // box, and the program ends (once a modal state that is up has ended). A missing file
+    // that nothing changed stays missing.
     void EndSession();
 
 protected:
@@ -122,19 +134,16 @@ private:
     void CreateOptionsPage();
     void CreateAboutPage();
     void CreateTrayMenu();
+    // SaveOptions; a missing file is written only when `writeMissing` or it would change.
+    void Save(bool writeMissing);
     void ApplyFont(const TControl& parent);
-    // Hands the icon to the shell; while the shell refuses it, tries again by kTrayIconTimer
-    // (TryAddTrayIcon) for a while.
-    void AddTrayIcon();
-    void TryAddTrayIcon();
 
     TFontHandle font_;
     TFontHandle boldFont_;
     HICON icon_ = nullptr;
     int textHeight_ = 13;
-    UINT taskbarCreated_ = 0;
-    bool trayIconAdded_ = false;  // the shell holds the icon
-    int trayIconTriesLeft_ = 0;
+    TDayChange dayChange_;
+    bool dayChangeHeld_ = false;  // a new day met a modal state
     // The bytes of each settings file as last read or written, in the form SaveOptions writes.
     std::optional<std::string> savedOptions_;
     std::optional<std::string> savedList_;

@@ -17,30 +17,23 @@
 #include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
 
-int32_t WaitSeconds = 0;
-
 namespace {
 
 void ReadOptions(TMainForm& form) {
     const std::string path = OptionsFilePath();
     if (!FileExists(path)) {
-        // Without an options file the default wallpaper is the desktop's current one.
+        // Without an options file the default wallpaper is the desktop's current one: the
+        // Active Desktop's copy where the system keeps one, else (Windows 7 to 11) the
+        // wallpaper value itself, else what the system reports.
         TRegistry registry(KEY_ALL_ACCESS);
         registry.OpenKey(kDesktopKey, false);
-        DefaultWallpaper = registry.ReadString("ConvertedWallpaper");
+        form.DefaultWallpaper = registry.ReadString("ConvertedWallpaper");
+        if (form.DefaultWallpaper.empty())
+            form.DefaultWallpaper =
+                registry.ValueExists("Wallpaper") ? registry.ReadString("Wallpaper") : CurrentDesktopWallpaper();
         return;
     }
-    const TOptionsFileData options = ParseOptionsFile(ReadWholeFile(path, FILE_SHARE_READ), LocaleDecimalSeparator());
-    form.cbTray.SetChecked(options.StayInTray);
-    DefaultWallpaper = options.DefaultWallpaper;
-    if (options.WaitText) form.edWait.SetText(*options.WaitText);
-    WaitSeconds = ParseInteger(form.edWait.Text()).value_or(0);
-    // The default wallpaper's preview is only a preview: a picture that cannot be shown leaves
-    // it empty instead of stopping the start (and with it the automatic change at logon).
-    try {
-        form.edOld.SetText(DefaultWallpaper);
-    } catch (const Exception&) {
-    }
+    form.LoadOptions(ParseOptionsFile(ReadWholeFile(path, FILE_SHARE_READ), LocaleDecimalSeparator()));
 }
 
 // The box of a start on a system whose code page would damage the settings, in both
@@ -60,7 +53,7 @@ const wchar_t kCodePageText[] =
 // The start-up sequence, in order: the application object (common controls, COM on this
 // thread, the application window) with ShowMainWindow off; the picture formats; the main window,
 // made hidden, with the built-in day list; the random seed; the wallpaper list from its file if
-// there is one; TrayIconShown = 0; the options (or, without a file, the desktop's wallpaper as
+// there is one; the options (or, without a file, the desktop's wallpaper as
 // the default); the Run value probed (which writes it anew when it exists); what the window now
 // holds taken as what the files hold, so that a later save writes only changes. Then either the
 // automatic run (pause, change, and an end unless the icon stays) or ShowMainWindow on; the icon;
@@ -93,7 +86,6 @@ int RunLumo(const std::string& commandLine) {
 
     SeedRandom();
     if (const std::string listPath = WallpaperListFilePath(); FileExists(listPath)) form.LoadWallpaperList(listPath);
-    TrayIconShown = 0;
     ReadOptions(form);
     form.ProbeRunRegistration();
     form.SettingsRead();
@@ -101,9 +93,8 @@ int RunLumo(const std::string& commandLine) {
     if (autorun) {
         // Other programs' messages to our windows are answered meanwhile; a close request or a
         // session end waits until the change is made.
-        Application.Pause(static_cast<DWORD>(WaitSeconds) * 1000);
-        const TWallpaperList list = form.tvFiles.Items();
-        form.ChangeWall(ChooseTodaysWallpaper(list, list.size()).value_or(DefaultWallpaper));
+        Application.Pause(static_cast<DWORD>(form.WaitSeconds) * 1000);
+        form.AutomaticChange(form.tvFiles.Items());
         // The early end leaves the hidden windows to the system, which takes them down with
         // the process at a fraction of the cost of destroying them one by one.
         if (!form.cbTray.Checked()) ExitProcess(0);

@@ -2,11 +2,7 @@
 // automatic change of an "/autorun" start or the interactive program.
 #pragma once
 
-#include <cstdint>
 #include <string>
-
-// The pause of the automatic run in seconds; set only when the options file is read.
-extern int32_t WaitSeconds;
 
 // Runs the program for a command line; returns the exit code. Failures leave as exceptions.
 int RunLumo(const std::string& commandLine);

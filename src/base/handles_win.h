@@ -45,8 +45,14 @@ inline void CloseFileHandle(HANDLE h) { ::CloseHandle(h); }
 inline void CloseFind(HANDLE h) { ::FindClose(h); }
 inline void CloseRegKey(HKEY h) { ::RegCloseKey(h); }
 inline void DeleteGdiObject(HGDIOBJ h) { ::DeleteObject(h); }
+inline void UnmapView(void* view) { ::UnmapViewOfFile(view); }
+inline void ReleaseModule(HMODULE module) { ::FreeLibrary(module); }
 
 using TFileHandle = TOwned<HANDLE, CloseFileHandle, true>;
+// A kernel object (mutex, file mapping) whose "none" is null.
+using TKernelHandle = TOwned<HANDLE, CloseFileHandle>;
+using TMappedView = TOwned<void*, UnmapView>;
+using TModuleHandle = TOwned<HMODULE, ReleaseModule>;
 using TFindHandle = TOwned<HANDLE, CloseFind, true>;
 using TKeyHandle = TOwned<HKEY, CloseRegKey>;
 

@@ -106,3 +106,41 @@ TCodePageConversion SystemCodePageConversion() {
     };
     return conversion;
 }
+
+namespace {
+// The failures of a file that is there but not available yet; a later try may succeed.
+bool NotAvailableYet(DWORD error) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_NOT_READY:
+        case ERROR_BAD_NETPATH:
+        case ERROR_NETWORK_BUSY:
+        case ERROR_UNEXP_NET_ERR:
+        case ERROR_NETNAME_DELETED:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_SEM_TIMEOUT:
+        case ERROR_NO_NETWORK:
+        case ERROR_NETWORK_UNREACHABLE:
+        case 362:  // ERROR_CLOUD_FILE_PROVIDER_NOT_RUNNING
+        case 388:  // ERROR_CLOUD_FILE_NETWORK_UNAVAILABLE
+        case 389:  // ERROR_CLOUD_FILE_UNSUCCESSFUL
+        case 404:  // ERROR_CLOUD_FILE_PROVIDER_TERMINATED
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+TReadiness FileReadiness(const std::string& path) {
+    const TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return NotAvailableYet(GetLastError()) ? TReadiness::NotYet : TReadiness::Missing;
+    // A cloud file that is online only opens, and is fetched at the first read.
+    char buffer[512];
+    DWORD read = 0;
+    if (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return TReadiness::Readable;
+    return NotAvailableYet(GetLastError()) ? TReadiness::NotYet : TReadiness::Missing;
+}

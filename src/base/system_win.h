@@ -30,6 +30,12 @@ std::string ExecutableDirectory();
 // last-write time, in local time, is a valid DOS date and time (years 1980 to 2107).
 bool FileExists(const std::string& path);
 
+// Whether a file can be read now. NotYet: it is there but not available yet (held open
+// without sharing, its cloud provider or network path not ready), so a later try may read it;
+// Missing: it is not there or cannot be read for another reason.
+enum class TReadiness { Readable, NotYet, Missing };
+TReadiness FileReadiness(const std::string& path);
+
 // The user's decimal separator.
 char LocaleDecimalSeparator();
 

@@ -35,7 +35,6 @@ public:
     void RaiseLeftOutFiles() const;
     // The filter choice, from 1; the user's last choice after a confirmed run.
     int FilterIndex() const { return filterIndex_; }
-    const std::string& Filter() const { return filter_; }
     // The system dialog's option flags.
     static DWORD Options();
 

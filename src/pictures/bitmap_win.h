@@ -26,8 +26,6 @@ public:
 
     HBITMAP Handle() const { return data_ ? data_->bitmap.Get() : nullptr; }
     int BitCount() const { return bitCount_; }
-    // One bit per pixel with a black and white colour table.
-    bool Monochrome() const { return monochrome_; }
 
 private:
     struct TData {

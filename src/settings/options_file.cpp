@@ -24,12 +24,12 @@ TOptionsFileData ParseOptionsFile(std::string_view bytes, char decimalSeparator)
     return data;
 }
 
-std::string FormatOptionsFile(bool stayInTray, std::string_view defaultWallpaper, std::string_view waitText) {
-    std::string bytes = BoolToStr(stayInTray);
+std::string FormatOptionsFile(const TOptionsFileData& options) {
+    std::string bytes = BoolToStr(options.StayInTray);
     bytes += "\r\n";
-    bytes += defaultWallpaper;
+    bytes += options.DefaultWallpaper;
     bytes += "\r\n";
-    bytes += waitText;
+    bytes += options.WaitText.value_or("");
     bytes += "\r\n";
     return bytes;
 }

@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
+// The program's options, as the file holds them and as the window shows them.
 struct TOptionsFileData {
     bool StayInTray = false;
     std::string DefaultWallpaper;
-    // Line 3, present only when the file has exactly three lines.
+    // The pause text; read from line 3 only when the file has exactly three lines.
     std::optional<std::string> WaitText;
 };
 
@@ -18,8 +19,8 @@ struct TOptionsFileData {
 // EConvertError when line 1 is not boolean text.
 TOptionsFileData ParseOptionsFile(std::string_view bytes, char decimalSeparator = '.');
 
-// The file's bytes for the three settings.
-std::string FormatOptionsFile(bool stayInTray, std::string_view defaultWallpaper, std::string_view waitText);
+// The file's bytes for the options (an absent pause text as an empty line).
+std::string FormatOptionsFile(const TOptionsFileData& options);
 
 // The pause field's rule: the integer's value held to 0..32000, or 10 when the text is not an
 // integer, in decimal digits.

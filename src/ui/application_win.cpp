@@ -150,13 +150,15 @@ bool TApplication::HoldEnd(TPendingEnd end) {
 void TApplication::ModalStateEnded() {
     const TPendingEnd end = pendingEnd_;
     pendingEnd_ = TPendingEnd::None;
-    if (end == TPendingEnd::None || !mainForm_ || !mainForm_->Handle()) return;
     // Posted, so that the handler that opened the modal state finishes first; a new modal state
     // met on the way holds it again.
-    if (end == TPendingEnd::Close)
-        PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
-    else
-        PostMessageA(mainForm_->Handle(), WM_ENDSESSION, TRUE, 0);
+    if (end != TPendingEnd::None && mainForm_ && mainForm_->Handle()) {
+        if (end == TPendingEnd::Close)
+            PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
+        else
+            PostMessageA(mainForm_->Handle(), WM_ENDSESSION, TRUE, 0);
+    }
+    if (OnModalStatesEnded) OnModalStatesEnded();
 }
 
 TModalState::TModalState(TInput input, HWND modalWindow) : modalWindow_(modalWindow) {

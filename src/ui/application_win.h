@@ -52,6 +52,8 @@ public:
     void Restore();
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
+    // Raised when the outermost modal state has ended, after a held end was passed on.
+    TNotifyEvent OnModalStatesEnded;
 
     // Runs the message loop until the main window is closed. When ShowMainWindow is on, the
     // main window is shown first, as the start's show command asks: maximised (3), minimised

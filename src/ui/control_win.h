@@ -53,7 +53,6 @@ public:
     void ArrangeChildren();
     // The wrappers of the child windows, in the order they were created.
     const std::vector<TControl*>& Children() const { return children_; }
-    const std::optional<TPlacement>& Placement() const { return placement_; }
 
     // The wrapper of a window created by the program, or null.
     static TControl* FromHandle(HWND handle);

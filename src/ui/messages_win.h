@@ -1,5 +1,5 @@
-// The program's own window messages, kept in one list so that no two share a number: a message
-// posted to one window must never be taken for another's.
+// The program's own window messages and timer ids, kept in one list so that no two share a
+// number: a message posted to one window must never be taken for another's.
 #pragma once
 
 #include <windows.h>
@@ -14,3 +14,12 @@ constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
 constexpr UINT WM_PLACEPANE = WM_APP + 2;
 // Posted by an image control to itself: realise the picture's palette after a change.
 constexpr UINT WM_REALIZEPICTUREPALETTE = WM_APP + 3;
+// Posted by the main window to itself: look whether the local date is a new one (after the
+// modal state that held a day change back has ended).
+constexpr UINT WM_CHECKDAY = WM_APP + 4;
+
+// The main window's timers (WM_TIMER's id).
+// Asks the shell again for the notification-area icon it refused.
+constexpr UINT_PTR kTrayIconTimer = 1;
+// Fires at the next local midnight: the automatic change of a new day is due.
+constexpr UINT_PTR kDayChangeTimer = 2;

@@ -46,3 +46,9 @@ void ApplyWallpaper(const std::string& path) {
         throw EIntfCastError("Interface not supported");
     desktop->ApplyChanges(kApplyAll);
 }
+
+std::string CurrentDesktopWallpaper() {
+    char path[MAX_PATH + 1] = {};
+    if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0)) return {};
+    return path;
+}

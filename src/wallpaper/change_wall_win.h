@@ -11,3 +11,7 @@ constexpr char kDesktopKey[] = "Control Panel\\Desktop";
 // asks the shell's Active Desktop object to apply and save it. COM must be initialised on
 // the calling thread.
 void ApplyWallpaper(const std::string& path);
+
+// The user's current wallpaper as the system reports it (SPI_GETDESKWALLPAPER); empty when it
+// has none.
+std::string CurrentDesktopWallpaper();

@@ -28,3 +28,13 @@ std::optional<std::string> ChooseTodaysWallpaper(const TWallpaperList& list, uin
     if (!FileExists(candidates[picked])) return std::nullopt;
     return candidates[picked];
 }
+
+std::string AutomaticWallpaper(const TWallpaperList& list, const std::string& defaultWallpaper,
+                               const std::function<bool(const std::string&)>& readable) {
+    const std::optional<std::string> picked = ChooseTodaysWallpaper(list, list.size());
+    return picked && readable(*picked) ? *picked : defaultWallpaper;
+}
+
+std::optional<std::string> AnotherWallpaperOfToday(const TWallpaperList& list) {
+    return ChooseTodaysWallpaper(list, list.size() % 65536);
+}

@@ -103,10 +103,7 @@ bool SessionEnd(TWorld& w) {
             IsWindow(window))
             w.Fail("WM_ENDSESSION was not answered within 5 s");
     }
-    if (!cancelled) {
-        w.S.SessionEnding = true;
-        RequestEnd(w, TEnd::SessionEnd);
-    }
+    if (!cancelled) RequestEnd(w, TEnd::SessionEnd);
     return true;
 }
 

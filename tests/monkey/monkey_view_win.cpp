@@ -70,7 +70,7 @@ bool TRemoteBuffer::Read(const void* remote, void* data, size_t size) const {
     return remote && ReadProcessMemory(process_, remote, data, size, nullptr);
 }
 
-std::string TWindowState::Options() const { return FormatOptionsFile(StayInTray, Old, Wait); }
+std::string TWindowState::Options() const { return FormatOptionsFile({StayInTray, Old, Wait}); }
 std::string TWindowState::List() const { return FormatWallpaperList(Tree); }
 
 TLumoView::TLumoView(HANDLE process, DWORD processId)

@@ -61,8 +61,6 @@ struct TSession {
     std::optional<std::string> StartOptions, StartList;
     // A session end that found nothing changed and no dialog or box up: no file may change.
     bool FilesFrozen = false;
-    // A session end was sent: it saves at once, a missing file too, also during the pause.
-    bool SessionEnding = false;
     bool HaveFirstCounts = false, DialogSeen = false;
     bool DialogUp = false;  // the open dialog was up at the last look
     TCounts First, Peak, Last;

@@ -87,12 +87,12 @@ TEST(WallpaperListFile, InvalidLevelKeepsTheEarlierNodes) {
 }
 
 TEST(OptionsFile, WritesThreeLines) {
-    EXPECT_EQ(FormatOptionsFile(true, "", "10"), "-1\r\n\r\n10\r\n");
-    EXPECT_EQ(FormatOptionsFile(false, "C:\\Обои\\a.bmp", "0"), "0\r\nC:\\Обои\\a.bmp\r\n0\r\n");
+    EXPECT_EQ(FormatOptionsFile({true, "", "10"}), "-1\r\n\r\n10\r\n");
+    EXPECT_EQ(FormatOptionsFile({false, "C:\\Обои\\a.bmp", "0"}), "0\r\nC:\\Обои\\a.bmp\r\n0\r\n");
 }
 
 TEST(OptionsFile, ReadsBackWhatWasWritten) {
-    const TOptionsFileData data = ParseOptionsFile(FormatOptionsFile(true, " C:\\x y.jpg ", "32000"));
+    const TOptionsFileData data = ParseOptionsFile(FormatOptionsFile({true, " C:\\x y.jpg ", "32000"}));
     EXPECT_TRUE(data.StayInTray);
     EXPECT_EQ(data.DefaultWallpaper, " C:\\x y.jpg ");
     EXPECT_EQ(data.WaitText, "32000");

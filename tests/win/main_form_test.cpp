@@ -26,7 +26,6 @@ protected:
     void TearDown() override {
         DeleteFileA(OptionsFilePath().c_str());
         DeleteFileA(WallpaperListFilePath().c_str());
-        DefaultWallpaper.clear();  // module state: the next test starts as a fresh program does
     }
     TRegistryOverride registry_;
     TMainForm form_;
@@ -77,7 +76,7 @@ TEST_F(MainFormTest, EventsRunOnlyOnRealChanges) {
 
 TEST_F(MainFormTest, DefaultWallpaperFollowsTheEdit) {
     form_.edOld.SetText("C:\\Обои\\b.jpg");
-    EXPECT_EQ(DefaultWallpaper, "C:\\Обои\\b.jpg");
+    EXPECT_EQ(form_.DefaultWallpaper, "C:\\Обои\\b.jpg");
 }
 
 TEST_F(MainFormTest, RunBoxWritesAndDeletesTheStartValue) {
@@ -134,7 +133,7 @@ TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
 TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
     form_.cbTray.SetChecked(true);
     form_.edWait.SetText("25");
-    DefaultWallpaper = "C:\\Обои\\по умолчанию.bmp";
+    form_.DefaultWallpaper = "C:\\Обои\\по умолчанию.bmp";
     TWallpaperList list = BuiltInWallpaperList();
     list.insert(list.begin() + 3, TWallpaperNode{2, "D:\\x.jpg"});
     for (size_t i = 4; i < list.size(); ++i) list[i].Parent = -1;

@@ -26,6 +26,13 @@ struct TExpected {
     bool Enabled;
 };
 
+// Takes the program's icon away from the shell (NIM_DELETE) or gives it back (NIM_ADD) behind
+// the program's back, as the shell does when it is made anew or someone else adds it.
+void ShellNotify(DWORD message, const TMainForm& form) {
+    NOTIFYICONDATAA data = form.TrayIcon.Data();
+    Shell_NotifyIconA(message, &data);
+}
+
 // Another subclass, put over one of ours.
 WNDPROC coveredProc = nullptr;
 LRESULT CALLBACK CoveringProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -302,38 +309,37 @@ TEST_F(MainWindowTest, TrayMenuItemsAndIdentifiers) {
 
 TEST_F(MainWindowTest, TrayModeRegistersOnceAndRemovesOnce) {
     const HWND window = form_.Handle();
-    TrayIconShown = 0;
     form_.SetTrayMode(1);
-    EXPECT_EQ(TrayIconShown, 1);
+    EXPECT_TRUE(form_.TrayIcon.Shown());
     EXPECT_TRUE(NotifyIconRegistered(window));
-    EXPECT_EQ(TrayIconData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
-    EXPECT_EQ(TrayIconData.hWnd, form_.Handle());
-    EXPECT_EQ(TrayIconData.uCallbackMessage, WM_MYNOTIFY);
-    EXPECT_EQ(TrayIconData.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_STREQ(TrayIconData.szTip, "Лумо. версия 1.2");
+    EXPECT_EQ(form_.TrayIcon.Data().cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(form_.TrayIcon.Data().hWnd, form_.Handle());
+    EXPECT_EQ(form_.TrayIcon.Data().uCallbackMessage, WM_MYNOTIFY);
+    EXPECT_EQ(form_.TrayIcon.Data().uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_STREQ(form_.TrayIcon.Data().szTip, "Лумо. версия 1.2");
     ICONINFO icon{};  // the icon's image of the system's small size
-    ASSERT_TRUE(GetIconInfo(TrayIconData.hIcon, &icon));
+    ASSERT_TRUE(GetIconInfo(form_.TrayIcon.Data().hIcon, &icon));
     BITMAP mask{};
     EXPECT_TRUE(GetObjectA(icon.hbmMask, sizeof mask, &mask) && mask.bmWidth == GetSystemMetrics(SM_CXSMICON));
     for (HBITMAP bitmap : {icon.hbmMask, icon.hbmColor}) DeleteObject(bitmap);
     // On while on adds nothing: an icon taken away behind the program's back stays away.
-    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    ShellNotify(NIM_DELETE, form_);
     form_.SetTrayMode(1);
-    EXPECT_EQ(TrayIconShown, 1);
+    EXPECT_TRUE(form_.TrayIcon.Shown());
     EXPECT_FALSE(NotifyIconRegistered(window));
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    ShellNotify(NIM_ADD, form_);
     form_.SetTrayMode(7);  // no mode: nothing happens
-    EXPECT_EQ(TrayIconShown, 1);
+    EXPECT_TRUE(form_.TrayIcon.Shown());
     EXPECT_TRUE(NotifyIconRegistered(window));
     form_.SetTrayMode(0);
-    EXPECT_EQ(TrayIconShown, 0);
+    EXPECT_FALSE(form_.TrayIcon.Shown());
     EXPECT_FALSE(NotifyIconRegistered(window));
     // Off while off removes nothing: an icon put back by someone else stays.
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+    ShellNotify(NIM_ADD, form_);
     form_.SetTrayMode(0);
-    EXPECT_EQ(TrayIconShown, 0);
+    EXPECT_FALSE(form_.TrayIcon.Shown());
     EXPECT_TRUE(NotifyIconRegistered(window));
-    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    ShellNotify(NIM_DELETE, form_);
 }
 
 namespace {
@@ -368,10 +374,9 @@ TEST(TaskbarRestart, IconComesBackAndTheShellsMessageIsLetThroughForAnElevatedRu
     EXPECT_EQ(FilterCalls, (std::vector<TFilterCall>{{form->Handle(), taskbarCreated, MSGFLT_ALLOW}}));
 
     // The shell made anew has lost the icon: the program adds it again.
-    TrayIconShown = 0;
     form->SetTrayMode(1);
     ASSERT_TRUE(NotifyIconRegistered(form->Handle()));
-    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    ShellNotify(NIM_DELETE, *form);
     ASSERT_FALSE(NotifyIconRegistered(form->Handle()));
     SendMessageA(form->Handle(), taskbarCreated, 0, 0);
     EXPECT_TRUE(NotifyIconRegistered(form->Handle()));
@@ -402,7 +407,6 @@ TEST_F(MainWindowTest, IconTheShellRefusesIsAskedForAgainAndTheWindowStaysReacha
     // Refused at start: minimised meanwhile, the window keeps its taskbar button; the try two
     // seconds later adds the icon, and the button goes as after any minimise.
     RefusedAdds = 1;
-    TrayIconShown = 0;
     form_.SetTrayMode(1);
     EXPECT_FALSE(NotifyIconRegistered(window));
     ShowWindow(application, SW_SHOWNORMAL);
@@ -413,7 +417,7 @@ TEST_F(MainWindowTest, IconTheShellRefusesIsAskedForAgainAndTheWindowStaysReacha
     EXPECT_FALSE(IsWindowVisible(application));
     // Refused for two minutes of tries after "TaskbarCreated": the hidden program shows its
     // taskbar button, minimised; the next "TaskbarCreated" still adds the icon.
-    Shell_NotifyIconA(NIM_DELETE, &TrayIconData);
+    ShellNotify(NIM_DELETE, form_);
     RefusedAdds = 1000;
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     SendMessageA(window, taskbarCreated, 0, 0);
@@ -431,15 +435,13 @@ TEST_F(MainWindowTest, IconTheShellRefusesIsAskedForAgainAndTheWindowStaysReacha
 }
 
 TEST_F(MainWindowTest, LongCaptionIsCutToTheTip) {
-    TrayIconShown = 0;
     form_.SetCaption(std::string(100, 'x'));
     form_.SetTrayMode(1);
-    EXPECT_EQ(std::string(TrayIconData.szTip), std::string(63, 'x'));
+    EXPECT_EQ(std::string(form_.TrayIcon.Data().szTip), std::string(63, 'x'));
     form_.SetTrayMode(0);
 }
 
 TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
-    TrayIconShown = 0;
     form_.SetTrayMode(1);
     SendMessageA(form_.Handle(), WM_MYNOTIFY, 0, WM_LBUTTONDBLCLK);  // restore from the icon
     ASSERT_TRUE(IsWindowVisible(form_.Handle()));
@@ -477,7 +479,7 @@ TEST_F(MainWindowTest, EndOfTheSessionSavesTheSettings) {
     SendMessageA(form_.Handle(), WM_ENDSESSION, FALSE, 0);  // the session goes on: nothing saved
     EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "<missing>");
     SendMessageA(form_.Handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n" + DefaultWallpaper + "\r\n42\r\n");
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n" + form_.DefaultWallpaper + "\r\n42\r\n");
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(BuiltInWallpaperList()));
     DeleteFileA(OptionsFilePath().c_str());
     DeleteFileA(WallpaperListFilePath().c_str());

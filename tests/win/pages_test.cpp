@@ -202,7 +202,7 @@ TEST_F(PagesTest, DeletingSelectsAnotherNodeAndSaves) {
 
 TEST_F(PagesTest, DefaultWallpaperPreviewAndApplyButton) {
     form_.edOld.SetText(folder_.File("blue.bmp"));
-    EXPECT_EQ(DefaultWallpaper, folder_.File("blue.bmp"));
+    EXPECT_EQ(form_.DefaultWallpaper, folder_.File("blue.bmp"));
     EXPECT_EQ(form_.oldPreview.Picture.Height(), 4);
     form_.edOld.SetText(folder_.File("missing.bmp"));
     EXPECT_TRUE(form_.oldPreview.Picture.Empty());
@@ -222,7 +222,7 @@ TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
     TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"Caf\u00E9.bmp", L"green.bmp"});
     form_.bObzorClick();
     ASSERT_TRUE(driver.Answered());
-    EXPECT_EQ(DefaultWallpaper, form_.edOld.Text());
+    EXPECT_EQ(form_.DefaultWallpaper, form_.edOld.Text());
     EXPECT_EQ(form_.oldPreview.Picture.Width(), 4);
 }
 

@@ -8,17 +8,30 @@
 #include "support/startup_fixture.h"
 #include "support/test_support.h"
 
-TEST_F(StartupTest, AutorunWithoutSettingsFilesAppliesTheDesktopsOwnCopyAtOnce) {
-    SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", "C:\\converted.bmp");
-    TLumoProcess lumo(folder_.Path());
-    const DWORD start = GetTickCount();
-    lumo.Start("/autorun");
-    ASSERT_EQ(lumo.Wait(60000), 0);
-    // The form's "10" does not apply without an options file.
-    EXPECT_LT(GetTickCount() - start, 9000u);
-    EXPECT_EQ(Desktop("Wallpaper"), "C:\\converted.bmp");
-    EXPECT_FALSE(PathExists(folder_.File("WallOpt.ini")));
-    EXPECT_FALSE(PathExists(folder_.File("Murovelo.ini")));
+TEST_F(StartupTest, AutorunWithoutSettingsFilesKeepsTheUsersWallpaperAtOnce) {
+    // The Active Desktop's copy where there is one, else the wallpaper itself; with neither, and
+    // so no default, the desktop is left as it is rather than blanked.
+    const struct {
+        const char *Converted, *Wallpaper, *Expected;
+    } rows[] = {{"C:\\converted.bmp", "C:\\mine.bmp", "C:\\converted.bmp"},
+                {"", "C:\\mine.bmp", "C:\\mine.bmp"},
+                {nullptr, "C:\\Обои\\мои.bmp", "C:\\Обои\\мои.bmp"},
+                {nullptr, nullptr, "<absent>"}};
+    for (const auto& row : rows) {
+        Clean();
+        if (row.Converted) SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", row.Converted);
+        if (row.Wallpaper) SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", row.Wallpaper);
+        TLumoProcess lumo(folder_.Path());
+        const DWORD start = GetTickCount();
+        lumo.Start("/autorun");
+        ASSERT_EQ(lumo.Wait(60000), 0);
+        // The form's "10" does not apply without an options file.
+        EXPECT_LT(GetTickCount() - start, 9000u);
+        EXPECT_EQ(Desktop("Wallpaper"), row.Expected);
+        EXPECT_EQ(Desktop("WallpaperStyle"), row.Expected == std::string("<absent>") ? "<absent>" : "2");
+        EXPECT_FALSE(PathExists(folder_.File("WallOpt.ini")));
+        EXPECT_FALSE(PathExists(folder_.File("Murovelo.ini")));
+    }
 }
 
 TEST_F(StartupTest, AutorunWaitsThePause) {
@@ -75,4 +88,25 @@ TEST_F(StartupTest, DefaultWallpaperWithoutAPreviewDoesNotStopTheStart) {
     lumo.Start("/autorun");
     ASSERT_EQ(lumo.Wait(60000), 0);
     EXPECT_EQ(Desktop("Wallpaper"), folder_.File("broken.bmp"));
+}
+
+TEST_F(StartupTest, AutorunGivesAPictureNotReadyYetAWhileThenTakesTheDefault) {
+    // Held open without sharing, as a file still being fetched by its cloud provider is.
+    const std::string picture = MakePicture("cloud.bmp"), fallback = MakePicture("default.bmp");
+    std::string list;
+    for (const char* day : {"Понедельник", "Вторник", "Среда", "Четверг", "Пятница", "Суббота", "Воскресенье"})
+        list += std::string(day) + "\r\n\t" + picture + "\r\n";
+    WriteFileBytes(folder_.File("Murovelo.ini"), list);
+    WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\n" + fallback + "\r\n0\r\n");
+    for (const DWORD heldFor : {3000u, 40000u}) {
+        Clean();
+        HANDLE held = CreateFileA(picture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        TLumoProcess lumo(folder_.Path());
+        lumo.Start("/autorun");
+        WaitUntil([&] { return Desktop("Wallpaper") != "<absent>"; }, heldFor);
+        CloseHandle(held);
+        ASSERT_EQ(lumo.Wait(60000), 0);
+        EXPECT_EQ(Desktop("Wallpaper"), heldFor < 20000 ? picture : fallback) << heldFor;
+    }
 }

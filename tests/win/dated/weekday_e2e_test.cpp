@@ -43,3 +43,62 @@ TEST_F(WednesdayAutorun, AutorunAppliesTheDefaultWhenThePickedFileIsMissing) {
     ASSERT_EQ(lumo.Wait(60000), 0);
     EXPECT_EQ(Desktop("Wallpaper"), fallback);
 }
+
+// The day changes while Lumo.exe stays in the notification area: this program, and every
+// Lumo.exe it starts, runs on a clock read anew from a file that the test rewrites (see the
+// build).
+class DayChange : public StartupTest {
+protected:
+    static void SetClock(const std::string& when) {
+        std::string path = std::string("Z:") + getenv("FAKETIME_TIMESTAMP_FILE");
+        for (char& c : path) c = c == '/' ? '\\' : c;
+        ASSERT_TRUE(WriteFileBytes(path, "@" + when + "\n"));
+    }
+    TTempFolder other_;
+};
+
+TEST_F(DayChange, MidnightResumeClockAndUnlockBringTheNewDaysPictureOnce) {
+    SetClock("2026-12-08 23:59:50");  // a Tuesday, ten seconds before midnight
+    const char* const days[][2] = {
+        {"Вторник", "tue"}, {"Среда", "wed"}, {"Четверг", "thu"}, {"Пятница", "fri"}, {"Суббота", "sat"}};
+    std::string list;
+    for (const auto& day : days) list += std::string(day[0]) + "\r\n\t" + MakePicture(day[1]) + "\r\n";
+    // Two instances that stay in the notification area, without a default.
+    TLumoProcess first(folder_.Path()), second(other_.Path());
+    HWND windows[2] = {};
+    for (const std::string& folder : {folder_.Path(), other_.Path()}) {
+        WriteFileBytes(folder + "Murovelo.ini", list);
+        WriteFileBytes(folder + "WallOpt.ini", "-1\r\n\r\n0\r\n");
+    }
+    for (TLumoProcess* lumo : {&first, &second}) {
+        lumo->Start("/autorun");
+        windows[lumo == &second] = lumo->FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("tue"); }, 9000));
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("wed"); }, 30000));
+    // Later days come with a resume, a change of the clock and an unlock; the first instance
+    // makes the change, and the second, asked next, leaves it; a resume on the same day
+    // changes nothing.
+    const struct {
+        const char* Clock;
+        UINT Message;
+        WPARAM Event;
+        const char* Picture;
+    } rows[] = {{"2026-12-10 08:00:00", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, "thu"},
+                {"2026-12-10 09:00:00", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, nullptr},
+                {"2026-12-11 08:00:00", WM_TIMECHANGE, 0, "fri"},
+                {"2026-12-12 08:00:00", 0x02B1 /* WM_WTSSESSION_CHANGE */, 8 /* WTS_SESSION_UNLOCK */, "sat"}};
+    for (const auto& row : rows) {
+        SetClock(row.Clock);
+        for (const HWND window : windows) {
+            SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", "marker");
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(window, row.Message, row.Event, 0, SMTO_BLOCK, 30000, &result);
+            const bool changes = row.Picture && window == windows[0];
+            EXPECT_EQ(Desktop("Wallpaper"), changes ? folder_.File(row.Picture) : "marker") << row.Clock;
+        }
+    }
+    for (const HWND window : windows) PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.Wait(30000), 0);
+    EXPECT_EQ(second.Wait(30000), 0);
+}
