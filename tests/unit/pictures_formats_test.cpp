@@ -18,25 +18,6 @@ TEST(PictureExtension, TakesTheTextAfterTheLastDotUnlessABackslashOrColonComesLa
     EXPECT_EQ(ExtractExtension(""), "");
 }
 
-TEST(FileFormatTable, HoldsTheSevenEntriesInRegistrationOrder) {
-    const TFileFormatTable table = DefaultFileFormatTable();
-    const std::vector<std::vector<std::string>> expected = {
-        {"wmf", "Metafiles", "TMetafile"},
-        {"emf", "Enhanced Metafiles", "TMetafile"},
-        {"ico", "Icons", "TIcon"},
-        {"bmp", "Bitmaps", "TBitmap"},
-        {"png", "Portable Network Graphics", "TPNGObject"},
-        {"jpeg", "JPEG Image File", "TJPEGImage"},
-        {"jpg", "JPEG Image File", "TJPEGImage"},
-    };
-    ASSERT_EQ(table.Entries().size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(table.Entries()[i].extension, expected[i][0]) << i;
-        EXPECT_EQ(table.Entries()[i].description, expected[i][1]) << i;
-        EXPECT_EQ(table.Entries()[i].className, expected[i][2]) << i;
-    }
-}
-
 TEST(FileFormatTable, FindsPathsByExtensionInAnyLetterCase) {
     const TFileFormatTable table = DefaultFileFormatTable();
     const std::pair<const char*, const char*> found[] = {

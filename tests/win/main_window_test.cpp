@@ -1,4 +1,6 @@
-// The main window's layout, geometry and notification-area behaviour, in this process.
+// The main window as the user sees it, in this process: its controls with their places, texts,
+// fonts, tab order and tooltip, the wrappers' rules, and its showing and hiding through the
+// notification-area icon.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,7 +8,6 @@
 #include <utility>
 
 #include "app/main_form_win.h"
-#include "settings/file_io_win.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
 
@@ -195,6 +196,24 @@ TEST_F(MainWindowTest, ANodeThatDoesNotFitShowsItsFirst79CharactersInATooltip) {
 // Wrappers and windows part in either order: a window that goes leaves its parent's list and
 // the table; a wrapper that goes first gives the window its own procedure back, or, under
 // another subclass, leaves it working through its class's procedure.
+TEST_F(MainWindowTest, EventsRunOnlyOnRealChanges) {
+    int changes = 0, clicks = 0;
+    form_.edOld.OnChange = [&] { ++changes; };
+    form_.cbTray.OnClick = [&] { ++clicks; };
+    form_.edOld.SetText("");
+    form_.cbTray.SetChecked(false);
+    EXPECT_EQ(changes + clicks, 0);
+    form_.edOld.SetText("C:\\a.bmp");
+    form_.edOld.SetText("C:\\a.bmp");
+    form_.cbTray.SetChecked(true);
+    form_.cbTray.SetChecked(true);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(clicks, 1);
+    SendMessageA(form_.cbTray.Handle(), BM_CLICK, 0, 0);  // a click by the user
+    EXPECT_EQ(clicks, 2);
+    EXPECT_FALSE(form_.cbTray.Checked());
+}
+
 TEST(ControlWrapper, WindowsAndWrappersPartInEitherOrder) {
     const HWND top = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
     TGroupBox box("box");
@@ -472,15 +491,4 @@ TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
     GetWindowRect(form_.Handle(), &r);
     EXPECT_EQ(r.left, 10);
     EXPECT_EQ(r.top, 20);
-}
-
-TEST_F(MainWindowTest, EndOfTheSessionSavesTheSettings) {
-    form_.edWait.SetText("42");
-    SendMessageA(form_.Handle(), WM_ENDSESSION, FALSE, 0);  // the session goes on: nothing saved
-    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "<missing>");
-    SendMessageA(form_.Handle(), WM_ENDSESSION, TRUE, 0);
-    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n" + form_.DefaultWallpaper + "\r\n42\r\n");
-    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(BuiltInWallpaperList()));
-    DeleteFileA(OptionsFilePath().c_str());
-    DeleteFileA(WallpaperListFilePath().c_str());
 }

@@ -122,12 +122,7 @@ protected:
         PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     }
-    // The pause's edit on the Options page of a main window; a pause typed into it, as a user's edit.
-    static HWND PauseEdit(HWND window) {
-        return FindWindowExA(
-            FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions"), nullptr,
-            "Edit", nullptr);
-    }
+    // Types a pause into the Options page of a main window, as a user's edit.
     static void SetPause(HWND window, const char* text) {
         ASSERT_NE(PauseEdit(window), nullptr);
         SendMessageA(PauseEdit(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));

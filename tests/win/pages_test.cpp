@@ -1,4 +1,5 @@
-// The Files, Options and About pages driven in this process.
+// What the controls of the Files, Options and About pages and the icon menu's commands do,
+// driven in this process.
 #include <gtest/gtest.h>
 #include <objbase.h>
 
@@ -14,6 +15,8 @@
 #include "support/dialog_driver.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
+#include "wallpaper/weekday.h"
+#include "wallpaper/weekday_win.h"
 
 namespace {
 
@@ -312,4 +315,17 @@ TEST_F(PagesTest, ClicksReachTheirHandlers) {
     EXPECT_TRUE(GetWindowLongA(form_.tshAbout().Handle(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(GetWindowLongA(form_.tshFiles().Handle(), GWL_STYLE) & WS_VISIBLE);
     DeleteRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Лумо");
+}
+
+TEST_F(PagesTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {
+    const std::string today = DayNames[TodayDayNumber()], red = folder_.File("red.bmp");
+    form_.tvFiles.Assign({{-1, today}, {0, folder_.File("missing.bmp")}});
+    form_.nWallClick();
+    EXPECT_EQ(Wallpaper(), "<absent>");
+    form_.tvFiles.Assign({{-1, today + " "}, {0, red}, {-1, "x"}});
+    form_.nWallClick();  // the day's name must match exactly
+    EXPECT_EQ(Wallpaper(), "<absent>");
+    form_.tvFiles.Assign({{-1, "x"}, {-1, today}, {1, red}});
+    form_.nWallClick();
+    EXPECT_EQ(Wallpaper(), red);
 }

@@ -10,6 +10,12 @@
 inline const char kDesktop[] = "Control Panel\\Desktop";
 inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// The pause's edit on the Options page of a running Lumo's main window; it always holds a number.
+inline HWND PauseEdit(HWND mainWindow) {
+    const HWND tabs = FindWindowExA(mainWindow, nullptr, "SysTabControl32", nullptr);
+    return FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Edit", nullptr);
+}
+
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override { Clean(); }

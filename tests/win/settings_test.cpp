@@ -1,5 +1,7 @@
+// The settings as the main window holds, reads and saves them, in this process: its first
+// values, the pause's rule, the default wallpaper, the Run value, the options and list files,
+// the save at a session's end, and beneath them the safe save (ReplaceFileContent).
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 #include <algorithm>
 #include <optional>
@@ -9,8 +11,6 @@
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
 #include "support/test_support.h"
-#include "wallpaper/weekday.h"
-#include "wallpaper/weekday_win.h"
 
 namespace {
 
@@ -54,29 +54,6 @@ TEST_F(MainFormTest, PauseFieldNormalisesEveryText) {
         SetWindowTextA(form_.edWait.Handle(), typed);  // as typing does
         EXPECT_EQ(form_.edWait.Text(), shown) << typed;
     }
-}
-
-TEST_F(MainFormTest, EventsRunOnlyOnRealChanges) {
-    int changes = 0, clicks = 0;
-    form_.edOld.OnChange = [&] { ++changes; };
-    form_.cbTray.OnClick = [&] { ++clicks; };
-    form_.edOld.SetText("");
-    form_.cbTray.SetChecked(false);
-    EXPECT_EQ(changes + clicks, 0);
-    form_.edOld.SetText("C:\\a.bmp");
-    form_.edOld.SetText("C:\\a.bmp");
-    form_.cbTray.SetChecked(true);
-    form_.cbTray.SetChecked(true);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(clicks, 1);
-    SendMessageA(form_.cbTray.Handle(), BM_CLICK, 0, 0);  // a click by the user
-    EXPECT_EQ(clicks, 2);
-    EXPECT_FALSE(form_.cbTray.Checked());
-}
-
-TEST_F(MainFormTest, DefaultWallpaperFollowsTheEdit) {
-    form_.edOld.SetText("C:\\Обои\\b.jpg");
-    EXPECT_EQ(form_.DefaultWallpaper, "C:\\Обои\\b.jpg");
 }
 
 TEST_F(MainFormTest, RunBoxWritesAndDeletesTheStartValue) {
@@ -331,26 +308,11 @@ TEST_F(MainFormTest, SavesWriteEachFileOnlyWhenChangedOrMissingAndNothingOnceThe
     EXPECT_FALSE(PathExists(WallpaperListFilePath()));
 }
 
-TEST_F(MainFormTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {
-    CoInitialize(nullptr);
-    TTempFolder folder;
-    WriteFileBytes(folder.File("today.bmp"), "BM");
-    const std::string today = DayNames[TodayDayNumber()];
-    std::string data;
-    DWORD type = 0;
-
-    SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
-    form_.tvFiles.Assign({{-1, today}, {0, folder.File("missing.bmp")}});
-    form_.nWallClick();
-    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type));
-
-    form_.tvFiles.Assign({{-1, today + " "}, {0, folder.File("today.bmp")}, {-1, "x"}});
-    form_.nWallClick();  // the day's name must match exactly
-    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type));
-
-    form_.tvFiles.Assign({{-1, "x"}, {-1, today}, {1, folder.File("today.bmp")}});
-    form_.nWallClick();
-    ASSERT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", data, type));
-    EXPECT_EQ(data, folder.File("today.bmp") + '\0');
-    CoUninitialize();
+TEST_F(MainFormTest, EndOfTheSessionSavesTheSettings) {
+    form_.edWait.SetText("42");
+    SendMessageA(form_.Handle(), WM_ENDSESSION, FALSE, 0);  // the session goes on: nothing saved
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "<missing>");
+    SendMessageA(form_.Handle(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "0\r\n" + form_.DefaultWallpaper + "\r\n42\r\n");
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(BuiltInWallpaperList()));
 }
