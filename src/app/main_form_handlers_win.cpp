@@ -22,10 +22,10 @@ constexpr DWORD kNotReadyRetryMilliseconds = 2000;
 constexpr ULONGLONG kNotReadyMilliseconds = 20000;
 
 // Writes a settings file unless `saved`, the bytes it was last read or written with, are
-// `bytes` and it exists (or, unless `writeMissing`, also when it is missing): what another
-// instance wrote meanwhile stays unless this one changed the file too.
-void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved, bool writeMissing) {
-    if (saved == bytes && (!writeMissing || FileExists(path))) return;
+// `bytes` and it exists: what another instance wrote meanwhile stays unless this one changed
+// the file too.
+void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved) {
+    if (saved == bytes && FileExists(path)) return;
     ReplaceFileContent(path, bytes);
     saved = std::move(bytes);
 }
@@ -92,13 +92,15 @@ void TMainForm::LoadOptions(const TOptionsFileData& options) {
     }
 }
 
-void TMainForm::SaveOptions() { Save(true); }
-
-void TMainForm::Save(bool writeMissing) {
+void TMainForm::SaveOptions() {
     if (!Alive()) return;
     // The icon stays: removing it here would leave a minimised program out of reach.
-    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(CurrentOptions()), savedOptions_, writeMissing);
-    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_, writeMissing);
+    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(CurrentOptions()), savedOptions_);
+    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_);
+}
+
+bool TMainForm::Changed() const {
+    return savedOptions_ != FormatOptionsFile(CurrentOptions()) || savedList_ != FormatWallpaperList(tvFiles.Items());
 }
 
 void TMainForm::SettingsRead() {
@@ -195,10 +197,10 @@ void TMainForm::FormClose() {
 
 void TMainForm::EndSession() {
     // Nobody is there to answer a box: a save that fails is given up and the session ends.
-    // Only changes are saved: a missing file that nothing was changed in stays missing (an
-    // automatic run ended by the session in its pause writes nothing).
+    // Where nothing was changed nothing is written, a missing file included (an automatic run
+    // ended by the session in its pause writes nothing).
     try {
-        Save(false);
+        if (Alive() && Changed()) SaveOptions();
     } catch (...) {
     }
     if (Application.HoldEnd(TPendingEnd::SessionEnd)) return;
