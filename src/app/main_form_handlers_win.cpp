@@ -1,20 +1,24 @@
 // The main window's handlers: settings, wallpaper changes and the notification-area icon.
 #include <exception>
+#include <utility>
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
 #include "settings/options_file.h"
-#include "settings/registry_win.h"
 #include "settings/run_command.h"
+#include "settings/run_registration_win.h"
 #include "ui/application_win.h"
 #include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
 
 namespace {
-const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValue[] = "Лумо";
+// Unchecking the start box could not remove the machine-wide value.
+const char kRunStaysText[] =
+    "Лумо запускается при старте системы для всех пользователей компьютера, и отменить этот запуск "
+    "могут только права администратора. Запустите Лумо от имени администратора и снимите флажок "
+    "«Запуск при старте системы» ещё раз.";
 // At logon the shell may take the icon only some time after the program asks, and then it
 // sends no "TaskbarCreated": while it refuses, the icon is asked for every two seconds, for
 // two minutes.
@@ -112,23 +116,23 @@ void TMainForm::LoadWallpaperList(const std::string& path) {
     if (failure) std::rethrow_exception(failure);
 }
 
-void TMainForm::ProbeRunRegistration() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
-    cbRun.SetChecked(registry.ValueExists(kRunValue));
-}
+void TMainForm::ProbeRunRegistration() { cbRun.SetChecked(RunRegistered()); }
 
 void TMainForm::cbRunClick() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
+    bool machineValueStays = false;
     if (cbRun.Checked())
-        registry.WriteString(kRunValue, RunCommandFor(ExecutablePath()));
-    else if (registry.ValueExists(kRunValue))
-        registry.DeleteValue(kRunValue);
-    registry.CloseKey();
+        RegisterRun(RunCommandFor(ExecutablePath()));
+    else
+        machineValueStays = !UnregisterRun();
+    if (machineValueStays) {
+        // The program still starts with the system, so the mark comes back; nothing more is
+        // written for that.
+        TNotifyEvent click = std::exchange(cbRun.OnClick, nullptr);
+        cbRun.SetChecked(true);
+        cbRun.OnClick = std::move(click);
+    }
     cbTray.SetEnabled(cbRun.Checked());
+    if (machineValueStays) throw ERegistryException(kRunStaysText);
 }
 
 void TMainForm::nWallClick() {

@@ -84,11 +84,14 @@ TEST_F(MainFormTest, RunBoxWritesAndDeletesTheStartValue) {
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     std::string data;
     DWORD type = 0;
+    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", "C:\\old\\Lumo.exe /autorun");
     form_.cbRun.SetChecked(true);
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, TestProgramRunCommand() + '\0');
     EXPECT_TRUE(form_.cbTray.Enabled());
+    // With rights, the machine's value starts the program, and this user's would start it twice.
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, key, "Лумо", data, type));
     form_.cbRun.SetChecked(false);
     EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
     EXPECT_FALSE(form_.cbTray.Enabled());
@@ -115,19 +118,37 @@ TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
     EXPECT_EQ(data, TestProgramRunCommand() + '\0');
 }
 
-TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
+TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStays) {
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    const std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
-    form_.cbTray.SetEnabled(false);
-    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
-    EXPECT_TRUE(form_.cbRun.Checked());
-    EXPECT_FALSE(form_.cbTray.Enabled());
-    // What a later start sees: nothing was registered, the box goes unchecked, nothing is said.
     std::string data;
     DWORD type = 0;
-    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
-    EXPECT_EQ(FailureOf([&] { form_.ProbeRunRegistration(); }), "no error");
-    EXPECT_FALSE(form_.cbRun.Checked());
+    // The machine's value seen with read access; holding the command, it is not written again
+    // (refused, a write would have gone to this user's value).
+    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", TestProgramRunCommand());
+    std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    form_.ProbeRunRegistration();
+    EXPECT_TRUE(form_.cbRun.Checked());
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, key, "Лумо", data, type));
+    // Its removal refused: the box says so and the mark comes back, with nothing written.
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }).rfind("ERegistryException: Лумо запускается при", 0),
+              0u);
+    EXPECT_TRUE(form_.cbRun.Checked() && form_.cbTray.Enabled());
+    EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, key, "Лумо", data, type));
+    // Without a machine's value, checking registers for this user, and the probe finds it.
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо");
+    old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }), "no error");
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "no error");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), TestProgramRunCommand());
+    form_.cbRun.OnClick = nullptr;
+    form_.cbRun.SetChecked(false);
+    form_.ProbeRunRegistration();
+    EXPECT_TRUE(form_.cbRun.Checked());
+    form_.cbRun.OnClick = [this] { form_.cbRunClick(); };
+    form_.cbRun.SetChecked(false);
+    EXPECT_FALSE(ReadRegistryValue(HKEY_CURRENT_USER, key, "Лумо", data, type));
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
 }
 
