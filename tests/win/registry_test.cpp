@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
-#include <utility>
-#include <vector>
-
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/registry_win.h"
@@ -96,8 +93,6 @@ protected:
         SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
     }
     void TearDown() override { CoUninitialize(); }
-
-public:
     static std::string Value(const char* name) {
         std::string data;
         DWORD type = 0;
@@ -107,13 +102,11 @@ public:
 };
 
 namespace {
-// The wallpaper setting's calls, seen through the program's import: action, path, flags, and
-// the placement value already written then.
-std::vector<std::wstring> SettingCalls;
+// The wallpaper setting's calls, through the import: action, path, flags, placement written.
+std::wstring SettingCalls;
 BOOL WINAPI RecordSetting(UINT action, UINT, PVOID path, UINT flags) {
-    const std::string style = ChangeWallTest::Value("WallpaperStyle");
-    SettingCalls.push_back(std::to_wstring(action) + L" " + static_cast<wchar_t*>(path) + L" " +
-                           std::to_wstring(flags) + L" " + WidePath(style.c_str()));
+    SettingCalls += std::to_wstring(action) + L" " + static_cast<wchar_t*>(path) + L" " + std::to_wstring(flags) +
+                    WidePath(ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle")) + L";";
     return TRUE;
 }
 }  // namespace
@@ -121,19 +114,16 @@ BOOL WINAPI RecordSetting(UINT action, UINT, PVOID path, UINT flags) {
 extern "C" void* __imp_SystemParametersInfoW;
 
 TEST_F(ChangeWallTest, WritesThePathAndPlacementValues) {
-    void** slot = &__imp_SystemParametersInfoW;
-    DWORD protection = 0;
-    ASSERT_TRUE(VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection));
-    void* const system = std::exchange(*slot, reinterpret_cast<void*>(&RecordSetting));
+    void* const system = __imp_SystemParametersInfoW;
+    __imp_SystemParametersInfoW = reinterpret_cast<void*>(&RecordSetting);
     ApplyWallpaper("C:\\Фото\\нет такого.jpg");
     EXPECT_EQ(Value("Wallpaper"), std::string("C:\\Фото\\нет такого.jpg") + '\0');
     EXPECT_EQ(Value("TileWallpaper"), std::string("0", 2));
     EXPECT_EQ(Value("WallpaperStyle"), std::string("2", 2));
     ApplyWallpaper("");
     EXPECT_EQ(Value("Wallpaper"), std::string(1, '\0'));
-    *slot = system;
-    VirtualProtect(slot, sizeof *slot, protection, &protection);
-    EXPECT_EQ(SettingCalls, (std::vector<std::wstring>{L"20 C:\\Фото\\нет такого.jpg 2 2", L"20  2 2"}));
+    __imp_SystemParametersInfoW = system;
+    EXPECT_EQ(SettingCalls, L"20 C:\\Фото\\нет такого.jpg 22;20  22;");
 }
 
 TEST_F(ChangeWallTest, FailsWhenTheDesktopKeyCannotBeOpened) {
