@@ -1,5 +1,6 @@
 // The main window's handlers: settings, wallpaper changes and the notification-area icon.
 #include <exception>
+#include <utility>
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
@@ -7,19 +8,22 @@
 #include "base/text.h"
 #include "settings/file_io_win.h"
 #include "settings/options_file.h"
-#include "settings/registry_win.h"
 #include "settings/run_command.h"
+#include "settings/run_registration_win.h"
 #include "settings/wallpaper_list.h"
 #include "ui/application_win.h"
 #include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
 
 namespace {
-const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValue[] = "Лумо";
 // A picked picture that is not available yet is tried again every two seconds, for twenty.
 constexpr DWORD kNotReadyRetryMilliseconds = 2000;
 constexpr ULONGLONG kNotReadyMilliseconds = 20000;
+// Unchecking the start box could not remove the machine-wide value.
+const char kRunStaysText[] =
+    "Лумо запускается при старте системы для всех пользователей компьютера, и отменить этот запуск "
+    "могут только права администратора. Запустите Лумо от имени администратора и снимите флажок "
+    "«Запуск при старте системы» ещё раз.";
 
 // Writes a settings file unless `saved`, the bytes it was last read or written with, are
 // `bytes` and it exists: what another instance wrote meanwhile stays unless this one changed
@@ -126,23 +130,23 @@ void TMainForm::LoadWallpaperList(const std::string& path) {
     if (failure) std::rethrow_exception(failure);
 }
 
-void TMainForm::ProbeRunRegistration() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
-    cbRun.SetChecked(registry.ValueExists(kRunValue));
-}
+void TMainForm::ProbeRunRegistration() { cbRun.SetChecked(RunRegistered()); }
 
 void TMainForm::cbRunClick() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
+    bool machineValueStays = false;
     if (cbRun.Checked())
-        registry.WriteString(kRunValue, RunCommandFor(ExecutablePath()));
-    else if (registry.ValueExists(kRunValue))
-        registry.DeleteValue(kRunValue);
-    registry.CloseKey();
+        RegisterRun(RunCommandFor(ExecutablePath()));
+    else
+        machineValueStays = !UnregisterRun();
+    if (machineValueStays) {
+        // The program still starts with the system, so the mark comes back; nothing more is
+        // written for that.
+        TNotifyEvent click = std::exchange(cbRun.OnClick, nullptr);
+        cbRun.SetChecked(true);
+        cbRun.OnClick = std::move(click);
+    }
     cbTray.SetEnabled(cbRun.Checked());
+    if (machineValueStays) throw ERegistryException(kRunStaysText);
 }
 
 void TMainForm::nWallClick() {

@@ -5,6 +5,7 @@
 #include <dlgs.h>
 
 #include "base/exceptions.h"
+#include "base/system_win.h"
 #include "open_dialog/ansi_path_win.h"
 #include "open_dialog/open_dialog.h"
 #include "ui/application_win.h"

@@ -112,21 +112,30 @@ TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, TestProgramRunCommand() + '\0');
+    // With rights, a value of this user's alone goes to the machine's.
+    form_.cbRun.SetChecked(false);
+    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", "x");
+    form_.ProbeRunRegistration();
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо") + ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"),
+              TestProgramRunCommand() + "<absent>");
 }
 
-TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
+TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStays) {
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    const std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
-    form_.cbTray.SetEnabled(false);
-    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
-    EXPECT_TRUE(form_.cbRun.Checked());
-    EXPECT_FALSE(form_.cbTray.Enabled());
-    // What a later start sees: nothing was registered, the box goes unchecked, nothing is said.
-    std::string data;
-    DWORD type = 0;
-    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
-    EXPECT_EQ(FailureOf([&] { form_.ProbeRunRegistration(); }), "no error");
-    EXPECT_FALSE(form_.cbRun.Checked());
+    std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "no error");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), TestProgramRunCommand());
+    form_.cbRun.SetChecked(false);
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    // The machine's value, holding the command, is not written again (refused, the write would go
+    // to this user's value); its removal refused, the box says so and the mark comes back.
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", TestProgramRunCommand());
+    old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    form_.ProbeRunRegistration();
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }).rfind("ERegistryException: Лумо запускается", 0), 0u);
+    EXPECT_TRUE(form_.cbRun.Checked() && form_.cbTray.Enabled());
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
 }
 
