@@ -155,6 +155,10 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
         })) {
         error = GetLastError();
         DeleteFileA(temporary.c_str());
-        RaiseCreateError(path, error);
+        // A folder whose files may be changed but not replaced for lack of rights (there a
+        // leftover temporary may be taken over but not moved): written in place, as where no
+        // new file may be made.
+        if (error != ERROR_ACCESS_DENIED) RaiseCreateError(path, error);
+        WriteInPlace(path, bytes, error);
     }
 }

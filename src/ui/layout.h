@@ -39,6 +39,10 @@ TBounds ScaleBounds(const TBounds& bounds, int textHeight, int designTextHeight 
 // The window font's height at a screen of `pixelsPerInch`, from its height at 96.
 int ScaleFontHeight(int height, int pixelsPerInch);
 
+// The window moved to the centre of an area (a monitor's, whose origin is negative when it
+// lies left of or above the primary one), never left of or above the area's origin.
+TBounds CentreOn(const TBounds& window, const TBounds& area);
+
 // The window moved to the centre of the primary monitor's whole area, never left of or above
 // it. `monitors` are the screen's monitors as the system places them: the primary one has its
 // top-left corner at the origin, the others lie around it, also at negative places. Without

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "ui/glyph_art.h"
 #include "ui/layout.h"
@@ -53,29 +52,32 @@ TEST(Layout, ScalingAndCentring) {
     EXPECT_EQ(ScaleBounds({164, 275, 128, 25}, 16), (TBounds{202, 338, 158, 31}));
 }
 
+TEST(Layout, CentringOnTheVirtualScreen) {
+    // One monitor: the stored position plays no part; odd remainders round down.
+    EXPECT_EQ(CentreOn({113, 385, 426, 366}, {0, 0, 1024, 768}), (TBounds{299, 201, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 427, 367}, {0, 0, 1024, 768}), (TBounds{298, 200, 427, 367}));
+    // A desktop smaller than the window: its top-left corner.
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 300, 200}), (TBounds{0, 0, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 425, 365}), (TBounds{0, 0, 426, 366}));
+    // A second monitor left of the primary one: the virtual screen starts at -1280.
+    EXPECT_EQ(CentreOn({113, 385, 426, 366}, {-1280, 0, 2560, 1024}), (TBounds{-213, 329, 426, 366}));
+    // One above it, and one left of and above it.
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, -768, 1024, 1792}), (TBounds{299, -55, 426, 366}));
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {-1920, -1080, 3840, 2160}), (TBounds{-213, -183, 426, 366}));
+    // Too small a virtual screen with a negative origin: never left of or above it.
+    EXPECT_EQ(CentreOn({50, 60, 426, 366}, {-1280, -200, 300, 200}), (TBounds{-1280, -200, 426, 366}));
+    // A monitor right of the primary one only widens the desktop.
+    EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 2048, 768}), (TBounds{811, 201, 426, 366}));
+}
+
 TEST(Layout, CentringOnThePrimaryMonitor) {
+    // Two and three monitors around the primary one (at the origin), in any order; none: the window stays.
     const TBounds window{113, 385, 426, 366}, primary{0, 0, 1024, 768}, centred{299, 201, 426, 366};
-    const struct {
-        std::vector<TBounds> monitors;
-        TBounds window, expected;
-    } cases[] = {
-        // One monitor: the stored position plays no part; odd remainders round down.
-        {{primary}, window, centred},
-        {{primary}, {0, 0, 427, 367}, {298, 200, 427, 367}},
-        // A monitor smaller than the window: its top-left corner.
-        {{{0, 0, 425, 365}}, window, {0, 0, 426, 366}},
-        // Two: one left of the primary, one right of it, one above it.
-        {{{-1280, 0, 1280, 1024}, primary}, window, centred},
-        {{primary, {1024, -200, 1920, 1080}}, window, centred},
-        {{{0, -768, 1024, 768}, primary}, window, centred},
-        // Three: left of, right of and above the primary, in any order the system lists them.
-        {{{1024, 0, 800, 600}, {-1920, -1080, 1920, 1080}, primary}, window, centred},
-        {{{-1920, 0, 1920, 1080}, {0, 0, 300, 200}, {-3840, 0, 1920, 1080}}, window, {0, 0, 426, 366}},
-        // No monitor at the origin: the first one listed; none at all: the window stays.
-        {{{-1280, -200, 1280, 1024}, {0, -300, 800, 600}}, window, {-853, 129, 426, 366}},
-        {{}, window, window},
-    };
-    for (const auto& c : cases) EXPECT_EQ(CentreOnPrimaryMonitor(c.window, c.monitors), c.expected);
+    const std::vector<TBounds> screens[] = {{{-1280, 0, 1280, 1024}, primary},
+                                            {primary, {1024, -200, 1920, 1080}},
+                                            {{1024, 0, 800, 600}, {-1920, -1080, 1920, 1080}, primary}};
+    for (const std::vector<TBounds>& monitors : screens) EXPECT_EQ(CentreOnPrimaryMonitor(window, monitors), centred);
+    EXPECT_EQ(CentreOnPrimaryMonitor(window, {}), window);
 }
 
 // A glyph's rows ('#' outline, 'o' fill, '.' clear), each ended by '|'.

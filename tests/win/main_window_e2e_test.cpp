@@ -68,14 +68,12 @@ void Press(WORD key, bool control = false, bool shift = false) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
-// A text typed on the keyboard, character by character.
+// A text typed on the keyboard, each character pressed and released.
 void Type(const std::wstring& text) {
-    for (const wchar_t c : text) {
-        INPUT event[2]{};
-        for (INPUT& e : event) e.type = INPUT_KEYBOARD, e.ki.wScan = c, e.ki.dwFlags = KEYEVENTF_UNICODE;
-        event[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        SendInput(2, event, sizeof(INPUT));
-    }
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki = {0, text[i / 2], DWORD(i % 2 ? KEYEVENTF_UNICODE | KEYEVENTF_KEYUP : KEYEVENTF_UNICODE), 0, 0};
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 // "class:text" of the window that has the keyboard focus in a thread of another process.
@@ -144,8 +142,8 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
     EXPECT_TRUE(IsWindowVisible(ApplicationWindowOf(window)));
     RECT r;
     GetWindowRect(window, &r);
-    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
-    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
 
     // The About picture, which the automatic run did not need, shows once the page does.
     const HWND about = ShowAboutPage(window);
@@ -230,8 +228,8 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
         placement.length = sizeof placement;
         GetWindowPlacement(window, &placement);
         const RECT& r = placement.rcNormalPosition;
-        EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
-        EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+        EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
+        EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
         PostMessageA(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }
@@ -304,8 +302,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     const std::string b = MakePicture("b.bmp");
     Press(VK_DELETE);
     Press(VK_HOME);
-    // The open dialog comes up with the keyboard in its file-name field: a name typed there and
-    // Enter choose the file.
+    // The open dialog comes up with the keyboard in its file-name field: typing a name and Enter.
     Press(VK_INSERT);
     const auto dialogOpen = [&] { return FindTopWindow({lumo.Id(), 0, nullptr, nullptr, IsOpenDialog}) != nullptr; };
     ASSERT_TRUE(WaitUntil(dialogOpen, 10000));
@@ -381,7 +378,7 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(WaitVisible(window, true));  // shown once all its controls are made
         if (maximised) {
-            Sleep(500);  // the window's posted work is done while it is maximised
+            Sleep(500);  // the start's work is done while the window is maximised
             PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
             ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(window); }, 5000));
         }

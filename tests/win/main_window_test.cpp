@@ -447,8 +447,8 @@ TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
     EXPECT_TRUE(Application.ShowMainWindow);
     RECT r;
     GetWindowRect(form_.Handle(), &r);
-    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
-    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
+    EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
     // The icon ignores the mouse while the window is visible.
     SetWindowPos(form_.Handle(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SendMessageA(form_.Handle(), WM_MYNOTIFY, 0, WM_LBUTTONDBLCLK);
