@@ -65,11 +65,16 @@ void TMainForm::sbDelClick() {
     if (!selected) return;
     iPreview.Picture.Clear();
     tvFiles.Delete(selected);
-    // The deletion is saved even when the next node's preview cannot be shown.
+    // The deletion is saved even when the next node's preview cannot be shown; a save that fails
+    // then is shown first, and the preview's failure after it.
     try {
         tvFilesClick();
     } catch (...) {
-        SaveOptions();
+        try {
+            SaveOptions();
+        } catch (...) {
+            Application.HandleException();
+        }
         throw;
     }
     SaveOptions();
