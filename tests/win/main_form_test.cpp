@@ -67,7 +67,10 @@ TEST_F(MainFormTest, EventsRunOnlyOnRealChanges) {
     form_.edOld.SetText("C:\\a.bmp");
     form_.cbTray.SetChecked(true);
     form_.cbTray.SetChecked(true);
-    EXPECT_EQ(changes, 1);
+    // The user's changes, and an undo or a paste that leaves the text as it was.
+    SetWindowTextA(form_.edOld.Handle(), "C:\\a.bmp");
+    SetWindowTextA(form_.edOld.Handle(), "C:\\b.bmp");
+    EXPECT_EQ(changes, 2);
     EXPECT_EQ(clicks, 1);
     SendMessageA(form_.cbTray.Handle(), BM_CLICK, 0, 0);  // a click by the user
     EXPECT_EQ(clicks, 2);
@@ -231,6 +234,12 @@ TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
     CloseHandle(held);
     EXPECT_EQ(error.rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << error;
     EXPECT_EQ(ReadFileBytes(path), "new bytes");
+    // Held for a moment only (a scanner, a synchronisation client): the save waits for it.
+    held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread release([held] { Sleep(100), CloseHandle(held); });
+    EXPECT_EQ(FailureOf([&] { ReplaceFileContent(path, "after the hold"); }), "no error");
+    release.join();
+    EXPECT_EQ(ReadFileBytes(path), "after the hold");
 
     const std::string missing = folder.File("no such folder\\WallOpt.ini");
     EXPECT_EQ(FailureOf([&] { ReplaceFileContent(missing, "x"); }),
@@ -258,24 +267,33 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     ReplaceFileContent(longPath, "fits");
     EXPECT_EQ(ReadFileBytes(longPath), "fits");
 
-    // A name that a folder (or another save's file) holds is passed over.
+    // A name that a folder or an open file holds is passed over; a leftover temporary is taken.
     const std::string path = folder.File("WallOpt.ini");
     WriteFileBytes(path, "old and longer");
     ASSERT_TRUE(CreateDirectoryA(folder.File("WallOpt.in~").c_str(), nullptr));
+    WriteFileBytes(folder.File("WallOpt.i~1"), "held");
+    HANDLE saving = CreateFileA(folder.File("WallOpt.i~1").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    WriteFileBytes(folder.File("WallOpt.i~2"), "left by a crash");
     ReplaceFileContent(path, "new");
+    CloseHandle(saving);
     EXPECT_EQ(ReadFileBytes(path), "new");
-    EXPECT_FALSE(PathExists(folder.File("WallOpt.i~1")));
+    EXPECT_EQ(ReadFileBytes(folder.File("WallOpt.i~1")), "held");
+    EXPECT_FALSE(PathExists(folder.File("WallOpt.i~2")));
 
-    // Where no file may be made, the file is written in place; one held open is reported.
+    // Where no file may be made or moved, the file is written in place; one held open is reported,
     const std::string unix = " '" + UnixPath(folder.Path()) + "'";
     if (RunUnixCommand("chattr +i" + unix) != 0) GTEST_SKIP() << "no folder can be made unchangeable here (root)";
     EXPECT_EQ(FailureOf([&] { ReplaceFileContent(path, "in place"); }), "no error");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const std::string error = FailureOf([&] { ReplaceFileContent(path, "x"); });
     CloseHandle(held);
+    // and one missing by the real cause.
+    const std::string refused = FailureOf([&] { ReplaceFileContent(folder.File("Murovelo.ini"), "x"); });
     RunUnixCommand("chattr -i" + unix);
     EXPECT_EQ(error, "EFCreateError: Cannot create file \"" + path + "\". Конфликт совместного доступа");
     EXPECT_EQ(ReadFileBytes(path), "in place");
+    EXPECT_EQ(refused.substr(refused.find("\". ")), "\". Доступ запрещён");
 }
 
 TEST(FileReplace, SavesAtTheSameTimeLeaveOneWholeVersionAndNoTemporary) {
