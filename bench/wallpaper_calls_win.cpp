@@ -44,7 +44,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     SetValue(key, "TileWallpaper", "0");
     SetValue(key, "WallpaperStyle", "2");
     RegCloseKey(key);
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, SPIF_SENDWININICHANGE);
+    wchar_t path[MAX_PATH * 2] = L"";
+    MultiByteToWideChar(CP_ACP, 0, commandLine, -1, path, MAX_PATH * 2);
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, path, SPIF_SENDWININICHANGE);
     IUnknown* object = nullptr;
     if (FAILED(CoCreateInstance(kClsidActiveDesktop, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                 reinterpret_cast<void**>(&object))))

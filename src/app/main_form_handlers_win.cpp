@@ -1,5 +1,6 @@
 // The main window's handlers: settings, wallpaper changes and the notification-area icon.
 #include <exception>
+#include <utility>
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
@@ -7,25 +8,28 @@
 #include "base/text.h"
 #include "settings/file_io_win.h"
 #include "settings/options_file.h"
-#include "settings/registry_win.h"
 #include "settings/run_command.h"
+#include "settings/run_registration_win.h"
 #include "settings/wallpaper_list.h"
 #include "ui/application_win.h"
 #include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
 
 namespace {
-const char kRunKey[] = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kRunValue[] = "Лумо";
 // A picked picture that is not available yet is tried again every two seconds, for twenty.
 constexpr DWORD kNotReadyRetryMilliseconds = 2000;
 constexpr ULONGLONG kNotReadyMilliseconds = 20000;
+// Unchecking the start box could not remove the machine-wide value.
+const char kRunStaysText[] =
+    "Лумо запускается при старте системы для всех пользователей компьютера, и отменить этот запуск "
+    "могут только права администратора. Запустите Лумо от имени администратора и снимите флажок "
+    "«Запуск при старте системы» ещё раз.";
 
 // Writes a settings file unless `saved`, the bytes it was last read or written with, are
-// `bytes` and it exists (or, unless `writeMissing`, also when it is missing): what another
-// instance wrote meanwhile stays unless this one changed the file too.
-void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved, bool writeMissing) {
-    if (saved == bytes && (!writeMissing || FileExists(path))) return;
+// `bytes` and it exists: what another instance wrote meanwhile stays unless this one changed
+// the file too.
+void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved) {
+    if (saved == bytes && FileExists(path)) return;
     ReplaceFileContent(path, bytes);
     saved = std::move(bytes);
 }
@@ -92,13 +96,15 @@ void TMainForm::LoadOptions(const TOptionsFileData& options) {
     }
 }
 
-void TMainForm::SaveOptions() { Save(true); }
-
-void TMainForm::Save(bool writeMissing) {
+void TMainForm::SaveOptions() {
     if (!Alive()) return;
     // The icon stays: removing it here would leave a minimised program out of reach.
-    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(CurrentOptions()), savedOptions_, writeMissing);
-    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_, writeMissing);
+    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(CurrentOptions()), savedOptions_);
+    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_);
+}
+
+bool TMainForm::Changed() const {
+    return savedOptions_ != FormatOptionsFile(CurrentOptions()) || savedList_ != FormatWallpaperList(tvFiles.Items());
 }
 
 void TMainForm::SettingsRead() {
@@ -124,23 +130,23 @@ void TMainForm::LoadWallpaperList(const std::string& path) {
     if (failure) std::rethrow_exception(failure);
 }
 
-void TMainForm::ProbeRunRegistration() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
-    cbRun.SetChecked(registry.ValueExists(kRunValue));
-}
+void TMainForm::ProbeRunRegistration() { cbRun.SetChecked(RunRegistered()); }
 
 void TMainForm::cbRunClick() {
-    TRegistry registry(KEY_ALL_ACCESS);
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.OpenKey(kRunKey, true);
+    bool machineValueStays = false;
     if (cbRun.Checked())
-        registry.WriteString(kRunValue, RunCommandFor(ExecutablePath()));
-    else if (registry.ValueExists(kRunValue))
-        registry.DeleteValue(kRunValue);
-    registry.CloseKey();
+        RegisterRun(RunCommandFor(ExecutablePath()));
+    else
+        machineValueStays = !UnregisterRun();
+    if (machineValueStays) {
+        // The program still starts with the system, so the mark comes back; nothing more is
+        // written for that.
+        TNotifyEvent click = std::exchange(cbRun.OnClick, nullptr);
+        cbRun.SetChecked(true);
+        cbRun.OnClick = std::move(click);
+    }
     cbTray.SetEnabled(cbRun.Checked());
+    if (machineValueStays) throw ERegistryException(kRunStaysText);
 }
 
 void TMainForm::nWallClick() {
@@ -195,10 +201,10 @@ void TMainForm::FormClose() {
 
 void TMainForm::EndSession() {
     // Nobody is there to answer a box: a save that fails is given up and the session ends.
-    // Only changes are saved: a missing file that nothing was changed in stays missing (an
-    // automatic run ended by the session in its pause writes nothing).
+    // Where nothing was changed nothing is written, a missing file included (an automatic run
+    // ended by the session in its pause writes nothing).
     try {
-        Save(false);
+        if (Alive() && Changed()) SaveOptions();
     } catch (...) {
     }
     if (Application.HoldEnd(TPendingEnd::SessionEnd)) return;

@@ -1,7 +1,10 @@
 // The handlers of the Files, Options and About pages.
 #include "app/main_form_win.h"
+#include "base/exceptions.h"
 #include "base/system_win.h"
+#include "open_dialog/open_dialog.h"
 #include "settings/options_file.h"
+#include "ui/application_win.h"
 
 namespace {
 // The program's web page.
@@ -46,8 +49,14 @@ void TMainForm::sbAddClick() {
         // Each file goes under the node selected at that moment; adding selects nothing.
         for (const std::string& file : OpenDialog.Files()) tvFiles.AddChild(tvFiles.Selected(), file);
     }
-    SaveOptions();
-    // Chosen files whose names the program cannot keep are named once the others are saved.
+    // Chosen files whose names the program cannot keep are named once the others are saved, also
+    // after a save that failed and was shown.
+    try {
+        SaveOptions();
+    } catch (...) {
+        if (OpenDialog.LeftOut().empty()) throw;
+        Application.HandleException();
+    }
     OpenDialog.RaiseLeftOutFiles();
 }
 
@@ -56,11 +65,16 @@ void TMainForm::sbDelClick() {
     if (!selected) return;
     iPreview.Picture.Clear();
     tvFiles.Delete(selected);
-    // The deletion is saved even when the next node's preview cannot be shown.
+    // The deletion is saved even when the next node's preview cannot be shown; a save that fails
+    // then is shown first, and the preview's failure after it.
     try {
         tvFilesClick();
     } catch (...) {
-        SaveOptions();
+        try {
+            SaveOptions();
+        } catch (...) {
+            Application.HandleException();
+        }
         throw;
     }
     SaveOptions();
@@ -82,11 +96,11 @@ void TMainForm::edOldChange() {
 
 void TMainForm::bObzorClick() {
     if (!OpenDialog.Execute()) return;
-    if (!OpenDialog.Files().empty()) {
-        DefaultWallpaper = OpenDialog.FileName();
-        edOld.SetText(DefaultWallpaper);
-    }
-    OpenDialog.RaiseLeftOutFiles();
+    // Only the first chosen file may become the default picture; the others are not used. One
+    // whose name the program cannot keep changes nothing.
+    if (OpenDialog.FirstLeftOut()) throw Exception(DefaultPictureLeftOutMessage(OpenDialog.LeftOut().front()));
+    DefaultWallpaper = OpenDialog.FileName();
+    edOld.SetText(DefaultWallpaper);
 }
 
 void TMainForm::bNowDefaultClick() {

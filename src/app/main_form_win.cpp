@@ -45,9 +45,9 @@ std::string_view ResourceData(const char* name) {
     return {static_cast<const char*>(data), SizeofResource(module, resource)};
 }
 
-// The About picture as wide as its page, which at 100 % is the picture's width: there the
-// stored picture as drawn; at any other scaling the artwork of twice the size, resized by area
-// with its proportions kept.
+// The About picture as wide as its page at the window's own size, which at 100 % is the
+// picture's width: there the stored picture as drawn; at any other scaling the artwork of twice
+// the size, resized by area with its proportions kept.
 void LoadAboutPicture(TPicture& picture, int width) {
     constexpr int kWidth = 410, kHeight = 310;
     if (width == kWidth || width <= 0) {
@@ -96,7 +96,8 @@ struct TControlRow {
     TAlign Align = TAlign::alNone;
 };
 
-// A page's client area at design size.
+// The window's client area and a page's at design size.
+constexpr TBounds kClientDesign{0, 0, 418, 339};
 constexpr TBounds kPageDesign{0, 0, 410, 311};
 
 // Creates the controls of a table in its order, scaled to the screen's text height. A control
@@ -143,7 +144,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     // The notification area shows the application's small icon (the application owns it).
     icon_ = Application.Icon(true);
 
-    const RECT client = Scaled({0, 0, 418, 339}, textHeight_);
+    const RECT client = Scaled(kClientDesign, textHeight_);
     RECT frame = client;
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
     CreateForm("TMainForm", "Лумо. версия 1.2", frame.right - frame.left, frame.bottom - frame.top);
@@ -286,10 +287,11 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             dayChange_.Detach();
             break;
         case WM_LOADABOUTPICTURE:
+            // The picture follows the window's scale, not the page's live size: a window
+            // started maximised is restored to its own size later.
             if (iAbout.Picture.Empty()) {
-                RECT page{};
-                GetClientRect(tshAbout().Handle(), &page);
-                LoadAboutPicture(iAbout.Picture, page.right);
+                const RECT page = pcMain.PageRect(Scaled(kClientDesign, textHeight_));
+                LoadAboutPicture(iAbout.Picture, page.right - page.left);
             }
             return 0;
         case WM_COMMAND:

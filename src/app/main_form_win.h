@@ -122,8 +122,8 @@ public:
     void WMMyNotify(WPARAM wParam, LPARAM lParam);
     void FormClose();
     // The user's session ends: the settings are saved at once if they changed, without any
-    // box, and the program ends (once a modal state that is up has ended). A missing file
-    // that nothing changed stays missing.
+    // box, and the program ends (once a modal state that is up has ended). Where nothing
+    // changed nothing is written, not even a missing file.
     void EndSession();
 
 protected:
@@ -134,8 +134,9 @@ private:
     void CreateOptionsPage();
     void CreateAboutPage();
     void CreateTrayMenu();
-    // SaveOptions; a missing file is written only when `writeMissing` or it would change.
-    void Save(bool writeMissing);
+    // What the window holds differs from what the settings files were last read or written
+    // with.
+    bool Changed() const;
     void ApplyFont(const TControl& parent);
 
     TFontHandle font_;

@@ -61,14 +61,13 @@ const wchar_t kCodePageText[] =
 // and exit code 1 (main_win.cpp).
 int RunLumo(const std::string& commandLine) {
     const bool autorun = CommandLineArgument(commandLine, 1, AnsiLeadBytes()) == "/autorun";
-    // Nothing is read, written or changed on a system whose code page cannot hold the texts;
-    // the automatic run ends without a word, since nobody has asked for the program.
+    // Nothing is read, written or changed on a system whose code page cannot hold the texts.
+    // The automatic run says so too, as it shows any other failure of the start: ended without
+    // a word, it would leave the user with a wallpaper that no longer changes and no reason.
     if (const UINT codePage = GetACP(); !CodePageKeepsCyrillicTexts(codePage, SystemCodePageConversion())) {
-        if (!autorun) {
-            wchar_t text[sizeof kCodePageText / sizeof(wchar_t) + 32];
-            swprintf(text, sizeof text / sizeof(wchar_t), kCodePageText, codePage, codePage);
-            MessageBoxW(nullptr, text, L"Lumo", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
-        }
+        wchar_t text[sizeof kCodePageText / sizeof(wchar_t) + 32];
+        swprintf(text, sizeof text / sizeof(wchar_t), kCodePageText, codePage, codePage);
+        MessageBoxW(nullptr, text, L"Lumo", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
         return 1;
     }
     Application.ShowMainWindow = false;

@@ -144,3 +144,12 @@ TReadiness FileReadiness(const std::string& path) {
     if (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return TReadiness::Readable;
     return NotAvailableYet(GetLastError()) ? TReadiness::NotYet : TReadiness::Missing;
 }
+
+std::wstring WideText(std::string_view text) {
+    if (text.empty()) return {};
+    const int length = static_cast<int>(text.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
+    return wide;
+}

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "base/command_line.h"
 #include "base/text.h"
@@ -44,3 +45,7 @@ LeadBytePredicate AnsiLeadBytes();
 
 // The system's conversions between code pages and UTF-16, strict both ways.
 TCodePageConversion SystemCodePageConversion();
+
+// Text of the ANSI code page as wide text, converted as the system's ANSI calls convert it:
+// a wide call given it names the same file as the ANSI call given the text.
+std::wstring WideText(std::string_view text);

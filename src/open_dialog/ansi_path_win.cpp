@@ -64,15 +64,6 @@ std::string ShownAnsiText(std::wstring_view text) {
     return ansi;
 }
 
-std::wstring WideText(std::string_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
-    return wide;
-}
-
 std::optional<std::string> AnsiPathOf(const std::wstring& path) {
     if (std::optional<std::string> exact = ExactAnsiText(path)) return exact;
     const std::wstring shortPath = ShortPath(path);

@@ -13,8 +13,6 @@ std::optional<std::string> ExactAnsiText(std::wstring_view text);
 // The text in the ANSI code page with "?" for every character the code page lacks: for
 // showing a name to the user.
 std::string ShownAnsiText(std::wstring_view text);
-// Text of the ANSI code page as wide text.
-std::wstring WideText(std::string_view text);
 
 // The ANSI path that opens the file at `path`: the path itself when it converts exactly; else
 // its short (8.3) form when that converts, keeps the extension (which tells the picture's

@@ -44,16 +44,24 @@ std::vector<std::wstring> SplitDialogResult(std::wstring_view result) {
     return files;
 }
 
+namespace {
+const char kLeftOutWhy[] =
+    "есть знаки, которых нет в кодовой странице Windows (здесь они показаны как \"?\"), "
+    "и программа не может запомнить ";
+}  // namespace
+
 std::string LeftOutFilesMessage(const std::vector<std::string>& shownNames) {
-    const char kWhy[] =
-        "есть знаки, которых нет в кодовой странице Windows (здесь они показаны как \"?\"), "
-        "и программа не может запомнить ";
     if (shownNames.empty()) return {};
     if (shownNames.size() == 1)
-        return "Файл \"" + shownNames[0] + "\" не добавлен: в его имени " + kWhy + "его путь. Переименуйте файл";
+        return "Файл \"" + shownNames[0] + "\" не добавлен: в его имени " + kLeftOutWhy + "его путь. Переименуйте файл";
     std::string message = "Эти файлы не добавлены:";
     for (const std::string& name : shownNames) message += "\r\n" + name;
-    return message + "\r\nВ их именах " + kWhy + "их пути. Переименуйте эти файлы";
+    return message + "\r\nВ их именах " + kLeftOutWhy + "их пути. Переименуйте эти файлы";
+}
+
+std::string DefaultPictureLeftOutMessage(const std::string& shownName) {
+    return "Файл \"" + shownName + "\" не выбран картинкой по умолчанию: в его имени " + kLeftOutWhy +
+           "его путь. Переименуйте файл";
 }
 
 TDialogPosition PlaceDialogOnMonitor(int monitorLeft, int monitorTop, int monitorWidth, int monitorHeight, int width,

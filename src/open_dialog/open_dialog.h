@@ -35,6 +35,8 @@ std::vector<std::wstring> SplitDialogResult(std::wstring_view result);
 // The failure text for chosen files whose names the program cannot keep (each shown with "?"
 // for the letters the code page lacks); empty when there are none.
 std::string LeftOutFilesMessage(const std::vector<std::string>& shownNames);
+// The failure text for a file chosen as the default picture whose name the program cannot keep.
+std::string DefaultPictureLeftOutMessage(const std::string& shownName);
 
 struct TDialogPosition {
     int Left = 0, Top = 0;

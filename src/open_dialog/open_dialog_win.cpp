@@ -5,6 +5,7 @@
 #include <dlgs.h>
 
 #include "base/exceptions.h"
+#include "base/system_win.h"
 #include "open_dialog/ansi_path_win.h"
 #include "open_dialog/open_dialog.h"
 #include "ui/application_win.h"
@@ -45,6 +46,7 @@ DWORD TOpenPictureDialog::Options() {
 bool TOpenPictureDialog::Execute(HWND owner) {
     files_.clear();
     leftOut_.clear();
+    firstLeftOut_ = false;
     // The dialog goes to the monitor of the active form; without one, of the main window.
     placementWindow_ = GetActiveWindow();
     if (placementWindow_ == Application.Handle()) placementWindow_ = nullptr;
@@ -76,10 +78,12 @@ bool TOpenPictureDialog::Execute(HWND owner) {
     // A dialog that could not be shown, or whose result did not fit, counts as cancelled.
     if (!confirmed) return false;
     for (const std::wstring& path : SplitDialogResult(buffer)) {
-        if (std::optional<std::string> ansi = AnsiPathOf(path))
+        if (std::optional<std::string> ansi = AnsiPathOf(path)) {
             files_.push_back(std::move(*ansi));
-        else
+        } else {
+            if (files_.empty() && leftOut_.empty()) firstLeftOut_ = true;
             leftOut_.push_back(ShownAnsiText(path));
+        }
     }
     if (!files_.empty()) fileName_ = files_.front();
     filterIndex_ = static_cast<int>(dialog.nFilterIndex);
@@ -96,7 +100,9 @@ UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, 
         if (message == WM_INITDIALOG) {
             const auto* data = reinterpret_cast<const OPENFILENAMEW*>(lParam);
             SetWindowLongPtrA(hook, GWLP_USERDATA, data->lCustData);
-            return TRUE;
+            // FALSE leaves the focus where the system's dialog puts it, in the file-name field;
+            // TRUE would give it to the template's first control, a placeholder.
+            return FALSE;
         }
         auto* self = reinterpret_cast<TOpenPictureDialog*>(GetWindowLongPtrA(hook, GWLP_USERDATA));
         if (!self) return 0;

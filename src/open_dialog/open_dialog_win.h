@@ -33,6 +33,10 @@ public:
     const std::vector<std::string>& Files() const { return files_; }
     // Raises the failure that names the chosen files left out of Files in the last run, if any.
     void RaiseLeftOutFiles() const;
+    // The chosen files left out of Files in the last run, as shown to the user, and whether the
+    // first chosen file is one of them (then FileName is not it).
+    const std::vector<std::string>& LeftOut() const { return leftOut_; }
+    bool FirstLeftOut() const { return firstLeftOut_; }
     // The filter choice, from 1; the user's last choice after a confirmed run.
     int FilterIndex() const { return filterIndex_; }
     // The system dialog's option flags.
@@ -56,6 +60,7 @@ private:
     std::vector<std::string> files_;
     // The left-out files' paths as shown to the user.
     std::vector<std::string> leftOut_;
+    bool firstLeftOut_ = false;
     HWND dialog_ = nullptr;
     // The window whose monitor the dialog goes to: the active form when the run started.
     HWND placementWindow_ = nullptr;

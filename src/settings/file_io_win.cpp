@@ -19,8 +19,34 @@ std::string FullPath(const std::string& path) {
         Format("Cannot create file \"%s\". %s", FullPath(path).c_str(), SystemErrorMessage(error).c_str()));
 }
 
+// Whether a failure may pass in a moment: another program (a synchronisation client, a virus
+// scanner, another instance reading the file) holds the file open.
+bool Passing(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// Tries an action again for about a second while it fails for a reason that may pass; false
+// with the last failure in GetLastError when it never succeeds.
+template <typename Action>
+bool Retrying(Action action) {
+    constexpr int kTries = 20;
+    constexpr DWORD kPauseMilliseconds = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (action()) return true;
+        const DWORD error = GetLastError();
+        if (!Passing(error) || attempt == kTries) {
+            SetLastError(error);
+            return false;
+        }
+        Sleep(kPauseMilliseconds);
+    }
+}
+
 // Makes a temporary file of this save's own beside `path`: each name is taken only when no
-// file or folder has it, so that two saves, of this process or another, never share one.
+// file or folder has it, so that two saves, of this process or another, never share one. A
+// save holds its temporary open until it has been moved or removed; a file of that name that
+// no process holds open was left by a save that never ended (a crashed process) and is taken
+// over, emptied, so that such leftovers never block a save.
 TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error) {
     error = ERROR_FILE_EXISTS;
     for (unsigned attempt = 0;; ++attempt) {
@@ -31,13 +57,17 @@ TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWO
             return TFileHandle();
         }
         if (*name == path) continue;
-        TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Shared for deletion only, so that the file can be moved while it is held.
+        TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        error = GetLastError();
+        if (!file && error == ERROR_FILE_EXISTS)
+            file.Reset(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                   TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             temporary = *name;
             return file;
         }
-        error = GetLastError();
         // A folder of that name, or a file on its way out, refuses access: the name is taken.
         const bool taken =
             error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
@@ -54,11 +84,28 @@ bool WriteAll(const TFileHandle& file, std::string_view bytes) {
            written == bytes.size() && FlushFileBuffers(file.Get());
 }
 
-// Writes the file over its old bytes, each step checked, and cuts it to the new length.
-void WriteInPlace(const std::string& path, std::string_view bytes) {
-    TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) RaiseCreateError(path, GetLastError());
+// Writes the file over its old bytes, each step checked, and cuts it to the new length. A file
+// that grows is made its new length first, so that a full disk fails before any old byte is
+// overwritten. `creationError` is why no new file could be made beside it: a missing file is
+// reported by that cause.
+void WriteInPlace(const std::string& path, std::string_view bytes, DWORD creationError) {
+    TFileHandle file;
+    const bool opened = Retrying([&] {
+        file.Reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(file);
+    });
+    if (!opened) {
+        const DWORD error = GetLastError();
+        RaiseCreateError(path, error == ERROR_FILE_NOT_FOUND ? creationError : error);
+    }
+    LARGE_INTEGER oldSize{}, newSize{}, start{};
+    newSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+    if (!GetFileSizeEx(file.Get(), &oldSize)) throw EWriteError("Stream write error");
+    if (oldSize.QuadPart < newSize.QuadPart &&
+        !(SetFilePointerEx(file.Get(), newSize, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get()) &&
+          SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN)))
+        throw EWriteError("Stream write error");
     if (!WriteAll(file, bytes) || !SetEndOfFile(file.Get())) throw EWriteError("Stream write error");
 }
 
@@ -93,18 +140,25 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
         // Only a folder where the files may be changed but no file created is written in place;
         // on any other failure (a full disk, a wrong path) the old file keeps every byte.
         if (error != ERROR_ACCESS_DENIED) RaiseCreateError(path, error);
-        WriteInPlace(path, bytes);
+        WriteInPlace(path, bytes, error);
         return;
     }
+    // The temporary is held open until it is moved or removed: no other save takes it over.
     if (!WriteAll(file, bytes)) {
-        file.Reset();
         DeleteFileA(temporary.c_str());
         throw EWriteError("Stream write error");
     }
-    file.Reset();
-    if (!MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // A program that holds the old file open for a moment refuses the move meanwhile.
+    if (!Retrying([&] {
+            return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+                   FALSE;
+        })) {
         error = GetLastError();
         DeleteFileA(temporary.c_str());
-        RaiseCreateError(path, error);
+        // A folder whose files may be changed but not replaced for lack of rights (there a
+        // leftover temporary may be taken over but not moved): written in place, as where no
+        // new file may be made.
+        if (error != ERROR_ACCESS_DENIED) RaiseCreateError(path, error);
+        WriteInPlace(path, bytes, error);
     }
 }

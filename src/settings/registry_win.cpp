@@ -22,6 +22,7 @@ bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
                                  nullptr);
     else
         result = RegOpenKeyExA(base, relative.c_str(), 0, access_, &opened);
+    lastResult_ = result;
     if (result != ERROR_SUCCESS) return false;
     const std::string newPath = absolute || !key_ ? relative : path_ + "\\" + relative;
     key_.Reset(opened);
@@ -38,6 +39,7 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
     const LONG result =
         RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>(value.size() + 1));
+    lastResult_ = result;
     if (!key_ || result != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
 }
 
@@ -59,6 +61,16 @@ bool TRegistry::ValueExists(const std::string& name) {
     return key_ && RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
+bool TRegistry::HoldsText(const std::string& name, const std::string& text) {
+    // One byte more than the text needs tells a longer value from it.
+    std::string data(text.size() + 2, '\0');
+    DWORD type = 0, size = static_cast<DWORD>(data.size());
+    return key_ &&
+           RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_SZ && size == text.size() + 1 && data.compare(0, size, text.c_str(), size) == 0;
+}
+
 void TRegistry::DeleteValue(const std::string& name) {
-    if (key_) RegDeleteValueA(key_.Get(), name.c_str());
+    lastResult_ = key_ ? RegDeleteValueA(key_.Get(), name.c_str()) : ERROR_INVALID_HANDLE;
 }

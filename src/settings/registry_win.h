@@ -29,11 +29,17 @@ public:
     // ERegistryException for a value of a non-text type or a failed read.
     std::string ReadString(const std::string& name);
     bool ValueExists(const std::string& name);
+    // Whether the value is REG_SZ data of exactly the text and its terminating NUL.
+    bool HoldsText(const std::string& name, const std::string& text);
     void DeleteValue(const std::string& name);
+    // The system's result of the last opening, write or deletion (ERROR_ACCESS_DENIED when it
+    // was refused for lack of rights).
+    LONG LastResult() const { return lastResult_; }
 
 private:
     HKEY root_ = HKEY_CURRENT_USER;
     REGSAM access_;
     TKeyHandle key_;
     std::string path_;
+    LONG lastResult_ = ERROR_SUCCESS;
 };

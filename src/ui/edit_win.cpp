@@ -2,6 +2,7 @@
 
 void TEdit::Create(HWND parent, const RECT& bounds, const std::string& text) {
     CreateControl("EDIT", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, parent, bounds);
+    lastText_ = Text();
 }
 
 void TEdit::SetText(const std::string& text) {
@@ -10,9 +11,14 @@ void TEdit::SetText(const std::string& text) {
     settingText_ = true;
     SetCaption(text);
     settingText_ = false;
+    lastText_ = Text();
     if (OnChange) OnChange();
 }
 
 void TEdit::Command(WORD code) {
-    if (code == EN_CHANGE && !settingText_ && OnChange) OnChange();
+    if (code != EN_CHANGE || settingText_) return;
+    std::string text = Text();
+    if (text == lastText_) return;
+    lastText_ = std::move(text);
+    if (OnChange) OnChange();
 }

@@ -1,5 +1,6 @@
 // A single-line edit. Its change event runs when the user changes the text, and when the
-// program sets a text that differs from the current one.
+// program sets a text that differs from the current one; never for a text that is as it was
+// (an undo, a paste of the same text).
 #pragma once
 
 #include "ui/control_win.h"
@@ -19,4 +20,6 @@ protected:
 
 private:
     bool settingText_ = false;
+    // The text as the change event last saw it.
+    std::string lastText_;
 };

@@ -1,7 +1,30 @@
 #include "ui/form_win.h"
 
+#include <vector>
+
 #include "ui/application_win.h"
 #include "ui/layout.h"
+
+namespace {
+// The monitors of the screen, each its whole area in virtual-screen coordinates.
+std::vector<TBounds> Monitors() {
+    std::vector<TBounds> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR monitor, HDC, LPRECT, LPARAM found) -> BOOL {
+            MONITORINFO info{};
+            info.cbSize = sizeof info;
+            if (GetMonitorInfoA(monitor, &info)) {
+                const RECT& r = info.rcMonitor;
+                reinterpret_cast<std::vector<TBounds>*>(found)->push_back(
+                    {r.left, r.top, r.right - r.left, r.bottom - r.top});
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+}  // namespace
 
 void TForm::CreateForm(const char* className, const std::string& caption, int width, int height) {
     RegisterOwnClass(className, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE), nullptr);
@@ -16,9 +39,7 @@ void TForm::Show(int showCommand) {
     if (!shownBefore_) {
         shownBefore_ = true;
         const RECT r = Bounds();
-        const TBounds desktop{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                              GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-        const TBounds centred = CentreOn({r.left, r.top, r.right - r.left, r.bottom - r.top}, desktop);
+        const TBounds centred = CentreOnPrimaryMonitor({r.left, r.top, r.right - r.left, r.bottom - r.top}, Monitors());
         SetBounds(RECT{centred.Left, centred.Top, centred.Left + centred.Width, centred.Top + centred.Height});
     }
     ShowWindow(Handle(), showCommand);

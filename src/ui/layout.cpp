@@ -74,9 +74,16 @@ TBounds ScaleBounds(const TBounds& b, int textHeight, int designTextHeight) {
 
 int ScaleFontHeight(int height, int pixelsPerInch) { return MulDivRound(height, pixelsPerInch, 96); }
 
-TBounds CentreOn(const TBounds& window, const TBounds& desktop) {
+TBounds CentreOn(const TBounds& window, const TBounds& area) {
     TBounds b = window;
-    b.Left = desktop.Left + std::max(0, (desktop.Width - window.Width) / 2);
-    b.Top = desktop.Top + std::max(0, (desktop.Height - window.Height) / 2);
+    b.Left = area.Left + std::max(0, (area.Width - window.Width) / 2);
+    b.Top = area.Top + std::max(0, (area.Height - window.Height) / 2);
     return b;
+}
+
+TBounds CentreOnPrimaryMonitor(const TBounds& window, std::span<const TBounds> monitors) {
+    if (monitors.empty()) return window;
+    const auto primary = std::find_if(monitors.begin(), monitors.end(),
+                                      [](const TBounds& monitor) { return monitor.Left == 0 && monitor.Top == 0; });
+    return CentreOn(window, primary != monitors.end() ? *primary : monitors.front());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 struct TBounds {
     int Left = 0, Top = 0, Width = 0, Height = 0;
@@ -38,7 +39,12 @@ TBounds ScaleBounds(const TBounds& bounds, int textHeight, int designTextHeight 
 // The window font's height at a screen of `pixelsPerInch`, from its height at 96.
 int ScaleFontHeight(int height, int pixelsPerInch);
 
-// The window moved to the centre of a desktop (the virtual screen across all monitors, whose
-// origin is negative when a monitor lies left of or above the primary one), never left of or
-// above the desktop's origin.
-TBounds CentreOn(const TBounds& window, const TBounds& desktop);
+// The window moved to the centre of an area (a monitor's, whose origin is negative when it
+// lies left of or above the primary one), never left of or above the area's origin.
+TBounds CentreOn(const TBounds& window, const TBounds& area);
+
+// The window moved to the centre of the primary monitor's whole area, never left of or above
+// it. `monitors` are the screen's monitors as the system places them: the primary one has its
+// top-left corner at the origin, the others lie around it, also at negative places. Without
+// such a monitor the first one counts as primary; without any the window stays where it is.
+TBounds CentreOnPrimaryMonitor(const TBounds& window, std::span<const TBounds> monitors);

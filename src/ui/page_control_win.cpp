@@ -28,6 +28,10 @@ void TPageControl::Create(HWND parent, const RECT& bounds) {
 RECT TPageControl::PageRect() const {
     RECT r;
     GetClientRect(Handle(), &r);
+    return PageRect(r);
+}
+
+RECT TPageControl::PageRect(RECT r) const {
     SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
     return r;
 }

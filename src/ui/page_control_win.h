@@ -26,6 +26,8 @@ public:
     size_t PageCount() const { return pages_.size(); }
     // The area in the control's client coordinates that a page covers.
     RECT PageRect() const;
+    // The area a page would cover were the control's client area `client`.
+    RECT PageRect(RECT client) const;
     // Activates the next page (or the previous one), from the last back to the first.
     void SelectNextPage(bool forward);
     // Ctrl+Tab and Ctrl+Shift+Tab switch the pages.

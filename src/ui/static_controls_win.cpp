@@ -1,5 +1,7 @@
 #include "ui/static_controls_win.h"
 
+#include <commctrl.h>
+
 void TLabel::Create(HWND parent, const RECT& bounds, const std::string& caption, DWORD extraStyle, DWORD exStyle) {
     CreateControl("STATIC", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | extraStyle, exStyle, parent, bounds);
 }
@@ -65,4 +67,23 @@ void TButton::Create(HWND parent, const RECT& bounds, const std::string& caption
 
 void TButton::Command(WORD code) {
     if (code == BN_CLICKED && OnClick) OnClick();
+}
+
+LRESULT TButton::Notify(const NMHDR& header) {
+    if (header.code != NM_CUSTOMDRAW) return 0;
+    const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
+    if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+    // A visual style may draw a button's caption in a font of its own whatever font the button
+    // was given (Wine's draws the bold one regular): the caption is drawn here in the button's
+    // font, over the background the button has drawn, and the button draws only the rest.
+    const std::string caption = Caption();
+    RECT r = draw.rc;
+    const TSelection font(draw.hdc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    const int mode = SetBkMode(draw.hdc, TRANSPARENT);
+    const COLORREF colour =
+        SetTextColor(draw.hdc, GetSysColor(draw.uItemState & CDIS_DISABLED ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextA(draw.hdc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SetTextColor(draw.hdc, colour);
+    SetBkMode(draw.hdc, mode);
+    return CDRF_DOERASE;
 }

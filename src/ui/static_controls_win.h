@@ -49,4 +49,5 @@ public:
 
 protected:
     void Command(WORD code) override;
+    LRESULT Notify(const NMHDR& header) override;
 };

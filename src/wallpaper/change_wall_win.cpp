@@ -35,7 +35,11 @@ void ApplyWallpaper(const std::string& path) {
         registry.WriteString("TileWallpaper", "0");
         registry.WriteString("WallpaperStyle", "2");
     }
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, nullptr, SPIF_SENDWININICHANGE);
+    // The path itself, not a null pointer, which asks for the system's default wallpaper: that
+    // would show until the Active Desktop applies the values, and stay where it fails. The wide
+    // call takes the path as the ANSI calls take it; an empty one removes the wallpaper.
+    std::wstring wide = WideText(path);
+    SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, wide.data(), SPIF_SENDWININICHANGE);
 
     TComPtr<IUnknown> object;
     const HRESULT created = CoCreateInstance(kClsidActiveDesktop, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,

@@ -87,9 +87,9 @@ bool CloseRequest(TWorld& w) {
 bool SessionEnd(TWorld& w) {
     const bool cancelled = w.Random.Chance(20);
     const TTopWindows top = Top(w);
-    // Nothing changed, nothing missing and nothing in the way: the files must not be written.
-    if (!cancelled && w.S.StateKnown && !top.Modal() && w.S.Phase == TPhase::Running && w.Options && w.List &&
-        w.S.State.Options() == w.S.SavedOptions && w.S.State.List() == w.S.SavedList)
+    // Nothing changed and nothing in the way: no file may be written, not even a missing one.
+    if (!cancelled && w.S.StateKnown && !top.Modal() && w.S.Phase == TPhase::Running &&
+        w.S.Options() == w.S.SavedOptions && w.S.State.List() == w.S.SavedList)
         w.S.FilesFrozen = true;
     w.Note(cancelled ? "session end, cancelled" : "session end");
     for (HWND window : {View(w).Application, View(w).Main}) {

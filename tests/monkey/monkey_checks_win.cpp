@@ -132,12 +132,13 @@ void CheckFile(TWorld& w, bool options) {
         const bool pausing = w.S.Phase == TPhase::Pausing && GetTickCount64() + 300 < w.S.PauseEnds;
         if (w.S.Autorun && (pausing || !w.S.StayInTray))
             w.Fail("the automatic run wrote " + name + " before its message loop");
-        std::string expected = options ? w.S.State.Options() : w.S.State.List();
+        std::string expected = options ? w.S.Options() : w.S.State.List();
         TWindowState fresh;
         // The save may have come after the window was read: read it again.
         if (w.S.StateKnown && *now != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
             w.S.State = std::move(fresh);
-            expected = options ? w.S.State.Options() : w.S.State.List();
+            if (!w.S.State.Old.empty()) w.S.UnshownDefault.reset();
+            expected = options ? w.S.Options() : w.S.State.List();
         }
         if (w.S.StateKnown && *now != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
             expected = *now;
@@ -264,6 +265,7 @@ void CheckStep(TWorld& w) {
             if (s.View->Read(state)) {
                 s.State = std::move(state);
                 s.StateKnown = true;
+                if (!s.State.Old.empty()) s.UnshownDefault.reset();
                 // The dialog has returned and what it did shows in the window.
                 if (!top.Dialog && !top.Preview) w.Confirmed.clear();
                 for (const TWallpaperNode& node : s.State.Tree)
@@ -332,11 +334,11 @@ void CheckEnd(TWorld& w) {
         // Closing saves each file that the window changed since the program last read or wrote
         // it, and a missing one, unless the file was held.
         const bool optionsHeld = Held(w, w.OptionsPath());
-        const bool optionsDue = !w.Options || s.State.Options() != s.SavedOptions;
+        const bool optionsDue = !w.Options || s.Options() != s.SavedOptions;
         const bool listDue = !w.List || s.State.List() != s.SavedList;
-        if (!optionsHeld && optionsDue && w.Options != s.State.Options())
+        if (!optionsHeld && optionsDue && w.Options != s.Options())
             w.Fail("closing did not save WallOpt.ini:\n  file:\n    " + Shown(w.Options) + "\n  window:\n    " +
-                   Shown(s.State.Options()));
+                   Shown(s.Options()));
         if (!optionsHeld && !Held(w, w.ListPath()) && listDue && w.List != s.State.List())
             w.Fail("closing did not save Murovelo.ini:\n  file:\n    " + Shown(w.List) + "\n  window:\n    " +
                    Shown(s.State.List()));

@@ -137,9 +137,10 @@ void StartSession(TWorld& w) {
     } else {
         for (int i = 0; i < 100 && !IsWindowVisible(s.View->Main); ++i) Sleep(50);
     }
+    if (!s.StartOptions) s.UnshownDefault = WallpaperMarker();
     if (s.View->Read(s.State)) {
         s.StateKnown = true;
-        s.SavedOptions = s.State.Options();
+        s.SavedOptions = s.Options();
         s.SavedList = s.State.List();
     }
 }

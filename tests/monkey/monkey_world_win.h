@@ -55,6 +55,15 @@ struct TSession {
     long InputCloseStep = -100;  // the last such request that showed nothing yet
     TWindowState State;          // as last read
     bool StateKnown = false;
+    // Started without an options file, the program takes the desktop's wallpaper as its default
+    // without showing it: that default holds until the default's edit first shows a text.
+    std::optional<std::string> UnshownDefault;
+    // The options the program holds: the window's, with the default it has not shown.
+    std::string Options() const {
+        TWindowState held = State;
+        if (held.Old.empty() && UnshownDefault) held.Old = *UnshownDefault;
+        return held.Options();
+    }
     // What the program last read or wrote, in the form it writes: a save writes a file only
     // when it differs from it (or the file is missing).
     std::string SavedOptions, SavedList;

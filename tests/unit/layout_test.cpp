@@ -70,6 +70,16 @@ TEST(Layout, CentringOnTheVirtualScreen) {
     EXPECT_EQ(CentreOn({0, 0, 426, 366}, {0, 0, 2048, 768}), (TBounds{811, 201, 426, 366}));
 }
 
+TEST(Layout, CentringOnThePrimaryMonitor) {
+    // Two and three monitors around the primary one (at the origin), in any order; none: the window stays.
+    const TBounds window{113, 385, 426, 366}, primary{0, 0, 1024, 768}, centred{299, 201, 426, 366};
+    const std::vector<TBounds> screens[] = {{{-1280, 0, 1280, 1024}, primary},
+                                            {primary, {1024, -200, 1920, 1080}},
+                                            {{1024, 0, 800, 600}, {-1920, -1080, 1920, 1080}, primary}};
+    for (const std::vector<TBounds>& monitors : screens) EXPECT_EQ(CentreOnPrimaryMonitor(window, monitors), centred);
+    EXPECT_EQ(CentreOnPrimaryMonitor(window, {}), window);
+}
+
 // A glyph's rows ('#' outline, 'o' fill, '.' clear), each ended by '|'.
 std::string Rows(const TGlyphArt& art) {
     std::string rows;

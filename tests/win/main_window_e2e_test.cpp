@@ -69,6 +69,14 @@ void Press(WORD key, bool control = false, bool shift = false) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+// A text typed on the keyboard, each character pressed and released.
+void Type(const std::wstring& text) {
+    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0; i < input.size(); ++i)
+        input[i].ki = {0, text[i / 2], DWORD(i % 2 ? KEYEVENTF_UNICODE | KEYEVENTF_KEYUP : KEYEVENTF_UNICODE), 0, 0};
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+}
+
 // "class:text" of the window that has the keyboard focus in a thread of another process.
 std::string FocusOf(DWORD thread) {
     GUITHREADINFO info{};
@@ -296,9 +304,14 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     const std::string b = MakePicture("b.bmp");
     Press(VK_DELETE);
     Press(VK_HOME);
-    TDialogDriver add = TDialogDriver::Choose(folder_.Path(), {L"b.bmp"}, lumo.Id());
+    // The open dialog comes up with the keyboard in its file-name field: typing a name and Enter.
     Press(VK_INSERT);
-    EXPECT_TRUE(add.Answered());
+    const auto dialogOpen = [&] { return FindTopWindow({lumo.Id(), 0, nullptr, nullptr, IsOpenDialog}) != nullptr; };
+    ASSERT_TRUE(WaitUntil(dialogOpen, 10000));
+    EXPECT_EQ(FocusBecomes(thread, "Edit:"), "Edit:");
+    Type(WidePath(b));
+    Press(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !dialogOpen(); }, 5000));
     // A node's text edited in place keeps Tab, Ctrl+Tab and Delete; Esc cancels, Enter commits.
     const HWND treeWindow =
         FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshFiles"), nullptr, "SysTreeView32", nullptr);
@@ -355,13 +368,20 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         HKEY key;
         RegCreateKeyExA(HKEY_CURRENT_USER, kDesktop, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
         RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        // Started maximised and then restored, the window is as it is when started normally.
+        const bool maximised = pixelsPerInch == 96 || pixelsPerInch == 144;
         TLumoProcess lumo(folder_.Path());
-        lumo.Start("");
+        lumo.Start("", {}, maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
         const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
         RegDeleteValueA(key, "LogPixels");
         RegCloseKey(key);
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(WaitVisible(window, true));  // shown once all its controls are made
+        if (maximised) {
+            Sleep(500);  // the start's work is done while the window is maximised
+            PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(window); }, 5000));
+        }
         RECT client;
         GetClientRect(window, &client);
         const int textHeight = TextHeightAt(pixelsPerInch);

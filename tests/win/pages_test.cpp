@@ -145,6 +145,13 @@ TEST_F(PagesTest, AddingThreeFilesKeepsTheDialogsOrderAndSaves) {
     EXPECT_EQ(items[4].Text, folder_.File("blue.bmp"));
     for (size_t i = 1; i <= 4; ++i) EXPECT_EQ(items[i].Parent, 0);
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(items));
+    // A save that fails is shown, and the file left out is named all the same.
+    HANDLE held = CreateFileA(WallpaperListFilePath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    TBoxAnswerer answerer(Application.Title());
+    TDialogDriver again = TDialogDriver::Choose(folder_.Path(), {L"\u685C.jpeg", L"red.bmp"});
+    EXPECT_THROW(form_.sbAddClick(), Exception);
+    CloseHandle(held);
+    EXPECT_EQ(answerer.Texts().at(0).rfind("Cannot create file", 0), 0u);
 }
 
 TEST_F(PagesTest, CancellingStillSaves) {
@@ -227,6 +234,13 @@ TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
     ASSERT_TRUE(driver.Answered());
     EXPECT_EQ(form_.DefaultWallpaper, form_.edOld.Text());
     EXPECT_EQ(form_.oldPreview.Picture.Width(), 4);
+    // The first chosen file left out: nothing changes, and the failure speaks of the default.
+    const std::string before = DefaultWallpaper;
+    WriteFileBytes(WidePath(folder_.Path()) + L"\u685C.jpeg", "");
+    TDialogDriver leftOut = TDialogDriver::Choose(folder_.Path(), {L"\u685C.jpeg", L"green.bmp"});
+    const std::string failure = FailureOf([&] { form_.bObzorClick(); });
+    EXPECT_NE(failure.find("\\?.jpeg\" не выбран картинкой по умолчанию"), std::string::npos) << failure;
+    EXPECT_EQ(form_.edOld.Text() + DefaultWallpaper, before + before);
 }
 
 TEST_F(PagesTest, AboutPictureBlendsOverThePage) {

@@ -101,13 +101,29 @@ protected:
     }
 };
 
+namespace {
+// The wallpaper setting's calls, through the import: action, path, flags, placement written.
+std::wstring SettingCalls;
+BOOL WINAPI RecordSetting(UINT action, UINT, PVOID path, UINT flags) {
+    SettingCalls += std::to_wstring(action) + L" " + static_cast<wchar_t*>(path) + L" " + std::to_wstring(flags) +
+                    WidePath(ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle")) + L";";
+    return TRUE;
+}
+}  // namespace
+
+extern "C" void* __imp_SystemParametersInfoW;
+
 TEST_F(ChangeWallTest, WritesThePathAndPlacementValues) {
+    void* const system = __imp_SystemParametersInfoW;
+    __imp_SystemParametersInfoW = reinterpret_cast<void*>(&RecordSetting);
     ApplyWallpaper("C:\\Фото\\нет такого.jpg");
     EXPECT_EQ(Value("Wallpaper"), std::string("C:\\Фото\\нет такого.jpg") + '\0');
     EXPECT_EQ(Value("TileWallpaper"), std::string("0", 2));
     EXPECT_EQ(Value("WallpaperStyle"), std::string("2", 2));
     ApplyWallpaper("");
     EXPECT_EQ(Value("Wallpaper"), std::string(1, '\0'));
+    __imp_SystemParametersInfoW = system;
+    EXPECT_EQ(SettingCalls, L"20 C:\\Фото\\нет такого.jpg 22;20  22;");
 }
 
 TEST_F(ChangeWallTest, FailsWhenTheDesktopKeyCannotBeOpened) {

@@ -89,21 +89,30 @@ TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, TestProgramRunCommand() + '\0');
+    // With rights, a value of this user's alone goes to the machine's.
+    form_.cbRun.SetChecked(false);
+    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", "x");
+    form_.ProbeRunRegistration();
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо") + ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"),
+              TestProgramRunCommand() + "<absent>");
 }
 
-TEST_F(MainFormTest, RunBoxWithoutRightsReportsAndStaysChecked) {
+TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStays) {
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    const std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
-    form_.cbTray.SetEnabled(false);
-    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "ERegistryException: Failed to set data for 'Лумо'");
-    EXPECT_TRUE(form_.cbRun.Checked());
-    EXPECT_FALSE(form_.cbTray.Enabled());
-    // What a later start sees: nothing was registered, the box goes unchecked, nothing is said.
-    std::string data;
-    DWORD type = 0;
-    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
-    EXPECT_EQ(FailureOf([&] { form_.ProbeRunRegistration(); }), "no error");
-    EXPECT_FALSE(form_.cbRun.Checked());
+    std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "no error");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), TestProgramRunCommand());
+    form_.cbRun.SetChecked(false);
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    // The machine's value, holding the command, is not written again (refused, the write would go
+    // to this user's value); its removal refused, the box says so and the mark comes back.
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", TestProgramRunCommand());
+    old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    form_.ProbeRunRegistration();
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }).rfind("ERegistryException: Лумо запускается", 0), 0u);
+    EXPECT_TRUE(form_.cbRun.Checked() && form_.cbTray.Enabled());
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
 }
 
@@ -199,6 +208,12 @@ TEST(FileReplace, AFailedSaveLeavesTheOldFile) {
     CloseHandle(held);
     EXPECT_EQ(error.rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << error;
     EXPECT_EQ(ReadFileBytes(path), "new bytes");
+    // Held for a moment only (a scanner, a synchronisation client): the save waits for it.
+    held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread release([held] { Sleep(100), CloseHandle(held); });
+    EXPECT_EQ(FailureOf([&] { ReplaceFileContent(path, "after the hold"); }), "no error");
+    release.join();
+    EXPECT_EQ(ReadFileBytes(path), "after the hold");
 
     const std::string missing = folder.File("no such folder\\WallOpt.ini");
     EXPECT_EQ(FailureOf([&] { ReplaceFileContent(missing, "x"); }),
@@ -226,24 +241,33 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     ReplaceFileContent(longPath, "fits");
     EXPECT_EQ(ReadFileBytes(longPath), "fits");
 
-    // A name that a folder (or another save's file) holds is passed over.
+    // A name that a folder or an open file holds is passed over; a leftover temporary is taken.
     const std::string path = folder.File("WallOpt.ini");
     WriteFileBytes(path, "old and longer");
     ASSERT_TRUE(CreateDirectoryA(folder.File("WallOpt.in~").c_str(), nullptr));
+    WriteFileBytes(folder.File("WallOpt.i~1"), "held");
+    HANDLE saving = CreateFileA(folder.File("WallOpt.i~1").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    WriteFileBytes(folder.File("WallOpt.i~2"), "left by a crash");
     ReplaceFileContent(path, "new");
+    CloseHandle(saving);
     EXPECT_EQ(ReadFileBytes(path), "new");
-    EXPECT_FALSE(PathExists(folder.File("WallOpt.i~1")));
+    EXPECT_EQ(ReadFileBytes(folder.File("WallOpt.i~1")), "held");
+    EXPECT_FALSE(PathExists(folder.File("WallOpt.i~2")));
 
-    // Where no file may be made, the file is written in place; one held open is reported.
+    // Where no file may be made or moved, the file is written in place; one held open is reported,
     const std::string unix = " '" + UnixPath(folder.Path()) + "'";
     if (RunUnixCommand("chattr +i" + unix) != 0) GTEST_SKIP() << "no folder can be made unchangeable here (root)";
     EXPECT_EQ(FailureOf([&] { ReplaceFileContent(path, "in place"); }), "no error");
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     const std::string error = FailureOf([&] { ReplaceFileContent(path, "x"); });
     CloseHandle(held);
+    // and one missing by the real cause.
+    const std::string refused = FailureOf([&] { ReplaceFileContent(folder.File("Murovelo.ini"), "x"); });
     RunUnixCommand("chattr -i" + unix);
     EXPECT_EQ(error, "EFCreateError: Cannot create file \"" + path + "\". Конфликт совместного доступа");
     EXPECT_EQ(ReadFileBytes(path), "in place");
+    EXPECT_EQ(refused.substr(refused.find("\". ")), "\". Доступ запрещён");
 }
 
 TEST(FileReplace, SavesOfTwoProgramsAtTheSameTimeLeaveOneWholeVersionAndNoTemporary) {

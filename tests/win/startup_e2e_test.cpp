@@ -9,15 +9,17 @@
 #include "support/test_support.h"
 
 TEST_F(StartupTest, AutorunWithoutSettingsFilesKeepsTheUsersWallpaperAtOnce) {
-    // The Active Desktop's copy where there is one, else the wallpaper itself; with neither, and
-    // so no default, the desktop is left as it is rather than blanked.
+    // The Active Desktop's copy where there is one, else the wallpaper value, else what the
+    // system reports; with none of them, and so no default, the desktop is left as it is.
     const struct {
-        const char *Converted, *Wallpaper, *Expected;
-    } rows[] = {{"C:\\converted.bmp", "C:\\mine.bmp", "C:\\converted.bmp"},
-                {"", "C:\\mine.bmp", "C:\\mine.bmp"},
-                {nullptr, "C:\\Обои\\мои.bmp", "C:\\Обои\\мои.bmp"},
-                {nullptr, nullptr, "<absent>"}};
+        const char *System, *Converted, *Wallpaper, *Expected;
+    } rows[] = {{"", "C:\\converted.bmp", "C:\\mine.bmp", "C:\\converted.bmp"},
+                {"", "", "C:\\mine.bmp", "C:\\mine.bmp"},
+                {"", nullptr, "C:\\Обои\\мои.bmp", "C:\\Обои\\мои.bmp"},
+                {"C:\\system.bmp", nullptr, nullptr, "C:\\system.bmp"},
+                {"", nullptr, nullptr, "<absent>"}};
     for (const auto& row : rows) {
+        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(row.System), 0);
         Clean();
         if (row.Converted) SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", row.Converted);
         if (row.Wallpaper) SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", row.Wallpaper);

@@ -60,4 +60,15 @@ pid=
 [[ $rc == 0 ]] || { echo "FAIL: exit code $rc after Выход"; exit 1; }
 [[ -f $work/Murovelo.ini && -f $work/WallOpt.ini ]] || { echo "FAIL: the settings were not saved"; exit 1; }
 echo "ok: Выход from the icon's menu ended the program and saved the settings"
+
+# On Wine's code page 1252 the automatic run shows its refusal box too, and ends with 1.
+LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 60 wine "$work/Lumo.exe" /autorun </dev/null >/dev/null 2>&1 &
+pid=$!
+box_shown() { [[ $(pixel 20 20) == "$desktop" ]] && centre_is_not "$desktop"; }  # the desktop is up again
+wait_for box_shown || { echo "FAIL: the automatic run on code page 1252 showed no box"; exit 1; }
+xdotool key Return
+rc=0 && wait "$pid" || rc=$?
+pid=
+[[ $rc == 1 ]] || { echo "FAIL: exit code $rc after the code page box"; exit 1; }
+echo "ok: the automatic run on code page 1252 showed its box and ended with 1"
 echo "1 passed, 0 failed"
