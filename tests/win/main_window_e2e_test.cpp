@@ -378,7 +378,7 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         ASSERT_NE(window, nullptr);
         ASSERT_TRUE(WaitVisible(window, true));  // shown once all its controls are made
         if (maximised) {
-            Sleep(500);  // the start's work is done while the window is maximised
+            ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));  // the start's work done, maximised
             PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
             ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(window); }, 5000));
         }
