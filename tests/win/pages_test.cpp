@@ -232,12 +232,12 @@ TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
     EXPECT_EQ(form_.DefaultWallpaper, form_.edOld.Text());
     EXPECT_EQ(form_.oldPreview.Picture.Width(), 4);
     // The first chosen file left out: nothing changes, and the failure speaks of the default.
-    const std::string before = DefaultWallpaper;
+    const std::string before = form_.DefaultWallpaper;
     WriteFileBytes(WidePath(folder_.Path()) + L"\u685C.jpeg", "");
     TDialogDriver leftOut = TDialogDriver::Choose(folder_.Path(), {L"\u685C.jpeg", L"green.bmp"});
     const std::string failure = FailureOf([&] { form_.bObzorClick(); });
     EXPECT_NE(failure.find("\\?.jpeg\" не выбран картинкой по умолчанию"), std::string::npos) << failure;
-    EXPECT_EQ(form_.edOld.Text() + DefaultWallpaper, before + before);
+    EXPECT_EQ(form_.edOld.Text() + form_.DefaultWallpaper, before + before);
 }
 
 TEST_F(PagesTest, AboutPictureBlendsOverThePage) {
