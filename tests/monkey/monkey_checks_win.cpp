@@ -249,9 +249,11 @@ void CheckStep(TWorld& w) {
             s.DialogSeen = true;
         }
         const HWND target = top.Main ? top.Main : top.Application;
-        if (target && !s.View->Answers(target, kAnswerTime)) {
+        // A save tries a held settings file again for about a second before it reports it.
+        const bool held = Held(w, w.OptionsPath()) || Held(w, w.ListPath());
+        if (target && !s.View->Answers(target, held ? 2 * kAnswerTime + 500 : kAnswerTime)) {
             ended = WaitForSingleObject(s.Process.hProcess, 2000) == WAIT_OBJECT_0;
-            if (!ended) w.Fail("the program did not answer a sent message within a second");
+            if (!ended) w.Fail("the program did not answer a sent message in time");
         }
         if (!ended && s.Phase == TPhase::Pausing) CheckPause(w, top);
         ended = Ended(w);

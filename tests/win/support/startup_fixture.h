@@ -18,8 +18,10 @@ inline HWND PauseEdit(HWND mainWindow) {
 
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
+    // Without an options file a run takes the wallpaper the system reports as its default:
+    // each test starts with none, whatever an earlier one applied.
+    void SetUp() override { SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0), Clean(); }
+    void TearDown() override { SetUp(); }
     static void Clean() {
         for (const char* name : {"Wallpaper", "TileWallpaper", "WallpaperStyle", "ConvertedWallpaper"})
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
