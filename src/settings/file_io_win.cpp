@@ -47,8 +47,9 @@ bool Retrying(Action action) {
 // save holds its temporary open until it has been moved or removed; a file of that name that
 // no process holds open was left by a save that never ended (a crashed process) and is taken
 // over, emptied, so that such leftovers never block a save.
-TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error) {
+TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error, bool& takenOver) {
     error = ERROR_FILE_EXISTS;
+    takenOver = false;
     for (unsigned attempt = 0;; ++attempt) {
         const std::optional<std::string> name = TemporaryPathFor(path, attempt);
         if (!name) {
@@ -61,9 +62,11 @@ TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWO
         TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         error = GetLastError();
-        if (!file && error == ERROR_FILE_EXISTS)
+        if (!file && error == ERROR_FILE_EXISTS) {
             file.Reset(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            takenOver = static_cast<bool>(file);
+        }
         if (file) {
             temporary = *name;
             return file;
@@ -135,7 +138,8 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
 void ReplaceFileContent(const std::string& path, std::string_view bytes) {
     std::string temporary;
     DWORD error = 0;
-    TFileHandle file = CreateTemporary(path, temporary, error);
+    bool takenOver = false;
+    TFileHandle file = CreateTemporary(path, temporary, error, takenOver);
     if (!file) {
         // Only a folder where the files may be changed but no file created is written in place;
         // on any other failure (a full disk, a wrong path) the old file keeps every byte.
@@ -155,10 +159,12 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
         })) {
         error = GetLastError();
         DeleteFileA(temporary.c_str());
-        // A folder whose files may be changed but not replaced for lack of rights (there a
-        // leftover temporary may be taken over but not moved): written in place, as where no
-        // new file may be made.
-        if (error != ERROR_ACCESS_DENIED) RaiseCreateError(path, error);
+        // A leftover temporary taken over in a folder where no file may be made cannot be moved
+        // for lack of rights either: written in place, as where no new file may be made. Where
+        // this save made its temporary, a refusal is the file held by another program (which
+        // Wine and a file held with delete sharing report as access denied), never a reason to
+        // write over it in place.
+        if (error != ERROR_ACCESS_DENIED || !takenOver) RaiseCreateError(path, error);
         WriteInPlace(path, bytes, error);
     }
 }
