@@ -42,11 +42,25 @@ bool Retrying(Action action) {
     }
 }
 
+// A temporary this old was left by a save that never ended (a crashed process): a save takes
+// a few seconds at most, even on a slow or busy disk.
+constexpr ULONGLONG kLeftoverAge = 60ull * 10000000;  // in FILETIME units
+
+// Whether the file was last written kLeftoverAge or more ago.
+bool LeftOver(const std::string& name) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data)) return false;
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const auto value = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+    return value(now) >= value(data.ftLastWriteTime) + kLeftoverAge;
+}
+
 // Makes a temporary file of this save's own beside `path`: each name is taken only when no
 // file or folder has it, so that two saves, of this process or another, never share one. A
-// save holds its temporary open until it has been moved or removed; a file of that name that
-// no process holds open was left by a save that never ended (a crashed process) and is taken
-// over, emptied, so that such leftovers never block a save.
+// file of that name that was last written long ago and that no process holds open was left by
+// a save that never ended and is taken over, emptied, so that such leftovers never block a
+// save; a save under way is never taken over.
 TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error, bool& takenOver) {
     error = ERROR_FILE_EXISTS;
     takenOver = false;
@@ -58,11 +72,11 @@ TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWO
             return TFileHandle();
         }
         if (*name == path) continue;
-        // Shared for deletion only, so that the file can be moved while it is held.
+        // Shared for deletion only, so that it can be removed and moved while it is held.
         TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         error = GetLastError();
-        if (!file && error == ERROR_FILE_EXISTS) {
+        if (!file && error == ERROR_FILE_EXISTS && LeftOver(*name)) {
             file.Reset(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
             takenOver = static_cast<bool>(file);
@@ -147,11 +161,13 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
         WriteInPlace(path, bytes, error);
         return;
     }
-    // The temporary is held open until it is moved or removed: no other save takes it over.
     if (!WriteAll(file, bytes)) {
         DeleteFileA(temporary.c_str());
         throw EWriteError("Stream write error");
     }
+    // Closed before it is moved: a program that opens the file the moment it is in place reads
+    // it, and a save that finds the file held refuses no other save's move.
+    file.Reset();
     // A program that holds the old file open for a moment refuses the move meanwhile.
     if (!Retrying([&] {
             return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=

@@ -241,19 +241,32 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     ReplaceFileContent(longPath, "fits");
     EXPECT_EQ(ReadFileBytes(longPath), "fits");
 
-    // A name that a folder or an open file holds is passed over; a leftover temporary is taken.
+    // A name that a folder, an open file or a recent one holds is passed over; a temporary left
+    // long ago is taken.
     const std::string path = folder.File("WallOpt.ini");
     WriteFileBytes(path, "old and longer");
     ASSERT_TRUE(CreateDirectoryA(folder.File("WallOpt.in~").c_str(), nullptr));
-    WriteFileBytes(folder.File("WallOpt.i~1"), "held");
+    const FILETIME hourAgo = [] {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        const ULONGLONG value = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - 36000000000ull;
+        return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    }();
+    for (const char* name : {"WallOpt.i~1", "WallOpt.i~2", "WallOpt.i~3"}) {
+        WriteFileBytes(folder.File(name), name);
+        HANDLE file =
+            CreateFileA(folder.File(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (name[10] != '2') SetFileTime(file, nullptr, nullptr, &hourAgo);
+        CloseHandle(file);
+    }
     HANDLE saving = CreateFileA(folder.File("WallOpt.i~1").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
-    WriteFileBytes(folder.File("WallOpt.i~2"), "left by a crash");
     ReplaceFileContent(path, "new");
     CloseHandle(saving);
     EXPECT_EQ(ReadFileBytes(path), "new");
-    EXPECT_EQ(ReadFileBytes(folder.File("WallOpt.i~1")), "held");
-    EXPECT_FALSE(PathExists(folder.File("WallOpt.i~2")));
+    EXPECT_EQ(ReadFileBytes(folder.File("WallOpt.i~1")) + ReadFileBytes(folder.File("WallOpt.i~2")),
+              "WallOpt.i~1WallOpt.i~2");
+    EXPECT_FALSE(PathExists(folder.File("WallOpt.i~3")));
 
     // Where no file may be made or moved, the file is written in place; one held open is reported,
     const std::string unix = " '" + UnixPath(folder.Path()) + "'";
@@ -290,7 +303,9 @@ TEST(FileReplace, SavesOfTwoProgramsAtTheSameTimeLeaveOneWholeVersionAndNoTempor
     // Read meanwhile, the file is always one whole version.
     const HANDLE running[] = {savers[0].hProcess, savers[1].hProcess};
     int reads = 0, broken = 0;
-    while (WaitForMultipleObjects(2, running, TRUE, 0) == WAIT_TIMEOUT && reads < 100000) {
+    // A read every millisecond, as often as a program could want the file, not so often that
+    // the saves, refused while it is open, are starved.
+    while (WaitForMultipleObjects(2, running, TRUE, 1) == WAIT_TIMEOUT && reads < 100000) {
         broken += std::ranges::count(versions, ReadShared(path).value_or("")) == 0;
         ++reads;
     }
