@@ -291,7 +291,8 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
 
     // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
-    const std::string b = MakePicture("b.bmp");
+    const std::string b = folder_.File("b.bmp");
+    WriteFileBytes(b, ReadFileBytes(picture));
     Press(VK_DELETE);
     Press(VK_HOME);
     TDialogDriver add = TDialogDriver::Choose(folder_.Path(), {L"b.bmp"}, lumo.Id());
@@ -305,16 +306,27 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_EQ(FocusBecomes(thread, "Edit:Понедельник"), "Edit:Понедельник");
         for (const bool control : {false, true}) Press(VK_TAB, control);
         Press(VK_DELETE);
-        Press('Z');
+        for (int i = 0; i < 300; ++i) Press('Z');  // longer than a path: kept whole
         Sleep(500);
-        EXPECT_EQ(FocusOf(thread), "Edit:z");
+        EXPECT_EQ(FocusOf(thread), "Edit:" + std::string(127, 'z'));
         EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
         Press(end);
         EXPECT_EQ(FocusBecomes(thread, tree), tree);
     }
+    // The minus ends an edit with its node; a long name confirmed as it was stays; a close keeps a name typed.
+    const HWND minus = GetWindow(FindWindowExA(GetParent(treeWindow), nullptr, "TSpeedButton", nullptr), GW_HWNDNEXT);
+    for (const WORD key : {VK_DOWN, VK_HOME, VK_END}) {
+        Press(key);
+        PostMessageA(treeWindow, TVM_EDITLABELA, 0, SendMessageA(treeWindow, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        WaitUntil([&] { return FocusOf(thread).starts_with("Edit:"); }, 3000);
+        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r) && SetCursorPos(r.left + 5, r.top + 5))
+            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0), mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Press(key == VK_END ? 'X' : VK_RETURN);
+        FocusBecomes(thread, key == VK_END ? "Edit:x" : tree);
+    }
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
-    EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), "z\r\n\t" + b + "\r\nВторник\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), std::string(300, 'z') + "\r\nx\r\n");
 }
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.
