@@ -156,6 +156,7 @@ bool EditNode(TWorld& w) {
            (end < 6   ? " + Enter"
             : end < 8 ? " + Esc"
                       : " (left open)"));
+    if (end >= 8 && w.Random.Chance(60)) ClickControl(w);  // an edit left open meets a button at once
     return true;
 }
 
