@@ -315,7 +315,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     const HWND minus = GetWindow(FindWindowExA(GetParent(treeWindow), nullptr, "TSpeedButton", nullptr), GW_HWNDNEXT);
     for (const WORD key : {VK_DOWN, VK_HOME, VK_END}) {
         Press(key);
-        Sleep(300);  // the key reaches the tree first; the edit comes before the next input
+        Sleep(500);  // the key reaches the tree first; the edit comes before the next input
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, SendMessageA(treeWindow, TVM_GETNEXTITEM, TVGN_CARET, 0));
         if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r) && SetCursorPos(r.left + 5, r.top + 5))
             mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0), mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
