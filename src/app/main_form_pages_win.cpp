@@ -44,6 +44,8 @@ bool TMainForm::tvFilesKeyDown(WORD key) {
 }
 
 void TMainForm::sbAddClick() {
+    // A name being typed is kept before the dialog comes up, as a click elsewhere keeps it.
+    tvFiles.EndEdit();
     if (!tvFiles.Selected()) return;
     if (OpenDialog.Execute()) {
         // Each file goes under the node selected at that moment; adding selects nothing.
@@ -81,6 +83,7 @@ void TMainForm::sbDelClick() {
 }
 
 void TMainForm::bChangeClick() {
+    tvFiles.EndEdit();
     if (const HTREEITEM selected = tvFiles.Selected()) ChangeWall(tvFiles.ItemText(selected));
 }
 

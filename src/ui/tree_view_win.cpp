@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -128,6 +129,7 @@ LRESULT TTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 HTREEITEM TTreeView::AddChild(HTREEITEM parent, const std::string& text) {
+    EndEdit();
     TVINSERTSTRUCTA insert{};
     insert.hParent = parent ? parent : TVI_ROOT;
     insert.hInsertAfter = TVI_LAST;
@@ -136,7 +138,10 @@ HTREEITEM TTreeView::AddChild(HTREEITEM parent, const std::string& text) {
     return reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
-void TTreeView::Clear() { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+void TTreeView::Clear() {
+    EndEdit();
+    SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+}
 
 size_t TTreeView::Count() const { return static_cast<size_t>(SendMessageA(Handle(), TVM_GETCOUNT, 0, 0)); }
 
@@ -164,7 +169,8 @@ std::string TTreeView::ItemText(HTREEITEM item) const {
     }
 }
 
-TWallpaperList TTreeView::Items() const {
+TWallpaperList TTreeView::Items() {
+    EndEdit();
     TWallpaperList list;
     const auto next = [this](HTREEITEM item, UINT relation) {
         return reinterpret_cast<HTREEITEM>(
@@ -219,7 +225,10 @@ int TTreeView::Level(HTREEITEM item) const {
     return level;
 }
 
-void TTreeView::Delete(HTREEITEM item) { SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item)); }
+void TTreeView::Delete(HTREEITEM item) {
+    EndEdit();
+    SendMessageA(Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+}
 
 HTREEITEM TTreeView::Selected() const {
     return reinterpret_cast<HTREEITEM>(SendMessageA(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -230,6 +239,10 @@ void TTreeView::Select(HTREEITEM item) {
 }
 
 bool TTreeView::Editing() const { return TreeView_GetEditControl(Handle()) != nullptr; }
+
+void TTreeView::EndEdit(bool keep) {
+    if (Editing()) TreeView_EndEditLabelNow(Handle(), !keep);
+}
 
 void TTreeView::BeginUpdate() { SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0); }
 
@@ -248,21 +261,38 @@ LRESULT TTreeView::Notify(const NMHDR& header) {
             if (OnClick) OnClick();
             return 0;
         case TVN_DELETEITEMA:
-        case TVN_DELETEITEMW:
-            if (reinterpret_cast<const NMTREEVIEWA&>(header).itemOld.hItem == tipItem_) {
+        case TVN_DELETEITEMW: {
+            const HTREEITEM item = reinterpret_cast<const NMTREEVIEWA&>(header).itemOld.hItem;
+            if (item == tipItem_) {
                 tipItem_ = nullptr;
                 if (toolTip_) SendMessageA(toolTip_, TTM_POP, 0, 0);
             }
+            // A node deleted under its edit, however that came: the edit goes with it.
+            if (item == editItem_) EndEdit(false);
             return 0;
+        }
+        case TVN_BEGINLABELEDITA: {
+            // The control's edit takes 259 characters and is filled from the text cut to them: a
+            // longer text confirmed unchanged would come back cut, and a longer one typed would
+            // stop there. The edit takes any length and the whole text.
+            edit_ = TreeView_GetEditControl(Handle());
+            editItem_ = reinterpret_cast<const NMTVDISPINFOA&>(header).item.hItem;
+            SendMessageA(edit_, EM_LIMITTEXT, 0, 0);
+            SetWindowTextA(edit_, ItemText(editItem_).c_str());
+            return FALSE;
+        }
         case TVN_ENDLABELEDITA: {
-            // An edited text is kept as typed but for blanks and tabs at its start, which the
+            // The text is read whole from the edit, not from the control's copy, cut to a buffer
+            // of its own. It is kept as typed but for blanks and tabs at its start, which the
             // list file would read as the node's depth; a cancelled edit leaves the old text.
             const auto& info = reinterpret_cast<const NMTVDISPINFOA&>(header);
-            if (!info.item.pszText) return FALSE;
-            const std::string_view typed = info.item.pszText;
-            const std::string_view kept = StorableNodeText(typed);
-            if (kept.size() == typed.size()) return TRUE;
-            SetItemText(info.item.hItem, std::string(kept));
+            const HWND edit = std::exchange(edit_, nullptr);
+            editItem_ = nullptr;
+            if (!info.item.pszText || !edit) return FALSE;
+            std::string typed(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+            typed.resize(static_cast<size_t>(GetWindowTextA(edit, typed.data(), static_cast<int>(typed.size()))));
+            const std::string kept(StorableNodeText(typed));
+            if (kept != ItemText(info.item.hItem)) SetItemText(info.item.hItem, kept);
             return FALSE;
         }
         default:

@@ -21,10 +21,12 @@ public:
     // The tooltip, once the mouse has been over the tree.
     HWND ToolTip() const { return toolTip_; }
 
+    // Adding, deleting and reading the whole list first end an edit in place (EndEdit), so that
+    // an edit never outlives its node nor lies over another one, and a save keeps what is typed.
     HTREEITEM AddChild(HTREEITEM parent, const std::string& text);
     void Clear();
     // The nodes in depth-first pre-order.
-    TWallpaperList Items() const;
+    TWallpaperList Items();
     size_t Count() const;
     // Replaces every node by the list's nodes.
     void Assign(const TWallpaperList& list);
@@ -46,6 +48,9 @@ public:
 
     // Whether a node's text is being edited in place.
     bool Editing() const;
+    // Ends an edit in place, if one is open: keeps the typed text, as Enter does, or drops it,
+    // as Esc does.
+    void EndEdit(bool keep = true);
 
     TNotifyEvent OnChange;
     TNotifyEvent OnClick;
@@ -66,6 +71,9 @@ private:
 
     HWND toolTip_ = nullptr;
     HTREEITEM tipItem_ = nullptr;
+    // The edit in place and its node, from its start to its end.
+    HWND edit_ = nullptr;
+    HTREEITEM editItem_ = nullptr;
     // The control's text lengths are ints; a buffer never grows beyond that.
     static constexpr size_t kMostTextBytes = size_t{1} << 30;
     // Node texts are read into this buffer, kept between reads and grown when a text does not

@@ -298,7 +298,7 @@ bool AnswerBox(TWorld& w) {
 const std::vector<TStep>& Steps() {
     static const std::vector<TStep> steps = {
         {"node", 40, ClickNode},
-        {"edit node", 8, EditNode},
+        {"edit node", 24, EditNode},
         {"control", 50, ClickControl},
         {"tab", 18, ClickTab},
         {"keys", 20, PressKeys},

@@ -149,6 +149,7 @@ bool EditNode(TWorld& w) {
     SendMessageTimeoutA(View(w).Tree, TVM_GETEDITCONTROL, 0, 0, SMTO_NORMAL, 1000, &edit);
     input::Type(text);
     if (edit) WaitTyped(reinterpret_cast<HWND>(edit));
+    if (edit && w.Random.Chance(40)) ClickControl(w);  // a button while the edit is open, then its end
     const int end = w.Random.Below(10);
     if (end < 6) input::Key(VK_RETURN);
     if (end >= 6 && end < 8) input::Key(VK_ESCAPE);

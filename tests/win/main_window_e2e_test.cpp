@@ -320,15 +320,32 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_EQ(FocusBecomes(thread, "Edit:Понедельник"), "Edit:Понедельник");
         for (const bool control : {false, true}) Press(VK_TAB, control);
         Press(VK_DELETE);
-        Press('Z');
-        EXPECT_EQ(FocusBecomes(thread, "Edit:z"), "Edit:z");
+        for (int i = 0; i < 300; ++i) Press('Z');  // longer than a path: kept whole
+        EXPECT_EQ(FocusBecomes(thread, "Edit:" + std::string(127, 'z')), "Edit:" + std::string(127, 'z'));
         EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
         Press(end);
         EXPECT_EQ(FocusBecomes(thread, tree), tree);
     }
+    // The minus ends an edit with its node; a long name confirmed as it was stays; a close keeps a name typed.
+    const HWND minus = GetWindow(FindWindowExA(GetParent(treeWindow), nullptr, "TSpeedButton", nullptr), GW_HWNDNEXT);
+    const auto node = [&](UINT relation, LRESULT from) {
+        return SendMessageA(treeWindow, TVM_GETNEXTITEM, relation, from);
+    };
+    for (const WORD key : {VK_DOWN, VK_HOME, VK_END}) {
+        const LRESULT root = node(TVGN_ROOT, 0);
+        const LRESULT target = key == VK_HOME ? root : node(key == VK_DOWN ? TVGN_CHILD : TVGN_NEXT, root);
+        Press(key);
+        // The key reaches the tree first; the edit comes after it.
+        EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
+        PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
+        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r) && SetCursorPos(r.left + 5, r.top + 5))
+            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0), mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Press(key == VK_END ? 'X' : VK_RETURN);
+        FocusBecomes(thread, key == VK_END ? "Edit:x" : tree);
+    }
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
-    EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), "z\r\n\t" + b + "\r\nВторник\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), std::string(300, 'z') + "\r\nx\r\n");
 }
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.
