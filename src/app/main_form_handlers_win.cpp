@@ -103,7 +103,7 @@ void TMainForm::SaveOptions() {
     SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_);
 }
 
-bool TMainForm::Changed() const {
+bool TMainForm::Changed() {
     return savedOptions_ != FormatOptionsFile(CurrentOptions()) || savedList_ != FormatWallpaperList(tvFiles.Items());
 }
 

@@ -136,7 +136,7 @@ private:
     void CreateTrayMenu();
     // What the window holds differs from what the settings files were last read or written
     // with.
-    bool Changed() const;
+    bool Changed();
     void ApplyFont(const TControl& parent);
 
     TFontHandle font_;

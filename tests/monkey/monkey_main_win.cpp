@@ -95,6 +95,7 @@ void StartSession(TWorld& w) {
     s.StartList = w.List = ReadShared(w.ListPath());
     DeleteRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ConvertedWallpaper");
     SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", WallpaperMarker());
+    SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle", "monkey");
 
     std::string command = "\"" + w.Folder + "Lumo.exe\"" + (s.Autorun ? " /autorun" : "");
     // The program's standard streams go nowhere, and it inherits no handle of the monkey's: it

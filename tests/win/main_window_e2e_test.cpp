@@ -301,7 +301,8 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
 
     // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
-    const std::string b = MakePicture("b.bmp");
+    const std::string b = folder_.File("b.bmp");  // a picture whose preview shows, so no box
+    WriteFileBytes(b, ReadFileBytes(picture));
     Press(VK_DELETE);
     Press(VK_HOME);
     // The open dialog comes up with the keyboard in its file-name field: typing a name and Enter.
@@ -397,11 +398,11 @@ TEST_F(MainWindowRun, WindowScalesWithTheScreenResolution) {
         if (maximised) {
             ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));  // the start's work done, maximised
             PostMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
-            ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(window); }, 5000));
         }
-        RECT client;
-        GetClientRect(window, &client);
         const int textHeight = TextHeightAt(pixelsPerInch);
+        RECT client;
+        // Restored, the window takes its normal size once the restore is through.
+        WaitUntil([&] { return GetClientRect(window, &client) && client.right == MulDiv(418, textHeight, 13); }, 5000);
         EXPECT_GT(textHeight, smallerTextHeight);  // the text grows with every step of the scaling
         smallerTextHeight = textHeight;
         EXPECT_EQ(client.right, MulDiv(418, textHeight, 13));
