@@ -6,7 +6,6 @@
 
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
-#include "settings/wallpaper_list.h"
 #include "support/test_support.h"
 
 TEST_F(StartupTest, AutorunWithoutSettingsFilesKeepsTheUsersWallpaperAtOnce) {
@@ -91,23 +90,4 @@ TEST_F(StartupTest, DefaultWallpaperWithoutAPreviewDoesNotStopTheStart) {
     lumo.Start("/autorun");
     ASSERT_EQ(lumo.Wait(60000), 0);
     EXPECT_EQ(Desktop("Wallpaper"), folder_.File("broken.bmp"));
-}
-
-TEST_F(StartupTest, AutorunGivesAPictureNotReadyYetAWhileThenTakesTheDefault) {
-    // Held open without sharing, as a file still being fetched by its cloud provider is.
-    const std::string picture = MakePicture("cloud.bmp"), fallback = MakePicture("default.bmp");
-    std::string list;
-    for (const TWallpaperNode& day : BuiltInWallpaperList()) list += day.Text + "\r\n\t" + picture + "\r\n";
-    WriteFileBytes(folder_.File("Murovelo.ini"), list);
-    WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\n" + fallback + "\r\n0\r\n");
-    for (const DWORD heldFor : {3000u, 40000u}) {
-        Clean();
-        HANDLE held = CreateFileA(picture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        TLumoProcess lumo(folder_.Path());
-        lumo.Start("/autorun");
-        WaitUntil([&] { return Desktop("Wallpaper") != "<absent>"; }, heldFor);
-        CloseHandle(held);
-        ASSERT_EQ(lumo.Wait(60000), 0);
-        EXPECT_EQ(Desktop("Wallpaper"), heldFor < 20000 ? picture : fallback) << heldFor;
-    }
 }

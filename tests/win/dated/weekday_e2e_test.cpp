@@ -34,14 +34,23 @@ TEST_F(WednesdayAutorun, AutorunPicksFromTheDaysFilesAndEnds) {
     EXPECT_EQ(ReadFileBytes(folder_.File("WallOpt.ini")), options);
 }
 
-TEST_F(WednesdayAutorun, AutorunAppliesTheDefaultWhenThePickedFileIsMissing) {
-    const std::string fallback = MakePicture("default.bmp");
-    WriteFileBytes(folder_.File("Murovelo.ini"), "Среда\r\n\t" + folder_.File("gone.bmp") + "\r\n");
+TEST_F(WednesdayAutorun, AutorunAppliesTheDefaultWhenThePickedFileIsMissingOrNeverReady) {
+    // A picture held open without sharing, as one its cloud provider still fetches, is given a
+    // while; one that is not there is not.
+    const std::string fallback = MakePicture("default.bmp"), held = MakePicture("cloud.bmp");
     WriteFileBytes(folder_.File("WallOpt.ini"), "0\r\n" + fallback + "\r\n0\r\n");
-    TLumoProcess lumo(folder_.Path());
-    lumo.Start("/autorun");
-    ASSERT_EQ(lumo.Wait(60000), 0);
-    EXPECT_EQ(Desktop("Wallpaper"), fallback);
+    for (const DWORD heldFor : {0u, 3000u, 40000u}) {
+        Clean();
+        const std::string picked = heldFor ? held : folder_.File("gone.bmp");
+        WriteFileBytes(folder_.File("Murovelo.ini"), "Среда\r\n\t" + picked + "\r\n");
+        HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        TLumoProcess lumo(folder_.Path());
+        lumo.Start("/autorun");
+        WaitUntil([&] { return Desktop("Wallpaper") != "<absent>"; }, heldFor);
+        CloseHandle(file);
+        ASSERT_EQ(lumo.Wait(60000), 0);
+        EXPECT_EQ(Desktop("Wallpaper"), heldFor == 3000 ? held : fallback) << heldFor;
+    }
 }
 
 // The day changes while Lumo.exe stays in the notification area: this program, and every

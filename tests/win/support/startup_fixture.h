@@ -18,8 +18,7 @@ inline HWND PauseEdit(HWND mainWindow) {
 
 class StartupTest : public ::testing::Test {
 protected:
-    // Without an options file a run takes the wallpaper the system reports as its default:
-    // each test starts with none, whatever an earlier one applied.
+    // A run without an options file takes the system's wallpaper as its default: none at first.
     void SetUp() override { SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(""), 0), Clean(); }
     void TearDown() override { SetUp(); }
     static void Clean() {
