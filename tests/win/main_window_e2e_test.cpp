@@ -339,8 +339,18 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         // The key reaches the tree first; the edit comes after it.
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
-        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r) && SetCursorPos(r.left + 5, r.top + 5))
-            mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0), mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
+            // One input: moved there, pressed and released, so the click cannot go where the
+            // cursor was; the picture goes under its open edit.
+            const LONG x = (r.left + 5) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                       y = (r.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            INPUT click[3] = {};
+            const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+            for (int i = 0; i < 3; ++i)
+                click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
+            SendInput(3, click, sizeof(INPUT));
+            EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
+        }
         Press(key == VK_END ? 'X' : VK_RETURN);
         FocusBecomes(thread, key == VK_END ? "Edit:x" : tree);
     }
