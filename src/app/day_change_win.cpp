@@ -44,8 +44,9 @@ TDayChange::TDayChange() {
 TDayChange::~TDayChange() { Detach(); }
 
 void TDayChange::Attach(HWND window) {
+    if (window_) return;
     window_ = window;
-    day_ = Today();
+    if (day_ == 0) day_ = Today();
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH - 16)

@@ -19,8 +19,9 @@ public:
     TDayChange& operator=(const TDayChange&) = delete;
 
     // Starts watching for `window`, which gets the timer, the power and time messages and the
-    // session's unlock, and hands them to IsDayEvent. Today counts as done: a program started
-    // during the day changes nothing before the next one.
+    // session's unlock, and hands them to IsDayEvent; nothing when it watches already. Without
+    // an automatic change made, today counts as done: a program started during the day changes
+    // nothing before the next one.
     void Attach(HWND window);
     // Stops the timer and the session notifications; called before the window goes.
     void Detach();

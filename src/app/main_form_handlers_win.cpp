@@ -112,7 +112,12 @@ void TMainForm::SettingsRead() {
     savedList_ = FormatWallpaperList(tvFiles.Items());
 }
 
-void TMainForm::SetTrayMode(int32_t mode) { TrayIcon.SetTrayMode(mode, icon_, Caption()); }
+void TMainForm::SetTrayMode(int32_t mode) {
+    TrayIcon.SetTrayMode(mode, icon_, Caption());
+    // The day is watched from the moment the icon is there (an automatic run that ends at
+    // once loads nothing for it).
+    if (mode == 1) dayChange_.Attach(Handle());
+}
 
 void TMainForm::LoadWallpaperList(const std::string& path) {
     const std::string bytes = ReadWholeFile(path, 0);

@@ -150,7 +150,6 @@ TMainForm::TMainForm() : TForm("MainForm") {
     CreateForm("TMainForm", "Лумо. версия 1.2", frame.right - frame.left, frame.bottom - frame.top);
     OnClose = [this] { FormClose(); };
     TrayIcon.Attach(Handle());
-    dayChange_.Attach(Handle());
 
     pcMain.Create(Handle(), client);
     pcMain.SetAnchors(kDefaultAnchors, TAlign::alClient, SIZE{client.right, client.bottom});
