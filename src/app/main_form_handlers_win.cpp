@@ -33,6 +33,19 @@ void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std
     ReplaceFileContent(path, bytes);
     saved = std::move(bytes);
 }
+
+// The nodes of a wallpaper-list file. A list that stops at a bad line keeps the nodes read
+// before it, and `failure` holds that line's error.
+TWallpaperList ReadWallpaperListFile(const std::string& path, DWORD shareMode, std::exception_ptr& failure) {
+    const std::string bytes = ReadWholeFile(path, shareMode);
+    TWallpaperList list;
+    try {
+        ParseWallpaperList(bytes, list);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    return list;
+}
 }  // namespace
 
 void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
@@ -66,18 +79,9 @@ void TMainForm::CheckDay() {
     if (!turn.Taken()) return;
     // Another instance may have changed the lists since this one read them: the change
     // follows what is saved.
-    TWallpaperList list;
     std::exception_ptr failure;
-    if (const std::string path = WallpaperListFilePath(); FileExists(path)) {
-        try {
-            ParseWallpaperList(ReadWholeFile(path, FILE_SHARE_READ), list);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    } else {
-        list = BuiltInWallpaperList();
-    }
-    AutomaticChange(list);
+    const std::string path = WallpaperListFilePath();
+    AutomaticChange(FileExists(path) ? ReadWallpaperListFile(path, FILE_SHARE_READ, failure) : BuiltInWallpaperList());
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -120,15 +124,8 @@ void TMainForm::SetTrayMode(int32_t mode) {
 }
 
 void TMainForm::LoadWallpaperList(const std::string& path) {
-    const std::string bytes = ReadWholeFile(path, 0);
-    // A list that stops at a bad line keeps the nodes read before it.
-    TWallpaperList list;
     std::exception_ptr failure;
-    try {
-        ParseWallpaperList(bytes, list);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    const TWallpaperList list = ReadWallpaperListFile(path, 0, failure);
     tvFiles.BeginUpdate();
     tvFiles.Assign(list);
     tvFiles.EndUpdate();

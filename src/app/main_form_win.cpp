@@ -182,7 +182,6 @@ TMainForm::~TMainForm() {
     Application.OnMinimize = nullptr;
     Application.OnRestore = nullptr;
     Application.OnModalStatesEnded = nullptr;
-    dayChange_.Detach();
     if (Handle()) DestroyWindow(Handle());
 }
 
