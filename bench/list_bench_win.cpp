@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/main_form_win.h"
+#include "base/system_win.h"
 #include "settings/file_io_win.h"
 #include "settings/wallpaper_list.h"
 #include "support/test_support.h"
@@ -99,7 +100,11 @@ int main(int argc, char** argv) {
     SeedRandom();
     Measure("automatic-run choice", repetitions, [&] {
         const TWallpaperList list = form.tvFiles.Items();
-        ChooseTodaysWallpaper(list, list.size());
+        TChangeRule rule;
+        rule.Day = TodayDayNumber();
+        PlanChange(list, rule, ProcessRandom(), [](const std::string& path) {
+            return FileExists(path) ? TReadiness::Readable : TReadiness::Missing;
+        });
     });
     Measure("save both files", repetitions, [&] { form.SaveOptions(); });
     // The floor under every scan: the same walk over the nodes without reading their texts.

@@ -25,48 +25,63 @@ const char kRunStaysText[] =
     "могут только права администратора. Запустите Лумо от имени администратора и снимите флажок "
     "«Запуск при старте системы» ещё раз.";
 
-// Writes a settings file unless `saved`, the bytes it was last read or written with, are
-// `bytes` and it exists: what another instance wrote meanwhile stays unless this one changed
-// the file too.
-void SaveIfChanged(const std::string& path, std::string bytes, std::optional<std::string>& saved) {
-    if (saved == bytes && FileExists(path)) return;
-    ReplaceFileContent(path, bytes);
-    saved = std::move(bytes);
+// Whether a file is there for the change rule.
+TReadiness PresentTest(const std::string& path) {
+    return FileExists(path) ? TReadiness::Readable : TReadiness::Missing;
 }
 
-// The nodes of a wallpaper-list file. A list that stops at a bad line keeps the nodes read
-// before it, and `failure` holds that line's error.
-TWallpaperList ReadWallpaperListFile(const std::string& path, DWORD shareMode, std::exception_ptr& failure) {
-    const std::string bytes = ReadWholeFile(path, shareMode);
-    TWallpaperList list;
-    try {
-        ParseWallpaperList(bytes, list);
-    } catch (...) {
-        failure = std::current_exception();
+// A picture in a synchronised folder or on a network drive may be there before it can be read
+// (at logon, at a resume): it is given a while, as the pause waits, before the default takes its
+// place.
+bool ReadableInAWhile(const std::string& path) {
+    const ULONGLONG end = GetTickCount64() + kNotReadyMilliseconds;
+    for (;;) {
+        const TReadiness readiness = FileReadiness(path);
+        if (readiness != TReadiness::NotYet) return readiness == TReadiness::Readable;
+        if (GetTickCount64() >= end) return false;
+        Application.Pause(kNotReadyRetryMilliseconds);
     }
-    return list;
 }
 }  // namespace
 
-void TMainForm::ChangeWall(const std::string& path) { ApplyWallpaper(path); }
+void TMainForm::ChangeWall(const std::string& path) { ApplyChange({{path}, DesktopOptions.Placement}); }
+
+void TMainForm::ApplyChange(const TWallpaperChange& change) {
+    ApplyWallpaperChange(change);
+    if (!change.Pictures.empty()) shown_ = change.Pictures;
+}
+
+TChangeRule TMainForm::TodaysRule() const {
+    TChangeRule rule;
+    rule.Day = TodayDayNumber();
+    rule.Default = DefaultWallpaper;
+    rule.Placement = DesktopOptions.Placement;
+    rule.Monitors = DesktopOptions.EachMonitor ? WallpaperMonitorCount() : 1;
+    return rule;
+}
 
 void TMainForm::AutomaticChange(const TWallpaperList& list) {
     dayChange_.Made();
-    // A picture in a synchronised folder or on a network drive may be there before it can be
-    // read (at logon, at a resume): it is given a while, as the pause waits, before the default
-    // takes its place.
-    const auto readable = [](const std::string& path) {
-        const ULONGLONG end = GetTickCount64() + kNotReadyMilliseconds;
-        for (;;) {
-            const TReadiness readiness = FileReadiness(path);
-            if (readiness != TReadiness::NotYet) return readiness == TReadiness::Readable;
-            if (GetTickCount64() >= end) return false;
-            Application.Pause(kNotReadyRetryMilliseconds);
-        }
-    };
-    const std::string path = AutomaticWallpaper(list, DefaultWallpaper, readable);
-    // No picture and no default: the user's wallpaper stays rather than a plain desktop.
-    if (!path.empty()) ChangeWall(path);
+    const TChangeRule rule = TodaysRule();
+    const TWallpaperChange change = PlanChange(list, rule, ProcessRandom(), PresentTest);
+    // The default stands in for a picture that is never ready, or one the system refuses.
+    TWallpaperChange standIn{{}, rule.Placement};
+    if (change.OfToday && PresentTest(rule.Default) != TReadiness::Missing) standIn.Pictures = {rule.Default};
+    for (const std::string& picture : change.OfToday ? change.Pictures : std::vector<std::string>())
+        if (!ReadableInAWhile(picture)) return ApplyChange(standIn);
+    std::exception_ptr failure;
+    try {
+        return ApplyChange(change);
+    } catch (const Exception&) {
+        if (standIn.Pictures.empty()) throw;
+        failure = std::current_exception();
+    }
+    // What the user is told of is the picture the system refused.
+    try {
+        ApplyChange(standIn);
+    } catch (const Exception&) {
+        std::rethrow_exception(failure);
+    }
 }
 
 void TMainForm::CheckDay() {
@@ -79,41 +94,19 @@ void TMainForm::CheckDay() {
     if (!turn.Taken()) return;
     // Another instance may have changed the lists since this one read them: the change
     // follows what is saved.
-    std::exception_ptr failure;
     const std::string path = WallpaperListFilePath();
-    AutomaticChange(FileExists(path) ? ReadWallpaperListFile(path, FILE_SHARE_READ, failure) : BuiltInWallpaperList());
-    if (failure) std::rethrow_exception(failure);
-}
-
-TOptionsFileData TMainForm::CurrentOptions() const { return {cbTray.Checked(), DefaultWallpaper, edWait.Text()}; }
-
-void TMainForm::LoadOptions(const TOptionsFileData& options) {
-    cbTray.SetChecked(options.StayInTray);
-    DefaultWallpaper = options.DefaultWallpaper;
-    if (options.WaitText) edWait.SetText(*options.WaitText);
-    WaitSeconds = ParseInteger(edWait.Text()).value_or(0);
-    // The default wallpaper's preview is only a preview: a picture that cannot be shown leaves
-    // it empty instead of stopping the start (and with it the automatic change at logon).
-    try {
-        edOld.SetText(DefaultWallpaper);
-    } catch (const Exception&) {
+    TWallpaperList list = BuiltInWallpaperList();
+    std::exception_ptr failure;
+    if (FileExists(path)) {
+        list.clear();
+        try {
+            ParseWallpaperList(ReadWholeFile(path, FILE_SHARE_READ), list);
+        } catch (const ETreeViewError&) {
+            failure = std::current_exception();
+        }
     }
-}
-
-void TMainForm::SaveOptions() {
-    if (!Alive()) return;
-    // The icon stays: removing it here would leave a minimised program out of reach.
-    SaveIfChanged(OptionsFilePath(), FormatOptionsFile(CurrentOptions()), savedOptions_);
-    SaveIfChanged(WallpaperListFilePath(), FormatWallpaperList(tvFiles.Items()), savedList_);
-}
-
-bool TMainForm::Changed() {
-    return savedOptions_ != FormatOptionsFile(CurrentOptions()) || savedList_ != FormatWallpaperList(tvFiles.Items());
-}
-
-void TMainForm::SettingsRead() {
-    savedOptions_ = FormatOptionsFile(CurrentOptions());
-    savedList_ = FormatWallpaperList(tvFiles.Items());
+    AutomaticChange(list);
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TMainForm::SetTrayMode(int32_t mode) {
@@ -121,15 +114,6 @@ void TMainForm::SetTrayMode(int32_t mode) {
     // The day is watched from the moment the icon is there (an automatic run that ends at
     // once loads nothing for it).
     if (mode == 1) dayChange_.Attach(Handle());
-}
-
-void TMainForm::LoadWallpaperList(const std::string& path) {
-    std::exception_ptr failure;
-    const TWallpaperList list = ReadWallpaperListFile(path, 0, failure);
-    tvFiles.BeginUpdate();
-    tvFiles.Assign(list);
-    tvFiles.EndUpdate();
-    if (failure) std::rethrow_exception(failure);
 }
 
 void TMainForm::ProbeRunRegistration() { cbRun.SetChecked(RunRegistered()); }
@@ -152,7 +136,14 @@ void TMainForm::cbRunClick() {
 }
 
 void TMainForm::nWallClick() {
-    if (auto path = AnotherWallpaperOfToday(tvFiles.Items())) ChangeWall(*path);
+    // Another picture of today, not the one shown where another is there; nothing without one.
+    const TWallpaperList list = tvFiles.Items();
+    TChangeRule rule = TodaysRule();
+    rule.Positions = list.size() % 65536;
+    rule.Default.clear();
+    rule.Shown = shown_;
+    rule.Shown.push_back(CurrentDesktopWallpaper());
+    ApplyChange(PlanChange(list, rule, ProcessRandom(), PresentTest));
 }
 
 void TMainForm::nRestoreClick() { ApplicationEventsRestore(); }

@@ -5,13 +5,16 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/day_change_win.h"
 #include "app/tray_icon_win.h"
 #include "base/gdi_win.h"
 #include "open_dialog/open_dialog_win.h"
+#include "settings/desktop_options.h"
 #include "settings/options_file.h"
 #include "ui/check_box_win.h"
 #include "ui/edit_win.h"
@@ -23,6 +26,14 @@
 #include "ui/speed_button_win.h"
 #include "ui/static_controls_win.h"
 #include "ui/tree_view_win.h"
+#include "wallpaper/wallpaper_change.h"
+
+// The settings as the window holds them: what a save writes, one member per settings file
+// beside the wallpaper list.
+struct TSettings {
+    TOptionsFileData Options;
+    TDesktopOptions Desktop;
+};
 
 // The tray menu's items, as they reach the main window in WM_COMMAND.
 enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idExit = 104 };
@@ -65,6 +76,8 @@ public:
     std::string DefaultWallpaper;
     // The automatic run's pause in seconds, as the options file gave it at start-up.
     int32_t WaitSeconds = 0;
+    // How pictures are placed, and whether each monitor gets its own.
+    TDesktopOptions DesktopOptions;
 
     TTabSheet& tshFiles() { return pcMain.Page(0); }
     TTabSheet& tshOptions() { return pcMain.Page(1); }
@@ -73,31 +86,56 @@ public:
     // The screen's text height against which the design sizes were scaled (13 at 96 DPI).
     int TextHeight() const { return textHeight_; }
 
-    // Applies a picture file as the desktop wallpaper.
+    // Applies a picture file as the desktop wallpaper, placed as the options say.
     void ChangeWall(const std::string& path);
-    // The automatic change, at logon and at a new day: applies the picture the automatic rule
-    // picks from `list` (AutomaticWallpaper), after waiting a while for a picked file that is
-    // not available yet. With no picture and no default the wallpaper stays as it is.
+    // Makes a change the desktop wallpaper: every change of the window goes through here.
+    void ApplyChange(const TWallpaperChange& change);
+    // The rule of today's change as the options give it: today's day, the default, the
+    // monitors that get pictures of their own and the placement.
+    TChangeRule TodaysRule() const;
+    // The automatic change, at logon and at a new day: applies today's change planned from
+    // `list`, after waiting a while for a picked file that is not available yet (the default
+    // stands in for one that never is). With no picture and no default there, the wallpaper
+    // stays as it is. A change the system refuses is followed by the default, tried once; only
+    // when that fails too does the failure leave.
     void AutomaticChange(const TWallpaperList& list);
     // While the icon stays in the notification area, makes the automatic change of a new day
     // from the lists as saved on disk, when the local date differs from that of the last
     // automatic change; under a dialog or a box it waits until that closes.
     void CheckDay();
-    // Writes the options file, then the wallpaper-list file, each only when what the window
-    // holds differs from what that file was last read or written with, or when it is missing.
-    // Once the window is gone there is nothing to save from, and nothing is written.
+    // The settings files, in the order a start-up reads them and a save writes them.
+    struct TSettingsFile {
+        std::string (*Path)();
+        DWORD ShareMode;  // how the start-up read shares the file
+        // What the window holds, in the file's form.
+        std::string (*Format)(TMainForm& form);
+        // Shows what the file holds; `bytes` is nothing when there is no file.
+        void (*Read)(TMainForm& form, const std::optional<std::string>& bytes);
+    };
+    static const TSettingsFile SettingsFiles[3];
+
+    // Reads every settings file into the window (start-up), then takes what the window holds
+    // as what the files hold.
+    void ReadSettings();
+    // Writes the settings files in order, each only when what the window holds differs from
+    // what that file was last read or written with, or when it is missing. Once the window is
+    // gone there is nothing to save from, and nothing is written.
     void SaveOptions();
-    // Takes what the window holds now as what the settings files hold: called once they were
-    // read at start-up.
+    // Takes what the window holds now as what the settings files hold.
     void SettingsRead();
-    // The options as the window holds them: what SaveOptions writes.
-    TOptionsFileData CurrentOptions() const;
+    // The settings as the window holds them: what SaveOptions writes.
+    TSettings CurrentOptions() const;
     // Shows options read from the options file; WaitSeconds follows the pause they give.
     void LoadOptions(const TOptionsFileData& options);
+    // Shows the desktop options read from their file.
+    void LoadDesktopOptions(const TDesktopOptions& options);
     // Registers (1) or removes (0) the notification-area icon (TTrayIcon::SetTrayMode).
     void SetTrayMode(int32_t mode);
     // Replaces the wallpaper list by the content of a wallpaper-list file.
     void LoadWallpaperList(const std::string& path);
+    // Replaces the wallpaper list by a list file's bytes; a list that stops at a bad line keeps
+    // the nodes read before it, and that line's error leaves after.
+    void ShowWallpaperList(const std::string& bytes);
     // Checks cbRun when the start-with-system value exists (which writes it anew).
     void ProbeRunRegistration();
 
@@ -146,8 +184,9 @@ private:
     TDayChange dayChange_;
     bool dayChangeHeld_ = false;  // a new day met a modal state
     // The bytes of each settings file as last read or written, in the form SaveOptions writes.
-    std::optional<std::string> savedOptions_;
-    std::optional<std::string> savedList_;
+    std::optional<std::string> saved_[std::size(SettingsFiles)];
+    // The pictures this window last made the wallpaper.
+    std::vector<std::string> shown_;
 };
 
 extern TMainForm* MainForm;

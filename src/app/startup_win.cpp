@@ -10,31 +10,10 @@
 #include "base/system_win.h"
 #include "base/text.h"
 #include "pictures/picture_win.h"
-#include "settings/file_io_win.h"
-#include "settings/options_file.h"
-#include "settings/registry_win.h"
 #include "ui/application_win.h"
-#include "wallpaper/change_wall_win.h"
 #include "wallpaper/weekday_win.h"
 
 namespace {
-
-void ReadOptions(TMainForm& form) {
-    const std::string path = OptionsFilePath();
-    if (!FileExists(path)) {
-        // Without an options file the default wallpaper is the desktop's current one: the
-        // Active Desktop's copy where the system keeps one, else (Windows 7 to 11) the
-        // wallpaper value itself, else what the system reports.
-        TRegistry registry(KEY_ALL_ACCESS);
-        registry.OpenKey(kDesktopKey, false);
-        form.DefaultWallpaper = registry.ReadString("ConvertedWallpaper");
-        if (form.DefaultWallpaper.empty())
-            form.DefaultWallpaper =
-                registry.ValueExists("Wallpaper") ? registry.ReadString("Wallpaper") : CurrentDesktopWallpaper();
-        return;
-    }
-    form.LoadOptions(ParseOptionsFile(ReadWholeFile(path, FILE_SHARE_READ), LocaleDecimalSeparator()));
-}
 
 // The box of a start on a system whose code page would damage the settings, in both
 // languages and through the wide interface, so that it reads right whatever that code page.
@@ -52,10 +31,10 @@ const wchar_t kCodePageText[] =
 
 // The start-up sequence, in order: the application object (common controls, COM on this
 // thread, the application window) with ShowMainWindow off; the picture formats; the main window,
-// made hidden, with the built-in day list; the random seed; the wallpaper list from its file if
-// there is one; the options (or, without a file, the desktop's wallpaper as
-// the default); the Run value probed (which writes it anew when it exists); what the window now
-// holds taken as what the files hold, so that a later save writes only changes. Then either the
+// made hidden, with the built-in day list; the random seed; the settings files that exist (the
+// options, or without them the desktop's wallpaper as the default; the wallpaper list; the
+// desktop options); the Run value probed (which writes it anew when it exists); what the window
+// now holds taken as what the files hold, so that a later save writes only changes. Then either the
 // automatic run (pause, change, and an end unless the icon stays) or ShowMainWindow on; the icon;
 // the message loop. A failure anywhere before the loop ends the program with the start-up box
 // and exit code 1 (main_win.cpp).
@@ -84,8 +63,7 @@ int RunLumo(const std::string& commandLine) {
     } cleanup;
 
     SeedRandom();
-    if (const std::string listPath = WallpaperListFilePath(); FileExists(listPath)) form.LoadWallpaperList(listPath);
-    ReadOptions(form);
+    form.ReadSettings();
     form.ProbeRunRegistration();
     form.SettingsRead();
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/command_line.h"
+#include "base/readiness.h"
 #include "base/text.h"
 
 // The system's text for an error code, trimmed as file messages show it; empty when the
@@ -31,10 +32,7 @@ std::string ExecutableDirectory();
 // last-write time, in local time, is a valid DOS date and time (years 1980 to 2107).
 bool FileExists(const std::string& path);
 
-// Whether a file can be read now. NotYet: it is there but not available yet (held open
-// without sharing, its cloud provider or network path not ready), so a later try may read it;
-// Missing: it is not there or cannot be read for another reason.
-enum class TReadiness { Readable, NotYet, Missing };
+// Whether a file can be read now: opened and its first bytes read.
 TReadiness FileReadiness(const std::string& path);
 
 // The user's decimal separator.

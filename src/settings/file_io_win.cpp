@@ -130,6 +130,7 @@ void WriteInPlace(const std::string& path, std::string_view bytes, DWORD creatio
 
 std::string OptionsFilePath() { return ExecutableDirectory() + "WallOpt.ini"; }
 std::string WallpaperListFilePath() { return ExecutableDirectory() + "Murovelo.ini"; }
+std::string DesktopOptionsFilePath() { return ExecutableDirectory() + "Lumo.ini"; }
 
 std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
     TFileHandle file(

@@ -6,9 +6,10 @@
 #include <string>
 #include <string_view>
 
-// The settings files beside the executable: "WallOpt.ini" and "Murovelo.ini".
+// The settings files beside the executable: "WallOpt.ini", "Murovelo.ini" and "Lumo.ini".
 std::string OptionsFilePath();
 std::string WallpaperListFilePath();
+std::string DesktopOptionsFilePath();
 
 // Reads a whole file, opened with the given sharing mode. Raises EFOpenError "Cannot open
 // file "%s". %s" when it cannot be opened and EReadError when it cannot be read.

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "base/exceptions.h"
+#include "settings/desktop_options.h"
 #include "settings/options_file.h"
 #include "settings/temporary_path.h"
 #include "settings/wallpaper_list.h"
@@ -133,6 +134,25 @@ TEST(OptionsFile, PauseRule) {
         {"$1F", "31"}, {"$FFFFFFFF", "0"}, {"32000", "32000"}, {"0", "0"},         {"abc", "10"},
     };
     for (const auto& [text, normal] : cases) EXPECT_EQ(NormalizeWaitText(text), normal) << text;
+}
+
+TEST(DesktopOptionsFile, DefaultsForWhatItLacksAndKeepsWhatItDoesNotKnow) {
+    EXPECT_EQ(FormatDesktopOptions({}), "Placement=stretch\r\nEachMonitor=0\r\n");
+    const std::pair<const char*, TDesktopOptions> cases[] = {
+        {"", {}},
+        {"Placement=fill\nEachMonitor=1", {TWallpaperPlacement::Fill, true, {}}},
+        {"Placement=span\r\nNext=7\r\n\r\nplacement=fit\r\n",
+         {TWallpaperPlacement::Span, false, {"Next=7", "placement=fit"}}},
+        {"Placement=Fit\r\nEachMonitor=yes\r\n", {}},
+    };
+    for (const auto& [bytes, options] : cases) {
+        EXPECT_EQ(ParseDesktopOptions(bytes), options) << bytes;
+        EXPECT_EQ(ParseDesktopOptions(FormatDesktopOptions(options)), options) << bytes;
+    }
+    for (int i = 0; i < kPlacementCount; ++i) {
+        const TDesktopOptions options{static_cast<TWallpaperPlacement>(i), true, {}};
+        EXPECT_EQ(ParseDesktopOptions(FormatDesktopOptions(options)), options) << i;
+    }
 }
 
 TEST(SettingsSave, TemporaryIsBesideTheFileAndNoLonger) {

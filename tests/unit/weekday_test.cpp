@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "wallpaper/wallpaper_change.h"
 #include "wallpaper/weekday.h"
 
 TEST(RandomDraw, FollowsTheGeneratorSequence) {
@@ -69,4 +72,98 @@ TEST(CandidateScan, PositionLimitCutsTheScan) {
     const TWallpaperList list = Sample();
     EXPECT_EQ(ScanCandidates(list, 4, 4), (std::vector<std::string>{"w1"}));
     EXPECT_TRUE(ScanCandidates(list, 4, 0).empty());
+}
+
+namespace {
+// A Wednesday (day 4) with the given pictures, and a Thursday with one.
+TWallpaperList Wednesday(const std::vector<std::string>& pictures) {
+    TWallpaperList list = {{-1, "Среда"}};
+    for (const std::string& picture : pictures) list.push_back({0, picture});
+    list.push_back({-1, "Четверг"});
+    list.push_back({static_cast<int>(list.size()) - 1, "thursday"});
+    return list;
+}
+}  // namespace
+
+TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultThere) {
+    // The source's numbers in turn, the counts it is asked for, and the files missing.
+    const struct {
+        const char* Case;
+        std::vector<std::string> Pictures;
+        std::vector<std::string> Missing;
+        size_t Monitors;
+        TWallpaperPlacement Placement;
+        std::vector<std::string> Shown;
+        std::string Default;
+        std::vector<uint32_t> Draws;
+        std::vector<std::string> Expected;
+        bool OfToday;
+        std::vector<uint32_t> Counts;
+    } cases[] = {
+        {"first draw", {"a", "b", "c"}, {}, 1, TWallpaperPlacement::Stretch, {}, "D", {1}, {"b"}, true, {3}},
+        {"duplicates counted", {"a", "a", "b"}, {}, 1, TWallpaperPlacement::Stretch, {}, "D", {1}, {"a"}, true, {3}},
+        {"missing drawn again",
+         {"a", "b", "c"},
+         {"b"},
+         1,
+         TWallpaperPlacement::Stretch,
+         {},
+         "D",
+         {1, 1},
+         {"c"},
+         true,
+         {3, 2}},
+        {"none there", {"a", "b"}, {"a", "b"}, 1, TWallpaperPlacement::Fit, {}, "D", {0, 0}, {"D"}, false, {2, 1}},
+        {"default missing too", {"a"}, {"a", "D"}, 1, TWallpaperPlacement::Stretch, {}, "D", {0}, {}, false, {1}},
+        {"no pictures, no default", {}, {}, 1, TWallpaperPlacement::Stretch, {}, "", {}, {}, false, {}},
+        {"each monitor", {"a", "b", "c"}, {}, 2, TWallpaperPlacement::Fill, {}, "", {2, 0}, {"c", "a"}, true, {3, 2}},
+        {"too few repeat", {"a", "b"}, {}, 3, TWallpaperPlacement::Fill, {}, "", {1, 0}, {"b", "a", "b"}, true, {2, 1}},
+        {"span is one", {"a", "b"}, {}, 3, TWallpaperPlacement::Span, {}, "", {0}, {"a"}, true, {2}},
+        {"another than shown", {"a", "b", "c"}, {}, 1, TWallpaperPlacement::Stretch, {"a"}, "", {0}, {"b"}, true, {2}},
+        {"shown alone there",
+         {"a", "b"},
+         {"b"},
+         1,
+         TWallpaperPlacement::Stretch,
+         {"a"},
+         "",
+         {0, 0},
+         {"a"},
+         true,
+         {1, 1}},
+        {"shown after others",
+         {"a", "b"},
+         {},
+         2,
+         TWallpaperPlacement::Fill,
+         {"b"},
+         "",
+         {0, 0},
+         {"a", "b"},
+         true,
+         {1, 1}},
+    };
+    for (const auto& c : cases) {
+        TChangeRule rule;
+        rule.Day = 4;
+        rule.Default = c.Default;
+        rule.Monitors = c.Monitors;
+        rule.Placement = c.Placement;
+        rule.Shown = c.Shown;
+        size_t next = 0;
+        std::vector<uint32_t> counts;
+        const TRandomSource random = [&](uint32_t count) {
+            counts.push_back(count);
+            return next < c.Draws.size() ? c.Draws[next++] : 0;
+        };
+        const TFileTest test = [&](const std::string& path) {
+            const bool missing = std::find(c.Missing.begin(), c.Missing.end(), path) != c.Missing.end();
+            return missing ? TReadiness::Missing : path == "b" ? TReadiness::NotYet : TReadiness::Readable;
+        };
+        const TWallpaperChange change = PlanChange(Wednesday(c.Pictures), rule, random, test);
+        EXPECT_EQ(change.Pictures, c.Expected) << c.Case;
+        EXPECT_EQ(change.OfToday, c.OfToday) << c.Case;
+        EXPECT_EQ(change.Placement, c.Placement) << c.Case;
+        EXPECT_EQ(counts, c.Counts) << c.Case;
+    }
 }

@@ -129,12 +129,13 @@ class MainWindowRun : public StartupTest {};
 }  // namespace
 
 TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
-    WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\nC:\\default.bmp\r\n0\r\n");
+    const std::string options = "-1\r\n" + MakePicture("default.bmp") + "\r\n0\r\n";
+    WriteFileBytes(folder_.File("WallOpt.ini"), options);
     TLumoProcess lumo(folder_.Path());
     lumo.Start("/autorun");
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
     ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == "C:\\default.bmp"; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("default.bmp"); }, 10000));
     ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));
     EXPECT_FALSE(IsWindowVisible(window));
 
@@ -170,7 +171,7 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
 
     PostMessageA(window, WM_COMMAND, kExitItem, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
-    EXPECT_EQ(ReadFileBytes(folder_.File("WallOpt.ini")), "-1\r\nC:\\default.bmp\r\n0\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("WallOpt.ini")), options);
     EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")),
               "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
 }

@@ -349,7 +349,9 @@ TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
 
 TEST_F(ClosingRun, ThePauseAtLogonAnswersOtherProgramsMessages) {
     // A session end meanwhile waits for the change, and an automatic run writes nothing.
-    WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\nC:\\d.bmp\r\n3\r\n");
+    const std::string picture = folder_.File("d.bmp");
+    WriteFileBytes(picture, "BM");
+    WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\n" + picture + "\r\n3\r\n");
     lumo_.Start("/autorun");
     const HWND window = lumo_.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
     ASSERT_NE(window, nullptr);
@@ -358,6 +360,6 @@ TEST_F(ClosingRun, ThePauseAtLogonAnswersOtherProgramsMessages) {
     EXPECT_NE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 1000, &answer), 0);
     EXPECT_EQ(Desktop("Wallpaper"), "<absent>");  // nothing of ours ran before the change
     EXPECT_EQ(lumo_.Wait(30000), 0);
-    EXPECT_EQ(Desktop("Wallpaper"), "C:\\d.bmp");
+    EXPECT_EQ(Desktop("Wallpaper"), picture);
     EXPECT_FALSE(PathExists(folder_.File("Murovelo.ini")));
 }

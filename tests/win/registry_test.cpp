@@ -104,35 +104,130 @@ protected:
 namespace {
 // The wallpaper setting's calls, through the import: action, path, flags, placement written.
 std::wstring SettingCalls;
+BOOL SettingResult = TRUE;
 BOOL WINAPI RecordSetting(UINT action, UINT, PVOID path, UINT flags) {
     SettingCalls += std::to_wstring(action) + L" " + static_cast<wchar_t*>(path) + L" " + std::to_wstring(flags) +
                     WidePath(ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle")) + L";";
-    return TRUE;
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return SettingResult;
+}
+
+// The shell's desktop-wallpaper object as Windows 8 and later have it, with three monitors of
+// which the second is detached. A COM object, released and never deleted.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class TStandInWallpaper : public IShellDesktopWallpaper {
+public:
+    std::wstring Calls;
+    HRESULT Answer = S_OK;  // to SetWallpaper
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR monitor, LPCWSTR path) override {
+        Calls += std::wstring(monitor ? monitor : L"all") + L"=" + path + L";";
+        return Answer;
+    }
+    HRESULT STDMETHODCALLTYPE GetMonitorDevicePathAt(UINT index, LPWSTR* monitor) override {
+        *monitor = static_cast<LPWSTR>(CoTaskMemAlloc(3 * sizeof(wchar_t)));
+        wcscpy(*monitor, (L"M" + std::to_wstring(index + 1)).c_str());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) override {
+        *count = 3;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR monitor, RECT* rect) override {
+        *rect = {0, 0, 800, 600};
+        return monitor == std::wstring(L"M2") ? S_FALSE : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetPosition(int position) override {
+        Calls += L"position " + std::to_wstring(position) + L";";
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR, LPWSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPosition(int*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetSlideshow(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSlideshow(IUnknown**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetSlideshowOptions(int, UINT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSlideshowOptions(int*, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AdvanceSlideshow(LPCWSTR, int) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetStatus(int*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Enable(BOOL) override { return E_NOTIMPL; }
+};
+#pragma GCC diagnostic pop
+TStandInWallpaper* StandIn = nullptr;
+void* SystemCreate = nullptr;
+HRESULT WINAPI CreateObject(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* object) {
+    if (StandIn && IsEqualCLSID(clsid, kClsidDesktopWallpaper)) {
+        *object = static_cast<IShellDesktopWallpaper*>(StandIn);
+        return S_OK;
+    }
+    return reinterpret_cast<decltype(&CoCreateInstance)>(SystemCreate)(clsid, outer, context, iid, object);
 }
 }  // namespace
 
 extern "C" void* __imp_SystemParametersInfoW;
+extern "C" void* __imp_CoCreateInstance;
 
-TEST_F(ChangeWallTest, WritesThePathAndPlacementValues) {
+TEST_F(ChangeWallTest, WithoutTheDesktopWallpaperObjectTheValuesOfThePlacementAndTheSystemsSetting) {
     void* const system = __imp_SystemParametersInfoW;
     __imp_SystemParametersInfoW = reinterpret_cast<void*>(&RecordSetting);
-    ApplyWallpaper("C:\\Фото\\нет такого.jpg");
-    EXPECT_EQ(Value("Wallpaper"), std::string("C:\\Фото\\нет такого.jpg") + '\0');
-    EXPECT_EQ(Value("TileWallpaper"), std::string("0", 2));
-    EXPECT_EQ(Value("WallpaperStyle"), std::string("2", 2));
-    ApplyWallpaper("");
+    EXPECT_EQ(WallpaperMonitorCount(), 1u);  // Wine has no such object
+    const std::tuple<TWallpaperPlacement, const char*, const char*> placements[] = {
+        {TWallpaperPlacement::Fill, "10", "0"},   {TWallpaperPlacement::Fit, "6", "0"},
+        {TWallpaperPlacement::Stretch, "2", "0"}, {TWallpaperPlacement::Tile, "0", "1"},
+        {TWallpaperPlacement::Center, "0", "0"},  {TWallpaperPlacement::Span, "22", "0"},
+    };
+    for (const auto& [placement, style, tile] : placements) {
+        ApplyWallpaperChange({{"C:\\Фото\\нет такого.jpg", "C:\\b.jpg"}, placement});
+        EXPECT_EQ(Value("Wallpaper"), std::string("C:\\Фото\\нет такого.jpg") + '\0');
+        EXPECT_EQ(Value("WallpaperStyle"), std::string(style) + '\0');
+        EXPECT_EQ(Value("TileWallpaper"), std::string(tile) + '\0');
+    }
+    SettingCalls.clear();
+    ApplyWallpaperChange({{""}, TWallpaperPlacement::Stretch});
     EXPECT_EQ(Value("Wallpaper"), std::string(1, '\0'));
+    ApplyWallpaperChange({});  // no pictures: nothing at all
+    SettingResult = FALSE;
+    const std::string failure = FailureOf([] { ApplyWallpaperChange({{"C:\\a.bmp"}, TWallpaperPlacement::Fit}); });
+    SettingResult = TRUE;
     __imp_SystemParametersInfoW = system;
-    EXPECT_EQ(SettingCalls, L"20 C:\\Фото\\нет такого.jpg 22;20  22;");
+    EXPECT_EQ(SettingCalls, L"20  22;20 C:\\a.bmp 26;");
+    EXPECT_EQ(failure.rfind("EOSError: System Error.  Code: 2.", 0), 0u) << failure;
+}
+
+TEST_F(ChangeWallTest, TheDesktopWallpaperObjectTakesThePlacementAndEachAttachedMonitorsPicture) {
+    TStandInWallpaper standIn;
+    StandIn = &standIn;
+    SystemCreate = __imp_CoCreateInstance;
+    __imp_CoCreateInstance = reinterpret_cast<void*>(&CreateObject);
+    const size_t monitors = WallpaperMonitorCount();
+    ApplyWallpaperChange({{"C:\\Фото\\a.jpg"}, TWallpaperPlacement::Fill});
+    ApplyWallpaperChange({{"a", "b", "c"}, TWallpaperPlacement::Center});
+    ApplyWallpaperChange({{"a", "b"}, TWallpaperPlacement::Span});
+    const std::wstring calls = standIn.Calls;
+    standIn.Answer = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    const std::string failure = FailureOf([] { ApplyWallpaperChange({{"C:\\x.jpg"}, TWallpaperPlacement::Fit}); });
+    __imp_CoCreateInstance = SystemCreate;
+    StandIn = nullptr;
+    EXPECT_EQ(monitors, 2u);
+    EXPECT_EQ(calls, L"position 4;all=C:\\Фото\\a.jpg;position 0;M1=a;M3=b;position 5;all=a;");
+    EXPECT_EQ(failure, "EOleSysError: " + SystemErrorMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(Value("Wallpaper"), "<absent>");  // the values are the object's to write
 }
 
 TEST_F(ChangeWallTest, FailsWhenTheDesktopKeyCannotBeOpened) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Control Panel\\Desktop");
-    EXPECT_EQ(FailureOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
+    const TWallpaperChange change{{"C:\\a.bmp"}, TWallpaperPlacement::Stretch};
+    EXPECT_EQ(FailureOf([&] { ApplyWallpaperChange(change); }),
+              "ERegistryException: Failed to set data for 'Wallpaper'");
     EXPECT_EQ(Value("Wallpaper"), "<absent>");
 
     const std::string old = MakeKeyReadOnly(HKEY_CURRENT_USER, "Control Panel\\Desktop");
-    EXPECT_EQ(FailureOf([] { ApplyWallpaper("C:\\a.bmp"); }), "ERegistryException: Failed to set data for 'Wallpaper'");
+    EXPECT_EQ(FailureOf([&] { ApplyWallpaperChange(change); }),
+              "ERegistryException: Failed to set data for 'Wallpaper'");
     RestoreKeySecurity(HKEY_CURRENT_USER, "Control Panel\\Desktop", old);
     EXPECT_EQ(Value("TileWallpaper"), "<absent>");
 }
