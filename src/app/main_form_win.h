@@ -176,6 +176,9 @@ private:
     // with.
     bool Changed();
     void ApplyFont(const TControl& parent);
+    // Shows the default wallpaper in edOld and its preview; a picture that cannot be shown
+    // leaves the preview empty without a word.
+    void ShowDefaultWallpaper();
 
     TFontHandle font_;
     TFontHandle boldFont_;
