@@ -83,7 +83,11 @@ void TMainForm::ShowDefaultWallpaper() {
     }
 }
 
-void TMainForm::LoadDesktopOptions(const TDesktopOptions& options) { DesktopOptions = options; }
+void TMainForm::LoadDesktopOptions(const TDesktopOptions& options) {
+    DesktopOptions = options;
+    cmbPlacement.SetItemIndex(static_cast<int>(options.Placement));
+    cbEachMonitor.SetChecked(options.EachMonitor);
+}
 
 void TMainForm::SaveOptions() {
     if (!Alive()) return;
