@@ -97,6 +97,16 @@ void TMainForm::edOldChange() {
     if (FileExists(DefaultWallpaper)) oldPreview.Picture.LoadFromFile(DefaultWallpaper);
 }
 
+void TMainForm::cmbPlacementChange() {
+    if (cmbPlacement.ItemIndex() < 0) return;
+    DesktopOptions.Placement = static_cast<TWallpaperPlacement>(cmbPlacement.ItemIndex());
+    // One picture spans all monitors: pictures of their own do not apply then, and the mark
+    // stays for another placement.
+    cbEachMonitor.SetEnabled(DesktopOptions.Placement != TWallpaperPlacement::Span);
+}
+
+void TMainForm::cbEachMonitorClick() { DesktopOptions.EachMonitor = cbEachMonitor.Checked(); }
+
 void TMainForm::bObzorClick() {
     if (!OpenDialog.Execute()) return;
     // Only the first chosen file may become the default picture; the others are not used. One

@@ -166,6 +166,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     stWWW.SetFont(boldFont_.Get());
     // The labels are sized to their texts; the link's sunken edge lies around its text.
     Label2.SizeToText();
+    lbPlacement.SizeToText();
     stWWW.SizeToText(GetSystemMetrics(SM_CXEDGE));
     CreateTrayMenu();
     // The pages and groups were laid out at their design sizes; fit them to the actual ones.
@@ -223,18 +224,27 @@ void TMainForm::CreateOptionsPage() {
         {cbTray, tshOptions(), {24, 56, 377, 17}, kDefaultAnchors, "Оставаться в трее после запуска"},
         {edWait, tshOptions(), {264, 29, 49, 21}, kDefaultAnchors, "10"},
         {Label2, tshOptions(), {24, 32, 229, 13}, kDefaultAnchors, "Пауза между запуском и сменой обоев, сек."},
-        {gbOld, tshOptions(), {0, 82, 410, 229}, kAllSides, " Лумо по умолчанию ", TAlign::alBottom},
+        {lbPlacement, tshOptions(), {24, 83, 229, 13}, kDefaultAnchors, "Положение картинки на экране"},
+        {cmbPlacement, tshOptions(), {264, 79, 137, 21}},
+        {cbEachMonitor, tshOptions(), {24, 106, 377, 17}, kDefaultAnchors, "Разные картинки на каждом мониторе"},
+        {gbOld, tshOptions(), {0, 130, 410, 181}, kAllSides, " Лумо по умолчанию ", TAlign::alBottom},
         {edOld, gbOld, {8, 24, 303, 21}, akLeft | akTop | akRight},
         {bObzor, gbOld, {321, 24, 75, 25}, akTop | akRight, "Обзор..."},
         {bNowDefault, gbOld, {8, 56, 147, 25}, kDefaultAnchors, "Поклеить сейчас!"},
-        {gbOldPreview, gbOld, {8, 94, 392, 127}, kAllSides, " Предпросмотр "},
-        {oldPreview, gbOldPreview, {8, 15, 376, 102}, kAllSides},
+        {gbOldPreview, gbOld, {8, 88, 392, 85}, kAllSides, " Предпросмотр "},
+        {oldPreview, gbOldPreview, {8, 15, 376, 62}, kAllSides},
     };
     CreateControls(rows, textHeight_);
     oldPreview.SetStretch(true);
     oldPreview.SetProportional(true);
+    // The placements in the order of Windows' own Personalisation page, which is their order.
+    for (int placement = 0; placement < kPlacementCount; ++placement)
+        cmbPlacement.AddItem(PlacementCaption(static_cast<TWallpaperPlacement>(placement)));
+    cmbPlacement.SetItemIndex(static_cast<int>(DesktopOptions.Placement));
     cbRun.OnClick = [this] { cbRunClick(); };
     edWait.OnChange = [this] { edWaitChange(); };
+    cmbPlacement.OnChange = [this] { cmbPlacementChange(); };
+    cbEachMonitor.OnClick = [this] { cbEachMonitorClick(); };
     edOld.OnChange = [this] { edOldChange(); };
     bObzor.OnClick = [this] { bObzorClick(); };
     bNowDefault.OnClick = [this] { bNowDefaultClick(); };

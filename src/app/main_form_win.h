@@ -17,6 +17,7 @@
 #include "settings/desktop_options.h"
 #include "settings/options_file.h"
 #include "ui/check_box_win.h"
+#include "ui/combo_box_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
 #include "ui/image_win.h"
@@ -56,6 +57,9 @@ public:
     TLabel Label2{"Label2"};
     TEdit edWait{"edWait"};
     TCheckBox cbTray{"cbTray"};
+    TLabel lbPlacement{"lbPlacement"};
+    TComboBox cmbPlacement{"cmbPlacement"};
+    TCheckBox cbEachMonitor{"cbEachMonitor"};
     TGroupBox gbOld{"gbOld"};
     TEdit edOld{"edOld"};
     TButton bObzor{"bObzor"};
@@ -76,7 +80,8 @@ public:
     std::string DefaultWallpaper;
     // The automatic run's pause in seconds, as the options file gave it at start-up.
     int32_t WaitSeconds = 0;
-    // How pictures are placed, and whether each monitor gets its own.
+    // How pictures are placed, and whether each monitor gets its own: shown and chosen in
+    // cmbPlacement and cbEachMonitor.
     TDesktopOptions DesktopOptions;
 
     TTabSheet& tshFiles() { return pcMain.Page(0); }
@@ -86,7 +91,8 @@ public:
     // The screen's text height against which the design sizes were scaled (13 at 96 DPI).
     int TextHeight() const { return textHeight_; }
 
-    // Applies a picture file as the desktop wallpaper, placed as the options say.
+    // Applies a picture file as the desktop wallpaper, placed as the options say; a change the
+    // user asked for (ApplyAskedChange).
     void ChangeWall(const std::string& path);
     // Makes a change the desktop wallpaper: every change of the window goes through here.
     void ApplyChange(const TWallpaperChange& change);
@@ -127,7 +133,7 @@ public:
     TSettings CurrentOptions() const;
     // Shows options read from the options file; WaitSeconds follows the pause they give.
     void LoadOptions(const TOptionsFileData& options);
-    // Shows the desktop options read from their file.
+    // Shows the desktop options read from their file in their controls.
     void LoadDesktopOptions(const TDesktopOptions& options);
     // Registers (1) or removes (0) the notification-area icon (TTrayIcon::SetTrayMode).
     void SetTrayMode(int32_t mode);
@@ -151,6 +157,8 @@ public:
     void cbRunClick();
     void edWaitChange();
     void edOldChange();
+    void cmbPlacementChange();
+    void cbEachMonitorClick();
     void stWWWClick();
     void nWallClick();
     void nRestoreClick();
@@ -176,6 +184,13 @@ private:
     // with.
     bool Changed();
     void ApplyFont(const TControl& parent);
+    // A change the user asked for (a button, the tray menu's command): applied, and then, once a
+    // run, where the system's background is a slideshow or Windows Spotlight, which would soon
+    // replace the picture, a box says what to switch in Windows' settings.
+    void ApplyAskedChange(const TWallpaperChange& change);
+    // Shows the default wallpaper in edOld and its preview; a picture that cannot be shown
+    // leaves the preview empty without a word.
+    void ShowDefaultWallpaper();
 
     TFontHandle font_;
     TFontHandle boldFont_;
@@ -187,6 +202,7 @@ private:
     std::optional<std::string> saved_[std::size(SettingsFiles)];
     // The pictures this window last made the wallpaper.
     std::vector<std::string> shown_;
+    bool backgroundTold_ = false;  // the box about a slideshow or Spotlight was shown
 };
 
 extern TMainForm* MainForm;

@@ -17,8 +17,6 @@ constexpr DWORD kAnswerTime = 1000;
 // under Wine). A leak of one object per action passes a bound within a few hundred steps.
 constexpr long kGdiGrowth = 120, kHandleGrowth = 40, kWindowGrowth = 10, kPrivateGrowthKb = 64 * 1024;
 
-const char kMarker[] = "monkey: no wallpaper applied yet";
-
 std::string Shown(const std::optional<std::string>& bytes) {
     if (!bytes) return "<absent>";
     std::string text;
@@ -36,8 +34,8 @@ char DecimalSeparator() {
 }
 
 // Whether the program has applied a wallpaper since the run started: every change writes the
-// style "2" over the monkey's marker (also a change to the marker itself, a first run's default).
-bool Applied() { return Desktop("WallpaperStyle") == "2"; }
+// style of its placement over the monkey's marker.
+bool Applied() { return Desktop("WallpaperStyle") != "monkey"; }
 // Whether the automatic change may rightly leave the wallpaper: with an empty default and no
 // usable picture of today, it does.
 bool MayLeaveTheWallpaper(const TSession& s) {
@@ -150,7 +148,6 @@ void CheckFile(TWorld& w, bool options) {
         // The save may have come after the window was read: read it again.
         if (w.S.StateKnown && *now != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
             w.S.State = std::move(fresh);
-            if (!w.S.State.Old.empty()) w.S.UnshownDefault.reset();
             expected = options ? w.S.Options() : w.S.State.List();
         }
         if (w.S.StateKnown && *now != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
@@ -245,8 +242,6 @@ void CheckPause(TWorld& w, const TTopWindows& top) {
 
 }  // namespace
 
-const char* WallpaperMarker() { return kMarker; }
-
 void CheckStep(TWorld& w) {
     TSession& s = w.S;
     bool ended = Ended(w);
@@ -281,7 +276,6 @@ void CheckStep(TWorld& w) {
             if (s.View->Read(state)) {
                 s.State = std::move(state);
                 s.StateKnown = true;
-                if (!s.State.Old.empty()) s.UnshownDefault.reset();
                 // The dialog has returned and what it did shows in the window.
                 if (!top.Dialog && !top.Preview) w.Confirmed.clear();
                 for (const TWallpaperNode& node : s.State.Tree)

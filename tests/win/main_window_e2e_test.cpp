@@ -69,6 +69,19 @@ void Press(WORD key, bool control = false, bool shift = false) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+// A click in the middle of a window, as one input that moves there, presses and releases, so
+// that the click cannot go where the cursor was.
+void Click(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const LONG x = (r.left + r.right) / 2 * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+               y = (r.top + r.bottom) / 2 * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT click[3] = {};
+    const DWORD flags[] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
+    SendInput(3, click, sizeof(INPUT));
+}
+
 // A text typed on the keyboard, each character pressed and released.
 void Type(const std::wstring& text) {
     std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
@@ -271,14 +284,20 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_EQ(FocusBecomes(thread, previous), previous);
     }
 
-    // The arrow keys on the tabs switch pages; Options page in its tab order.
+    // The arrow keys on the tabs switch pages; Options page in its tab order, where the down key
+    // chooses the placement after «Растянуть», «Замостить», and a click checks the monitors' box.
     Press(VK_RIGHT);
     EXPECT_EQ(PageBecomes(tabs, 1), 1);
-    for (const std::string& next : {run, std::string("Button:Оставаться в трее после запуска"), std::string("Edit:10"),
-                                    std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
+    const char monitorsBox[] = "Разные картинки на каждом мониторе";
+    const std::string placement = "ComboBox:Растянуть", monitors = std::string("Button:") + monitorsBox;
+    for (const std::string& next :
+         {run, std::string("Button:Оставаться в трее после запуска"), std::string("Edit:10"), placement, monitors,
+          std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
         Press(VK_TAB);
         EXPECT_EQ(FocusBecomes(thread, next), next);
+        if (next == placement) Press(VK_DOWN);
     }
+    Click(FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Button", monitorsBox));
 
     // Ctrl+Tab from a control: the About page, which has no tab stop (not even its link), so
     // the tabs take the focus and keep it.
@@ -300,6 +319,12 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     Press(VK_TAB, true, true);
     EXPECT_EQ(PageBecomes(tabs, 0), 0);
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
+    // The picture applied tiled: the values of systems without the desktop-wallpaper object.
+    Press(VK_TAB);
+    Press(VK_SPACE);
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("TileWallpaper") + Desktop("WallpaperStyle") == "10"; }, 5000));
+    EXPECT_EQ(Desktop("Wallpaper"), picture);
+    Press(VK_TAB, false, true);
 
     // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
     const std::string b = folder_.File("b.bmp");  // a picture whose preview shows, so no box
@@ -340,16 +365,8 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         // The key reaches the tree first; the edit comes after it.
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
-        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
-            // One input: moved there, pressed and released, so the click cannot go where the
-            // cursor was; the picture goes under its open edit.
-            const LONG x = (r.left + 5) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                       y = (r.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-            INPUT click[3] = {};
-            const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-            for (int i = 0; i < 3; ++i)
-                click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
-            SendInput(3, click, sizeof(INPUT));
+        if (key == VK_DOWN) {
+            Click(minus);  // the picture goes under its open edit
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
         Press(key == VK_END ? 'X' : VK_RETURN);
@@ -358,6 +375,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
     EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), std::string(300, 'z') + "\r\nx\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("Lumo.ini")), "Placement=tile\r\nEachMonitor=1\r\n");
 }
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.

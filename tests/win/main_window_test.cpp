@@ -104,12 +104,15 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
         {&form_.Label2, "Static", "Пауза между запуском и сменой обоев, сек.", {24, 32, 253, 45}, true},
         {&form_.edWait, "Edit", "10", {264, 29, 313, 50}, true},
         {&form_.cbTray, "Button", "Оставаться в трее после запуска", {24, 56, 401, 73}, true},
-        {&form_.gbOld, "Button", " Лумо по умолчанию ", {0, 82, 410 + dw, 311 + dh}, true},
+        {&form_.lbPlacement, "Static", "Положение картинки на экране", {24, 83, 186, 96}, true},
+        {&form_.cmbPlacement, "ComboBox", "Растянуть", {264, 79, 401, 100}, true},
+        {&form_.cbEachMonitor, "Button", "Разные картинки на каждом мониторе", {24, 106, 401, 123}, true},
+        {&form_.gbOld, "Button", " Лумо по умолчанию ", {0, 130, 410 + dw, 311 + dh}, true},
         {&form_.edOld, "Edit", "", {8, 24, 311 + dw, 45}, true},
         {&form_.bObzor, "Button", "Обзор...", {321 + dw, 24, 396 + dw, 49}, true},
         {&form_.bNowDefault, "Button", "Поклеить сейчас!", {8, 56, 155, 81}, true},
-        {&form_.gbOldPreview, "Button", " Предпросмотр ", {8, 94, 400 + dw, 221 + dh}, true},
-        {&form_.oldPreview, "TImage", "oldPreview", {8, 15, 384 + dw, 117 + dh}, true},
+        {&form_.gbOldPreview, "Button", " Предпросмотр ", {8, 88, 400 + dw, 173 + dh}, true},
+        {&form_.oldPreview, "TImage", "oldPreview", {8, 15, 384 + dw, 77 + dh}, true},
         {&form_.iAbout, "TImage", "iAbout", {0, 0, 410, 310}, true},
         {&form_.stWWW, "Static", " страница программы ", {24, 264, 163, 281}, true},
     };
@@ -277,13 +280,13 @@ TEST_F(MainWindowTest, AnchorsFollowAResize) {
     EXPECT_EQ(form_.sbAdd.Bounds().top, 335 + dh);
     EXPECT_EQ(form_.bChange.Bounds().left, 264);
     EXPECT_EQ(form_.bChange.Bounds().top, 325 + dh);
-    EXPECT_EQ(form_.gbOld.Bounds().top, 82);
+    EXPECT_EQ(form_.gbOld.Bounds().top, 130);
     EXPECT_EQ(form_.gbOld.Bounds().right, 510);
     EXPECT_EQ(form_.gbOld.Bounds().bottom, 361 + dh);
     EXPECT_EQ(form_.edOld.Bounds().right, 411);
     EXPECT_EQ(form_.bObzor.Bounds().left, 421);
     EXPECT_EQ(form_.bNowDefault.Bounds().left, 8);
-    EXPECT_EQ(form_.oldPreview.Bounds().bottom, 167 + dh);
+    EXPECT_EQ(form_.oldPreview.Bounds().bottom, 127 + dh);
     EXPECT_EQ(form_.cbRun.Bounds().right, 401);
     EXPECT_EQ(form_.stWWW.Bounds().top, 264);
     // Shrinking below the design size: controls overlap, nothing breaks.
@@ -309,7 +312,8 @@ TEST_F(MainWindowTest, TabOrderWithinThePages) {
     EXPECT_EQ(order(form_.tshFiles().Handle()), (std::vector<HWND>{form_.tvFiles.Handle(), form_.bChange.Handle()}));
     EXPECT_EQ(order(form_.tshOptions().Handle()),
               (std::vector<HWND>{form_.cbRun.Handle(), form_.cbTray.Handle(), form_.edWait.Handle(),
-                                 form_.edOld.Handle(), form_.bObzor.Handle(), form_.bNowDefault.Handle()}));
+                                 form_.cmbPlacement.Handle(), form_.cbEachMonitor.Handle(), form_.edOld.Handle(),
+                                 form_.bObzor.Handle(), form_.bNowDefault.Handle()}));
     EXPECT_FALSE(GetWindowLongA(form_.stWWW.Handle(), GWL_STYLE) & WS_TABSTOP);
     EXPECT_FALSE(GetWindowLongA(form_.sbAdd.Handle(), GWL_STYLE) & WS_TABSTOP);
 }

@@ -17,6 +17,7 @@
 #include "ui/application_win.h"
 #include "wallpaper/weekday.h"
 #include "wallpaper/weekday_win.h"
+#include "wallpaper_stand_in.h"
 
 namespace {
 
@@ -342,4 +343,31 @@ TEST_F(PagesTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {
     form_.tvFiles.Assign({{-1, "x"}, {-1, today}, {1, red}});
     form_.nWallClick();
     EXPECT_EQ(Wallpaper(), red);
+}
+
+TEST_F(PagesTest, AskedChangesTellOfASlideshowOnceAndOfARefusalTheAutomaticOneTriesTheDefaultOnce) {
+    TStandInWallpaper object;
+    object.Status = 2;  // a slideshow is set
+    const std::string red = folder_.File("red.bmp"), blue = folder_.File("blue.bmp");
+    form_.tvFiles.Assign({{-1, DayNames[TodayDayNumber()]}, {0, red}});
+    form_.edOld.SetText(blue);
+    object.Answer = E_ACCESSDENIED;
+    object.Refused = WidePath(red);
+    TBoxAnswerer automatic(Application.Title());
+    form_.AutomaticChange(form_.tvFiles.Items());  // the default stands in, and no box
+    EXPECT_EQ(automatic.Texts(), std::vector<std::string>{});
+    object.Refused.clear();  // the default refused too: the failure of today's picture leaves
+    EXPECT_EQ(FailureOf([&] { form_.AutomaticChange(form_.tvFiles.Items()); }), "EOleSysError: Доступ запрещён");
+    TBoxAnswerer answerer(Application.Title());
+    for (const HRESULT answer : {S_OK, S_OK, E_ACCESSDENIED}) {
+        object.Answer = answer;
+        SendMessageA(form_.bNowDefault.Handle(), BM_CLICK, 0, 0);
+    }
+    const std::vector<std::string> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind("Фон рабочего стола Windows сейчас — слайд-шоу", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[1], "Доступ запрещён.");
+    const std::wstring change = L"position 2;all=" + WidePath(blue) + L";",
+                       tries = L"position 2;all=" + WidePath(red) + L";" + change;
+    EXPECT_EQ(object.Calls, tries + tries + change + change + change);
 }

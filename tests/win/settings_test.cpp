@@ -26,6 +26,7 @@ protected:
     void TearDown() override {
         DeleteFileA(OptionsFilePath().c_str());
         DeleteFileA(WallpaperListFilePath().c_str());
+        DeleteFileA(DesktopOptionsFilePath().c_str());
     }
     TRegistryOverride registry_;
     TMainForm form_;
@@ -116,7 +117,7 @@ TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStay
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
 }
 
-TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
+TEST_F(MainFormTest, SaveOptionsWritesEveryFileByteForByte) {
     form_.cbTray.SetChecked(true);
     form_.edWait.SetText("25");
     form_.DefaultWallpaper = "C:\\Обои\\по умолчанию.bmp";
@@ -124,7 +125,13 @@ TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
     list.insert(list.begin() + 3, TWallpaperNode{2, "D:\\x.jpg"});
     for (size_t i = 4; i < list.size(); ++i) list[i].Parent = -1;
     form_.tvFiles.Assign(list);
+    // A spanned picture is one for all monitors: the choice of each its own waits meanwhile.
+    form_.LoadDesktopOptions({TWallpaperPlacement::Span, true, {}});
+    EXPECT_FALSE(form_.cbEachMonitor.Enabled());
+    form_.cmbPlacement.SetItemIndex(1);
     form_.SaveOptions();
+    EXPECT_EQ(ReadFileBytes(DesktopOptionsFilePath()), "Placement=fit\r\nEachMonitor=1\r\n");
+    EXPECT_TRUE(form_.cbEachMonitor.Enabled());
     EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "-1\r\nC:\\Обои\\по умолчанию.bmp\r\n25\r\n");
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()),
               "Понедельник\r\nВторник\r\nСреда\r\n\tD:\\x.jpg\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");

@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 inline const char kDesktop[] = "Control Panel\\Desktop";
+inline const char kWallpapers[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Wallpapers";
 inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // The pause's edit on the Options page of a running Lumo's main window; it always holds a number.
@@ -25,6 +26,7 @@ protected:
         for (const char* name : {"Wallpaper", "TileWallpaper", "WallpaperStyle", "ConvertedWallpaper"})
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
         DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
+        DeleteRegistryValue(HKEY_CURRENT_USER, kWallpapers, "BackgroundType");
     }
     static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
     std::string MakePicture(const std::string& name) {
