@@ -147,8 +147,10 @@ TEST_F(OpenDialogTest, NextRunStartsFromTheLastConfirmedOne) {
 TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
     bool readOnlyBox = true, sizeable = false, multiSelect = false, refusedMissing = false, refusedFolder = false;
     std::string filterTexts;
+    WriteFileBytes(folder_.File("d.png"), "");
     const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
         OpenFolder(s);
+        s.WaitForEntry("d.png");  // the first choice, "All", lists PNG files
         HWND readOnly = GetDlgItem(s.Dialog(), chx1);
         readOnlyBox = readOnly && IsWindowVisible(readOnly);
         sizeable = (GetWindowLongPtrA(s.Dialog(), GWL_STYLE) & WS_THICKFRAME) != 0;
@@ -197,8 +199,9 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
     EXPECT_TRUE(refusedMissing);
     EXPECT_TRUE(refusedFolder);
     EXPECT_EQ(filterTexts,
-              "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|JPEG Image File (*.jpg)|JPEG Image File (*.jpeg)|"
-              "Bitmaps (*.bmp)|Icons (*.ico)|Enhanced Metafiles (*.emf)|Metafiles (*.wmf)|");
+              "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.png)|JPEG Image File (*.jpg)|JPEG Image File (*.jpeg)|"
+              "Bitmaps (*.bmp)|Icons (*.ico)|Enhanced Metafiles (*.emf)|Metafiles (*.wmf)|"
+              "Portable Network Graphics (*.png)|");
 }
 
 TEST_F(OpenDialogTest, OtherWindowsTakeNoInputMeanwhile) {
