@@ -6,9 +6,11 @@
 
 #include <cstring>
 
+#include "base/exceptions.h"
 #include "settings/options_file.h"
 #include "support/dialog_driver.h"
 #include "support/test_support.h"
+#include "ui/list_rows.h"
 
 namespace {
 
@@ -72,6 +74,27 @@ bool TRemoteBuffer::Read(const void* remote, void* data, size_t size) const {
 
 std::string TWindowState::Options() const { return FormatOptionsFile({StayInTray, Old, Wait}); }
 std::string TWindowState::List() const { return FormatWallpaperList(Tree); }
+
+std::string Rows(const std::string& listBytes) {
+    TWallpaperList list;
+    try {
+        ParseWallpaperList(listBytes, list);
+    } catch (const Exception&) {
+        return listBytes;
+    }
+    for (TWallpaperNode& node : list) node.Text = ListRowText(node.Text, node.Parent >= 0);
+    return FormatWallpaperList(list);
+}
+
+namespace {
+// Takes a mark off the end of a row; whether it was there.
+bool WithoutMark(std::string& row, const TListMark& mark) {
+    const std::string end = std::string(" (") + mark.Row + ")";
+    if (row.size() < end.size() || row.compare(row.size() - end.size(), end.size(), end) != 0) return false;
+    row.resize(row.size() - end.size());
+    return true;
+}
+}  // namespace
 
 TLumoView::TLumoView(HANDLE process, DWORD processId)
     : process_(process), id_(processId), buffer_(process, kBufferSize) {}
@@ -163,7 +186,10 @@ bool TLumoView::Read(TWindowState& state) const {
         if (!answered || !buffer_.Read(buffer_.At(0), &data, sizeof data)) return false;
         std::vector<char> text(kBufferSize - kTextOffset, '\0');
         if (!buffer_.Read(data.pszText, text.data(), text.size() - 1)) return false;
-        state.Tree.push_back({parent, text.data()});
+        std::string row = text.data();
+        state.Missing.push_back(WithoutMark(row, kMissingPicture));
+        WithoutMark(row, kNotADay);
+        state.Tree.push_back({parent, row});
         state.Items.push_back(item);
         if (HTREEITEM child = next(item, TVGN_CHILD)) {
             open.emplace_back(item, parent);
