@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/exceptions.h"
@@ -74,6 +75,16 @@ bool TRemoteBuffer::Read(const void* remote, void* data, size_t size) const {
 
 std::string TWindowState::Options() const { return FormatOptionsFile({StayInTray, Old, Wait}); }
 std::string TWindowState::List() const { return FormatWallpaperList(Tree); }
+
+std::optional<TWindowState> TWindowState::EditKept() const {
+    const auto selected = std::find(Items.begin(), Items.end(), Selected);
+    if (!Editing || selected == Items.end()) return std::nullopt;
+    TWindowState kept = *this;
+    TWallpaperNode& node = kept.Tree[static_cast<size_t>(selected - Items.begin())];
+    node.Text = ListRowText(StorableNodeText(Typed), node.Parent >= 0);
+    kept.Editing = false;
+    return kept;
+}
 
 std::string Rows(const std::string& listBytes) {
     TWallpaperList list;
@@ -206,7 +217,9 @@ bool TLumoView::Read(TWindowState& state) const {
     }
     if (!answered) return false;
     state.Selected = next(nullptr, TVGN_CARET);
-    state.Editing = Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered) != 0;
+    const auto edit = reinterpret_cast<HWND>(Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered));
+    state.Editing = edit != nullptr;
+    if (edit) state.Typed = Text(edit);
     state.StayInTray = Ask(Tray, BM_GETCHECK, 0, 0, &answered) == BST_CHECKED;
     if (!answered) return false;
     state.Wait = Text(Wait);

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,10 @@ struct TWindowState {
     HTREEITEM Selected = nullptr;
     bool StayInTray = false;
     std::string Wait, Old;
-    bool Editing = false;  // a node's text is being edited in place
+    bool Editing = false;  // a node's text is being edited in place, the text typed so far
+    std::string Typed;
+    // The window once an edit left open is kept, as a close or a save keeps it.
+    std::optional<TWindowState> EditKept() const;
     std::string Options() const;
     std::string List() const;
 };
