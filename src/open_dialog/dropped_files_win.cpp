@@ -4,7 +4,7 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
+#include <cstdlib>
 
 #include "base/handles_win.h"
 #include "open_dialog/ansi_path_win.h"
@@ -19,21 +19,25 @@ void Keep(const std::wstring& path, TChosenPictures& chosen) {
         chosen.LeftOut.push_back(ShownAnsiText(path));
 }
 
-// The names of the pictures lying in a folder, sorted.
-std::vector<std::wstring> PicturesIn(const std::wstring& folder) {
+// Adds the pictures lying in a folder, in name order.
+void KeepPicturesIn(const std::wstring& folder, TChosenPictures& chosen) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
     const TFindHandle find(
         FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
-    if (!find) return names;
+    if (!find) return;
     do {
         if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) &&
             IsPicturePath(data.cFileName))
             names.emplace_back(data.cFileName);
     } while (FindNextFileW(find.Get(), &data));
-    std::sort(names.begin(), names.end(),
-              [](const std::wstring& a, const std::wstring& b) { return StrCmpLogicalW(a.c_str(), b.c_str()) < 0; });
-    return names;
+    // The system's sort of the names' pointers keeps the program small.
+    std::vector<const wchar_t*> order;
+    for (const std::wstring& name : names) order.push_back(name.c_str());
+    std::qsort(order.data(), order.size(), sizeof order[0], [](const void* a, const void* b) {
+        return StrCmpLogicalW(*static_cast<const wchar_t* const*>(a), *static_cast<const wchar_t* const*>(b));
+    });
+    for (const wchar_t* name : order) Keep(folder + L"\\" + name, chosen);
 }
 
 }  // namespace
@@ -54,7 +58,7 @@ TChosenPictures DroppedPictures(const std::vector<std::wstring>& paths) {
         if (IsFolder(path)) {
             std::wstring folder = path;
             while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-            for (const std::wstring& name : PicturesIn(folder)) Keep(folder + L"\\" + name, chosen);
+            KeepPicturesIn(folder, chosen);
         } else if (IsPicturePath(path)) {
             Keep(path, chosen);
         }
