@@ -158,6 +158,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     pcMain.AddPage("tshOptions", "Опции");
     pcMain.AddPage("tshAbout", "О программе...");
     pcMain.SetActivePageIndex(0);
+    pcMain.OnChange = [this] { PostLookAtList(); };
     CreateFilesPage();
     CreateOptionsPage();
     CreateAboutPage();
@@ -213,6 +214,13 @@ void TMainForm::CreateFilesPage() {
     tvFiles.OnChange = [this] { tvFilesChange(); };
     tvFiles.OnClick = [this] { tvFilesClick(); };
     tvFiles.OnKeyDown = [this](WORD key) { return tvFilesKeyDown(key); };
+    tvFiles.OnContextMenu = [this](POINT at) { tvFilesContextPopup(at); };
+    tvFiles.OnEdited = [this](HTREEITEM item) { tvFilesEdited(item); };
+    iPreview.OnDraw = [this](HDC dc, const RECT& client) { DrawPreviewNote(dc, client); };
+    pmFiles.AddItem(idAddPictures, "Добавить картинки...\tIns");
+    pmFiles.AddItem(idDeletePicture, "Удалить из списка\tDel");
+    pmFiles.AddSeparator(idSeparator2);
+    pmFiles.AddItem(idRemoveMissing, "Удалить все ненайденные\tCtrl+Del");
     bChange.OnClick = [this] { bChangeClick(); };
     sbAdd.OnClick = [this] { sbAddClick(); };
     sbDel.OnClick = [this] { sbDelClick(); };
@@ -293,7 +301,22 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             dayChange_.Detach();
+            listDrop_.Revoke();
+            defaultDrop_.Revoke();
             break;
+        case WM_SHOWWINDOW:
+            if (wParam) PostLookAtList();
+            break;
+        case WM_ACTIVATE:
+            // Back from Explorer, where files may have been moved.
+            if (LOWORD(wParam) != WA_INACTIVE) PostLookAtList();
+            break;
+        case WM_LOOKATLIST:
+            ListInSight();
+            return 0;
+        case WM_PICTURESDROPPED:
+            PicturesDropped();
+            return 0;
         case WM_LOADABOUTPICTURE:
             // The picture follows the window's scale, not the page's live size: a window
             // started maximised is restored to its own size later.

@@ -6,6 +6,7 @@
 #include "base/format.h"
 #include "monkey_world_win.h"
 #include "settings/options_file.h"
+#include "ui/list_rows.h"
 
 namespace {
 
@@ -84,8 +85,9 @@ void AddUnderSelected(TWindowState& state, const std::vector<std::string>& paths
     size_t at = static_cast<size_t>(parent) + 1;
     while (at < state.Tree.size() && state.Tree[at].Parent >= parent) ++at;
     for (const std::string& path : paths) {
-        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, path});
+        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, ListRowText(path, true)});
         state.Items.insert(state.Items.begin() + static_cast<long>(at), nullptr);
+        state.Missing.insert(state.Missing.begin() + static_cast<long>(at), false);
         for (size_t i = at + 1; i < state.Tree.size(); ++i)
             if (state.Tree[i].Parent >= static_cast<int>(at)) ++state.Tree[i].Parent;
         ++at;
@@ -126,7 +128,7 @@ bool DialogResult(TWindowState& state, const std::string& bytes, bool options) {
     } catch (const Exception&) {
         return false;
     }
-    if ((options ? result.Options() : result.List()) != bytes) return false;
+    if ((options ? result.Options() : result.List()) != (options ? bytes : Rows(bytes))) return false;
     state = std::move(result);
     return true;
 }
@@ -146,16 +148,23 @@ void CheckFile(TWorld& w, bool options) {
         std::string expected = options ? w.S.Options() : w.S.State.List();
         TWindowState fresh;
         // The save may have come after the window was read: read it again.
-        if (w.S.StateKnown && *now != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
+        const std::string shown = options ? *now : Rows(*now);
+        if (w.S.StateKnown && shown != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
             w.S.State = std::move(fresh);
             expected = options ? w.S.Options() : w.S.State.List();
         }
-        if (w.S.StateKnown && *now != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
-            expected = *now;
-        if (w.S.StateKnown && *now != expected)
-            w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(now) + "\n  window:\n    " +
+        if (w.S.StateKnown && shown != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
+            expected = shown;
+        // An edit left open is kept by the save of a close.
+        if (const auto kept = w.S.StateKnown && shown != expected ? w.S.State.EditKept() : std::nullopt;
+            kept && (options ? kept->Options() : kept->List()) == shown) {
+            w.S.State = *kept;
+            expected = shown;
+        }
+        if (w.S.StateKnown && shown != expected)
+            w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(shown) + "\n  window:\n    " +
                    Shown(expected));
-        (options ? w.S.SavedOptions : w.S.SavedList) = *now;
+        (options ? w.S.SavedOptions : w.S.SavedList) = shown;
         ++w.Saves;
     }
     last = now;
@@ -349,7 +358,7 @@ void CheckEnd(TWorld& w) {
         if (!optionsHeld && optionsDue && w.Options != s.Options())
             w.Fail("closing did not save WallOpt.ini:\n  file:\n    " + Shown(w.Options) + "\n  window:\n    " +
                    Shown(s.Options()));
-        if (!optionsHeld && !Held(w, w.ListPath()) && listDue && w.List != s.State.List())
+        if (!optionsHeld && !Held(w, w.ListPath()) && listDue && (!w.List || Rows(*w.List) != s.State.List()))
             w.Fail("closing did not save Murovelo.ini:\n  file:\n    " + Shown(w.List) + "\n  window:\n    " +
                    Shown(s.State.List()));
     }

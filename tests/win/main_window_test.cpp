@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "app/main_form_win.h"
@@ -51,13 +50,6 @@ protected:
         Application.SetMainForm(nullptr);
         MainForm = nullptr;
         ShowWindow(Application.Handle(), SW_HIDE);
-    }
-    static void Pump() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
     }
     TRegistryOverride registry_;
     TMainForm form_;
@@ -146,54 +138,49 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
     EXPECT_EQ(form_.tvFiles.Selected(), nullptr);
 }
 
-TEST_F(MainWindowTest, ANodeThatDoesNotFitShowsItsFirst79CharactersInATooltip) {
+TEST_F(MainWindowTest, TipsShowWholeTextsAndWhyAnEntryCannotBeUsed) {
     std::string longText = "C:\\Обои\\";
     while (longText.size() < 120) longText += std::to_string(longText.size() % 10);
-    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, longText}, {0, "C:\\a.bmp"}});
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, longText}, {-1, "Пятница (work)"}});
+    const std::vector<HTREEITEM> nodes = form_.tvFiles.Nodes();
     const HWND tree = form_.tvFiles.Handle();
-    const auto next = [tree](HTREEITEM item, UINT relation) {
-        return reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-    };
-    const HTREEITEM day = next(nullptr, TVGN_ROOT), longNode = next(day, TVGN_CHILD),
-                    shortNode = next(longNode, TVGN_NEXT);
-    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(day));
+    form_.tvFiles.Expand(nodes[0]);
     // The tooltip's window waits for the mouse: a hidden tree has none.
     EXPECT_EQ(form_.tvFiles.ToolTip(), nullptr);
     form_.Show();
-    Pump();
+    PumpMessages();
     HWND tip = nullptr;
-    // Rests the mouse on a node's text: whether a tip shows there (one that should not show is
-    // given well over the tooltip's delay).
+    // Rests the mouse on a node's text: the tip shown there, "" for none (one that should not show
+    // is given well over the tooltip's delay).
     const auto tipOver = [&](HTREEITEM item, bool expected) {
-        RECT r{};
-        std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
-        SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-        POINT at{r.left + 4, (r.top + r.bottom) / 2};
-        ClientToScreen(tree, &at);
+        if (tip) SendMessageA(tip, TTM_POP, 0, 0);
+        const POINT at = NodeOnScreen(tree, item);
         SetCursorPos(at.x + 1, at.y);
         SetCursorPos(at.x, at.y);
         for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i) {
-            Pump();
+            PumpMessages();
             Sleep(25);
             tip = form_.tvFiles.ToolTip();
         }
-        return IsWindowVisible(tip) != FALSE;
+        wchar_t shown[512] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = tree;
+        tool.uId = 1;
+        tool.lpszText = shown;
+        SendMessageW(tip, TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, shown, -1, text, sizeof text, nullptr, nullptr);
+        return IsWindowVisible(tip) ? std::string(text) : std::string();
     };
-    ASSERT_TRUE(tipOver(longNode, true));
-    ASSERT_NE(tip, nullptr);
-    char shown[256] = {};
-    TTTOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = tree;
-    tool.uId = 1;
-    tool.lpszText = shown;
-    SendMessageA(tip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::string(shown), longText.substr(0, 79));
-    // A node that fits shows no tip, and the tip of the other goes.
-    EXPECT_FALSE(tipOver(shortNode, false));
-    EXPECT_FALSE(tipOver(day, false));
-    EXPECT_TRUE(tipOver(longNode, true));
+    EXPECT_EQ(tipOver(nodes[1], true), longText + "\r\n" + kMissingPicture.Reason);
+    EXPECT_EQ(tipOver(nodes[2], true), "Пятница (work)\r\n" + std::string(kNotADay.Reason));
+    // A weekday's name shows whole in its row, and no tip; cut off at a narrow list's edge, it
+    // shows in its tip.
+    EXPECT_EQ(tipOver(nodes[0], false), "");
+    EXPECT_TRUE(GetWindowLongA(tree, GWL_STYLE) & TVS_SHOWSELALWAYS);  // the selection stays in sight
+    SetWindowPos(tree, nullptr, 0, 0, 40, 280, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(tipOver(nodes[0], true), "Понедельник");
 }
 
 // Wrappers and windows part in either order: a window that goes leaves its parent's list and
@@ -438,7 +425,7 @@ TEST_F(MainWindowTest, IconTheShellRefusesIsAskedForAgainAndTheWindowStaysReacha
     ShowWindow(application, SW_SHOWNORMAL);
     SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(IsWindowVisible(application));
-    for (int i = 0; i < 60 && !NotifyIconRegistered(window); ++i) Sleep(50), Pump();
+    for (int i = 0; i < 60 && !NotifyIconRegistered(window); ++i) Sleep(50), PumpMessages();
     EXPECT_TRUE(NotifyIconRegistered(window));
     EXPECT_FALSE(IsWindowVisible(application));
     // Refused for two minutes of tries after "TaskbarCreated": the hidden program shows its
@@ -484,7 +471,7 @@ TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
     EXPECT_EQ(r.left, 10);
     // Minimising hides the window and the application window with its taskbar button.
     SendMessageA(form_.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    Pump();
+    PumpMessages();
     EXPECT_FALSE(IsWindowVisible(form_.Handle()));
     EXPECT_FALSE(IsWindowVisible(Application.Handle()));
     EXPECT_FALSE(Application.ShowMainWindow);

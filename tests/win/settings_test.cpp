@@ -173,6 +173,7 @@ TEST_F(MainFormTest, TextsEditedInPlaceComeBackFromTheFileAsTheyWereShown) {
     // of Friday, or one level too deep make the whole file unreadable at the next start.
     edit(saturday, " \t Суббота ");
     EXPECT_EQ(form_.tvFiles.ItemText(saturday), "Суббота ");
+    EXPECT_EQ(form_.tvFiles.Mark(saturday), &kNotADay);  // a name no weekday has is marked at once
     edit(sunday, "  ");
     EXPECT_EQ(form_.tvFiles.ItemText(sunday), "");
     form_.SaveOptions();
