@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "monkey_input_win.h"
+#include "support/input.h"
 #include "monkey_steps_win.h"
 #include "support/dialog_driver.h"
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "base/format.h"
-#include "monkey_input_win.h"
+#include "support/input.h"
 #include "../support/picture_files.h"
 #include "monkey_world_win.h"
 #include "settings/options_file.h"

@@ -2,7 +2,7 @@
 // as real input (see monkey_input_win.h), so that it reaches only what a user could reach.
 #include "monkey_steps_win.h"
 
-#include "monkey_input_win.h"
+#include "support/input.h"
 
 namespace monkey {
 

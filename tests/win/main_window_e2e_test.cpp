@@ -10,6 +10,7 @@
 #include "pictures/picture_win.h"
 #include "pictures_test_files.h"
 #include "support/dialog_driver.h"
+#include "support/input.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
 
@@ -49,33 +50,8 @@ SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
 // The text height of the window font at a resolution, as the program measures it.
 int TextHeightAt(int pixelsPerInch) { return TextSizeAt(pixelsPerInch, FW_NORMAL, "").cy; }
 
-// A key pressed and released on the keyboard, with Ctrl and Shift held as asked: real input,
-// which goes to the foreground window.
-void Press(WORD key, bool control = false, bool shift = false) {
-    std::vector<INPUT> input;
-    const auto add = [&](WORD code, bool up) {
-        INPUT event{};
-        event.type = INPUT_KEYBOARD;
-        event.ki.wVk = code;
-        event.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        input.push_back(event);
-    };
-    if (control) add(VK_CONTROL, false);
-    if (shift) add(VK_SHIFT, false);
-    add(key, false);
-    add(key, true);
-    if (shift) add(VK_SHIFT, true);
-    if (control) add(VK_CONTROL, true);
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
-// A text typed on the keyboard, each character pressed and released.
-void Type(const std::wstring& text) {
-    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
-    for (size_t i = 0; i < input.size(); ++i)
-        input[i].ki = {0, text[i / 2], DWORD(i % 2 ? KEYEVENTF_UNICODE | KEYEVENTF_KEYUP : KEYEVENTF_UNICODE), 0, 0};
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
+// A key pressed and released on the keyboard, with Ctrl and Shift held as asked.
+void Press(WORD key, bool control = false, bool shift = false) { input::Key(key, control, shift); }
 
 // "class:text" of the window that has the keyboard focus in a thread of another process.
 std::string FocusOf(DWORD thread) {
@@ -311,7 +287,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     const auto dialogOpen = [&] { return FindTopWindow({lumo.Id(), 0, nullptr, nullptr, IsOpenDialog}) != nullptr; };
     ASSERT_TRUE(WaitUntil(dialogOpen, 10000));
     EXPECT_EQ(FocusBecomes(thread, "Edit:"), "Edit:");
-    Type(WidePath(b));
+    input::Type(b);
     Press(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !dialogOpen(); }, 5000));
     // A node's text edited in place keeps Tab, Ctrl+Tab and Delete; Esc cancels, Enter commits.
@@ -341,15 +317,8 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
         if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
-            // One input: moved there, pressed and released, so the click cannot go where the
-            // cursor was; the picture goes under its open edit.
-            const LONG x = (r.left + 5) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                       y = (r.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-            INPUT click[3] = {};
-            const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-            for (int i = 0; i < 3; ++i)
-                click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
-            SendInput(3, click, sizeof(INPUT));
+            // The picture goes under its open edit.
+            input::Click(POINT{r.left + 5, r.top + 5});
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
         Press(key == VK_END ? 'X' : VK_RETURN);
