@@ -50,8 +50,10 @@ SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
 // The text height of the window font at a resolution, as the program measures it.
 int TextHeightAt(int pixelsPerInch) { return TextSizeAt(pixelsPerInch, FW_NORMAL, "").cy; }
 
-// A key pressed and released on the keyboard, with Ctrl and Shift held as asked.
-void Press(WORD key, bool control = false, bool shift = false) { input::Key(key, control, shift); }
+// A key pressed and released on the keyboard, with Ctrl, Shift and Alt held as asked.
+void Press(WORD key, bool control = false, bool shift = false, bool alt = false) {
+    input::Key(key, control, shift, alt);
+}
 
 // "class:text" of the window that has the keyboard focus in a thread of another process.
 std::string FocusOf(DWORD thread) {
@@ -167,7 +169,11 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     PostMessageA(window, kNotifyMessage, 0, WM_RBUTTONDOWN);
     ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));
     EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr);  // no menu opened
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    // Alt+F4 closes the window, also from the tree.
+    SetForegroundWindow(window);
+    Press(VK_TAB);
+    EXPECT_EQ(FocusBecomes(lumo.ThreadId(), "SysTreeView32:"), "SysTreeView32:");
+    Press(VK_F4, false, false, true);
     EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
