@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "settings/options_file.h"
@@ -127,14 +128,15 @@ bool TLumoView::Answers(HWND window, DWORD milliseconds) const {
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &result) != 0;
 }
 
-std::string TLumoView::Text(HWND window) const {
-    bool answered = false;
-    const LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0, &answered);
-    if (!answered || length < 0) return {};
+std::string TLumoView::Text(HWND window, bool* answered) const {
+    bool asked = false;
+    if (!answered) answered = &asked;
+    const LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0, answered);
+    if (!*answered || length < 0) return {};
     std::string text(static_cast<size_t>(length) + 1, '\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
-                             kAnswerTime, &copied))
+    if (!(*answered = SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                                          SMTO_NORMAL, kAnswerTime, &copied) != 0))
         return {};
     text.resize(copied);
     return text;
@@ -180,9 +182,18 @@ bool TLumoView::Read(TWindowState& state) const {
     }
     if (!answered) return false;
     state.Selected = next(nullptr, TVGN_CARET);
-    state.Editing = Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered) != 0;
+    const auto edit = reinterpret_cast<HWND>(Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered));
+    state.Editing = edit != nullptr;
     state.StayInTray = Ask(Tray, BM_GETCHECK, 0, 0, &answered) == BST_CHECKED;
     if (!answered) return false;
+    // The selected node's name being typed in place is what the program holds: whatever ends
+    // the edit but Esc keeps it, whole, as the list file can keep it.
+    const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
+    if (edit && selected != state.Items.end()) {
+        const std::string typed = Text(edit, &answered);
+        if (!answered) return false;
+        state.Tree[static_cast<size_t>(selected - state.Items.begin())].Text = StorableNodeText(typed);
+    }
     state.Wait = Text(Wait);
     state.Old = Text(Old);
     return IsWindow(Main);

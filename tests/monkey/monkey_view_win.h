@@ -48,7 +48,7 @@ struct TWindowState {
     HTREEITEM Selected = nullptr;
     bool StayInTray = false;
     std::string Wait, Old;
-    bool Editing = false;  // a node's text is being edited in place
+    bool Editing = false;  // a node's text is being edited in place (Tree holds what is typed)
     std::string Options() const;
     std::string List() const;
 };
@@ -75,7 +75,8 @@ public:
     RECT ItemRect(HTREEITEM item) const;
     RECT TabRect(int index) const;
     int ActivePage() const;
-    std::string Text(HWND window) const;
+    // A window's text; `answered` tells whether the program gave it.
+    std::string Text(HWND window, bool* answered = nullptr) const;
     // Whether the program's notification icon is registered with the shell.
     bool IconShown() const;
     TCounts Counts() const;
