@@ -177,6 +177,10 @@ LRESULT TTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_SYSKEYDOWN:
+            // A key with Alt is the window's (Alt+F4 closes it), not the tree's: Wine's tree
+            // control takes it for a key of its own and lets nothing through.
+            return DefWindowProcA(Handle(), message, wParam, lParam);
         case WM_DESTROY:
             if (toolTip_) DestroyWindow(toolTip_);
             toolTip_ = nullptr;

@@ -60,7 +60,7 @@ bool MenuChoice(TWorld& w) {
     }
     for (int i = 0; i < item; ++i) input::Key(VK_DOWN);
     input::Key(VK_RETURN);
-    if (item == 3) w.S.CloseByInput = true;
+    if (item == 3) AskClose(w, "the tray menu's «Выход»", false);
     return true;
 }
 
@@ -103,7 +103,10 @@ bool SessionEnd(TWorld& w) {
             IsWindow(window))
             w.Fail("WM_ENDSESSION was not answered within 5 s");
     }
-    if (!cancelled) RequestEnd(w, TEnd::SessionEnd);
+    if (cancelled) return true;
+    RequestEnd(w, TEnd::SessionEnd);
+    // Windows may end the program as soon as it has answered: a change is saved by then.
+    if (w.S.StateKnown && w.S.Phase == TPhase::Running) CheckSaved(w, "a session end", false);
     return true;
 }
 

@@ -37,11 +37,15 @@ char DecimalSeparator() {
 // Whether the program has applied a wallpaper since the run started: every change writes the
 // style of its placement over the monkey's marker.
 bool Applied() { return Desktop("WallpaperStyle") != "monkey"; }
-// Whether the automatic change may rightly leave the wallpaper: with an empty default and no
-// usable picture of today, it does.
+// Whether the automatic change may rightly leave the wallpaper: with no default file there
+// (without an options file the default is the desktop's picture, which is there) and no usable
+// picture of today, it does.
 bool MayLeaveTheWallpaper(const TSession& s) {
     try {
-        return s.StartOptions && ParseOptionsFile(*s.StartOptions, DecimalSeparator()).DefaultWallpaper.empty();
+        if (!s.StartOptions) return false;
+        const std::string wallpaper = ParseOptionsFile(*s.StartOptions, DecimalSeparator()).DefaultWallpaper;
+        const DWORD attributes = GetFileAttributesA(wallpaper.c_str());
+        return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
     } catch (const std::exception&) {
         return true;
     }
@@ -105,9 +109,10 @@ void ApplyConfirmed(TWorld& w) {
     w.Confirmed.clear();
 }
 
-// Whether a file the program wrote as it ended is what the window held plus a result of the
-// open dialog that was up (confirmed by a key or click the monkey could not tell apart): files
-// added under the selected day, or a new default wallpaper. `state` becomes that window.
+// Whether a file the program wrote as it ended (its window no longer read) is what the window
+// held plus a result of the open dialog that was up (confirmed by a key or click the monkey could
+// not tell apart): files added under the selected day, or a new default wallpaper. `state`
+// becomes that window.
 bool DialogResult(TWindowState& state, const std::string& bytes, bool options) {
     TWindowState result = state;
     try {
@@ -149,18 +154,13 @@ void CheckFile(TWorld& w, bool options) {
         TWindowState fresh;
         // The save may have come after the window was read: read it again.
         const std::string shown = options ? *now : Rows(*now);
-        if (w.S.StateKnown && shown != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
+        const bool again = w.S.StateKnown && shown != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh));
+        if (again) {
             w.S.State = std::move(fresh);
             expected = options ? w.S.Options() : w.S.State.List();
         }
-        if (w.S.StateKnown && shown != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
+        if (w.S.StateKnown && shown != expected && w.S.DialogUp && !again && DialogResult(w.S.State, *now, options))
             expected = shown;
-        // An edit left open is kept by the save of a close.
-        if (const auto kept = w.S.StateKnown && shown != expected ? w.S.State.EditKept() : std::nullopt;
-            kept && (options ? kept->Options() : kept->List()) == shown) {
-            w.S.State = *kept;
-            expected = shown;
-        }
         if (w.S.StateKnown && shown != expected)
             w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(shown) + "\n  window:\n    " +
                    Shown(expected));
@@ -249,6 +249,29 @@ void CheckPause(TWorld& w, const TTopWindows& top) {
     s.Phase = TPhase::Running;
 }
 
+// A close asked by real input takes at once: the program ends, or shows the box of its failed
+// save first. A dialog or box that came up meanwhile holds it until it ends, or disabled the
+// window before the input came; the tray menu ends at a click and may keep it from the window.
+void CheckInputClose(TWorld& w) {
+    TSession& s = w.S;
+    TTopWindows top = s.View->TopWindows();
+    for (int i = 0; i < 60 && !Ended(w) && top.ErrorBoxes.empty() && !top.Modal(); ++i) {
+        Sleep(50);
+        top = s.View->TopWindows();
+    }
+    if (Ended(w) || !top.ErrorBoxes.empty()) {
+        RequestEnd(w, TEnd::Close);
+    } else if (top.Modal()) {
+        s.CloseMayBeLost = true;
+        return;  // looked at again after the next step
+    } else if (!s.CloseMayBeLost) {
+        w.Fail(s.CloseAsked + " did not close the program");
+    } else {
+        w.Note("(" + s.CloseAsked + " asked nothing)");
+    }
+    s.CloseAsked.clear();
+}
+
 }  // namespace
 
 void CheckStep(TWorld& w) {
@@ -260,7 +283,7 @@ void CheckStep(TWorld& w) {
         if (top.ErrorBoxes.size() > 1) w.Fail(std::to_string(top.ErrorBoxes.size()) + " error boxes at once");
         if (top.Dialog && !top.ErrorBoxes.empty()) w.Fail("an error box showed while the open dialog was up");
         if (!top.ErrorBoxes.empty()) ++w.Boxes;
-        s.DialogUp = top.Dialog != nullptr;
+        if (top.Dialog) s.DialogUp = true;
         if (top.Dialog) {
             ++w.Dialogs;
             if (!s.DialogSeen) s.HaveFirstCounts = false;  // the base is taken again afterwards
@@ -286,7 +309,10 @@ void CheckStep(TWorld& w) {
                 s.State = std::move(state);
                 s.StateKnown = true;
                 // The dialog has returned and what it did shows in the window.
-                if (!top.Dialog && !top.Preview) w.Confirmed.clear();
+                if (!top.Dialog && !top.Preview) {
+                    w.Confirmed.clear();
+                    s.DialogUp = false;
+                }
                 for (const TWallpaperNode& node : s.State.Tree)
                     if (node.Parent < 0) w.DayNames.insert(node.Text);
                 if (!top.Modal() && !s.State.Editing && !Ended(w)) {
@@ -300,21 +326,7 @@ void CheckStep(TWorld& w) {
     } else {
         ApplyConfirmed(w);
     }
-    if (s.CloseByInput) {
-        // Real input may miss (the pointer or the focus elsewhere): the close counts once the
-        // program ended or shows the box of a failed save.
-        TTopWindows top = s.View->TopWindows();
-        for (int i = 0; i < 30 && !Ended(w) && top.ErrorBoxes.empty(); ++i) {
-            Sleep(50);
-            top = s.View->TopWindows();
-        }
-        if (Ended(w) || !top.ErrorBoxes.empty()) RequestEnd(w, TEnd::Close);
-        if (!Ended(w) && top.ErrorBoxes.empty()) {
-            w.Note("(the close did not take yet)");
-            s.InputCloseStep = w.Step;
-        }
-        s.CloseByInput = false;
-    }
+    if (!s.CloseAsked.empty()) CheckInputClose(w);
     CheckFile(w, true);
     CheckFile(w, false);
     w.WroteOptions = w.WroteList = false;
@@ -334,8 +346,6 @@ void CheckEnd(TWorld& w) {
             s.First.Windows, s.Peak.Windows, s.Last.Windows, s.First.PrivateKb, s.Peak.PrivateKb, s.Last.PrivateKb));
     if (code != 0) w.Fail("the program ended with exit code " + std::to_string(code));
     const bool earlyEnd = s.Autorun && !s.StayInTray;
-    // A close by real input that showed nothing at first may take a few steps.
-    if (s.End == TEnd::None && w.Step - s.InputCloseStep <= 3) RequestEnd(w, TEnd::Close);
     if (s.End == TEnd::None && !earlyEnd) {
         // When Wine's desktop ends (its taskbar gone), it logs every program off: a session end
         // that the monkey did not send, which the program rightly took. The run cannot go on.
@@ -349,17 +359,20 @@ void CheckEnd(TWorld& w) {
         if (w.Options != s.StartOptions || w.List != s.StartList)
             w.Fail("the automatic run that does not stay wrote a settings file");
     }
-    if (s.End == TEnd::Close && s.StateKnown && !(earlyEnd && s.Phase == TPhase::Pausing)) {
-        // Closing saves each file that the window changed since the program last read or wrote
-        // it, and a missing one, unless the file was held.
-        const bool optionsHeld = Held(w, w.OptionsPath());
-        const bool optionsDue = !w.Options || s.Options() != s.SavedOptions;
-        const bool listDue = !w.List || s.State.List() != s.SavedList;
-        if (!optionsHeld && optionsDue && w.Options != s.Options())
-            w.Fail("closing did not save WallOpt.ini:\n  file:\n    " + Shown(w.Options) + "\n  window:\n    " +
-                   Shown(s.Options()));
-        if (!optionsHeld && !Held(w, w.ListPath()) && listDue && (!w.List || Rows(*w.List) != s.State.List()))
-            w.Fail("closing did not save Murovelo.ini:\n  file:\n    " + Shown(w.List) + "\n  window:\n    " +
-                   Shown(s.State.List()));
-    }
+    if (s.End == TEnd::Close && s.StateKnown && !(earlyEnd && s.Phase == TPhase::Pausing))
+        CheckSaved(w, "closing", true);
+}
+
+void CheckSaved(TWorld& w, const std::string& end, bool missingToo) {
+    // A held file is given up, and so is every file after it in the order of saving.
+    const TSession& s = w.S;
+    const bool optionsHeld = Held(w, w.OptionsPath());
+    const std::optional<std::string> options = ReadShared(w.OptionsPath()), list = ReadShared(w.ListPath());
+    if (!optionsHeld && ((missingToo && !options) || s.Options() != s.SavedOptions) && options != s.Options())
+        w.Fail(end + " did not save WallOpt.ini:\n  file:\n    " + Shown(options) + "\n  window:\n    " +
+               Shown(s.Options()));
+    if (!optionsHeld && !Held(w, w.ListPath()) && ((missingToo && !list) || s.State.List() != s.SavedList) &&
+        (!list || Rows(*list) != s.State.List()))
+        w.Fail(end + " did not save Murovelo.ini:\n  file:\n    " + Shown(list) + "\n  window:\n    " +
+               Shown(s.State.List()));
 }

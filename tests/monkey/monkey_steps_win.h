@@ -24,6 +24,9 @@ bool OurForeground(TWorld& w);
 // on a window of another program.
 bool ClickAt(TWorld& w, POINT at, HWND target, const std::string& what, bool twice = false);
 bool ClickOn(TWorld& w, HWND window, const std::string& what, bool twice = false);
+// A close asked for by real input: `how` names it; `mayBeLost` when the tray menu is up, which
+// ends at the click and may keep it from the window.
+void AskClose(TWorld& w, const std::string& how, bool mayBeLost);
 // The pictures in the monkey's folder that the steps choose or type.
 std::vector<std::string> PictureNames();
 

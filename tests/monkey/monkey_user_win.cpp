@@ -40,6 +40,11 @@ bool ClickOn(TWorld& w, HWND window, const std::string& what, bool twice) {
     return ClickAt(w, input::Centre(window), window, what, twice);
 }
 
+void AskClose(TWorld& w, const std::string& how, bool mayBeLost) {
+    w.S.CloseAsked = how;
+    w.S.CloseMayBeLost = mayBeLost;
+}
+
 // Pictures and texts the steps use.
 std::vector<std::string> PictureNames() {
     return {"good1.bmp", "good2.bmp", "good3.bmp", "pic.emf", "bad.bmp", "bad.jpg", "bad.png", "note.gif"};
@@ -67,10 +72,12 @@ std::string RandomText(TWorld& w, bool path) {
     }
 }
 
-// A node text that keeps the list's shape on reloading: no leading blank, no line end.
+// A node text that keeps the list's shape on reloading: no leading blank, no line end. One is
+// longer than the tree's own edit takes (259 characters).
 std::string NodeText(TWorld& w) {
     return w.Random.Pick<std::string>({"Среда", "Пятница!", "x", "Понедельник ", "день" + std::to_string(w.Step),
-                                       w.Pictures + "good1.bmp", "C:\\nowhere\\y.jpg"});
+                                       w.Pictures + "good1.bmp", "C:\\nowhere\\y.jpg",
+                                       "Долгий" + std::string(static_cast<size_t>(250 + w.Step % 100), 'ы')});
 }
 
 // Typed keys reach the program through its input queue after the monkey has moved on: wait
@@ -147,7 +154,11 @@ bool EditNode(TWorld& w) {
     DWORD_PTR edit = 0;
     SendMessageTimeoutA(View(w).Tree, TVM_GETEDITCONTROL, 0, 0, SMTO_NORMAL, 1000, &edit);
     input::Type(text);
-    if (edit) WaitTyped(reinterpret_cast<HWND>(edit));
+    const auto editor = reinterpret_cast<HWND>(edit);
+    if (editor) WaitTyped(editor);
+    // The name is taken whole, at any length (the tree's own edit stops at 259 characters).
+    if (bool answered = false; editor && View(w).Text(editor, &answered) != text && answered)
+        w.Fail("the edit in place did not take \"" + text + "\" whole");
     if (edit && w.Random.Chance(40)) ClickControl(w);  // a button while the edit is open, then its end
     const int end = w.Random.Below(10);
     if (end < 6) input::Key(VK_RETURN);
@@ -228,11 +239,12 @@ bool ClickCaptionButton(TWorld& w, LRESULT which) {
         const POINT at{x - 3, y};
         // Only what lies on top takes the click; a disabled window takes none.
         const bool reaches = WindowFromPoint(at) == main && IsWindowEnabled(main);
+        const bool menu = Top(w).Menu != nullptr;
         const char* const name = which == HTCLOSE       ? "the close box"
                                  : which == HTMINBUTTON ? "the minimise box"
                                                         : "the maximise box";
         if (!ClickAt(w, at, main, name)) return false;
-        if (reaches && which == HTCLOSE) w.S.CloseByInput = true;
+        if (reaches && which == HTCLOSE) AskClose(w, "the close box", menu);
         return true;
     }
     return false;
@@ -243,10 +255,11 @@ bool MinimiseBox(TWorld& w) { return ClickCaptionButton(w, HTMINBUTTON); }
 bool MaximiseBox(TWorld& w) { return ClickCaptionButton(w, HTMAXBUTTON); }
 
 bool AltF4(TWorld& w) {
+    // Keys to the tray menu choose its items: that is the menu's own step.
     const HWND active = GetForegroundWindow();
-    if (!OurForeground(w)) return false;
+    if (!OurForeground(w) || Top(w).Menu) return false;
     w.Note("Alt+F4 to \"" + CaptionOf(active) + "\"");
-    if (active == View(w).Main && IsWindowEnabled(active)) w.S.CloseByInput = true;
+    if (active == View(w).Main && IsWindowEnabled(active)) AskClose(w, "Alt+F4", false);
     input::Key(VK_F4, false, false, true);
     return true;
 }

@@ -76,16 +76,6 @@ bool TRemoteBuffer::Read(const void* remote, void* data, size_t size) const {
 std::string TWindowState::Options() const { return FormatOptionsFile({StayInTray, Old, Wait}); }
 std::string TWindowState::List() const { return FormatWallpaperList(Tree); }
 
-std::optional<TWindowState> TWindowState::EditKept() const {
-    const auto selected = std::find(Items.begin(), Items.end(), Selected);
-    if (!Editing || selected == Items.end()) return std::nullopt;
-    TWindowState kept = *this;
-    TWallpaperNode& node = kept.Tree[static_cast<size_t>(selected - Items.begin())];
-    node.Text = ListRowText(StorableNodeText(Typed), node.Parent >= 0);
-    kept.Editing = false;
-    return kept;
-}
-
 std::string Rows(const std::string& listBytes) {
     TWallpaperList list;
     try {
@@ -161,14 +151,15 @@ bool TLumoView::Answers(HWND window, DWORD milliseconds) const {
     return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &result) != 0;
 }
 
-std::string TLumoView::Text(HWND window) const {
-    bool answered = false;
-    const LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0, &answered);
-    if (!answered || length < 0) return {};
+std::string TLumoView::Text(HWND window, bool* answered) const {
+    bool asked = false;
+    if (!answered) answered = &asked;
+    const LRESULT length = Ask(window, WM_GETTEXTLENGTH, 0, 0, answered);
+    if (!*answered || length < 0) return {};
     std::string text(static_cast<size_t>(length) + 1, '\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL,
-                             kAnswerTime, &copied))
+    if (!(*answered = SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                                          SMTO_NORMAL, kAnswerTime, &copied) != 0))
         return {};
     text.resize(copied);
     return text;
@@ -219,9 +210,17 @@ bool TLumoView::Read(TWindowState& state) const {
     state.Selected = next(nullptr, TVGN_CARET);
     const auto edit = reinterpret_cast<HWND>(Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered));
     state.Editing = edit != nullptr;
-    if (edit) state.Typed = Text(edit);
     state.StayInTray = Ask(Tray, BM_GETCHECK, 0, 0, &answered) == BST_CHECKED;
     if (!answered) return false;
+    // The selected node's name being typed in place is what the program holds: whatever ends
+    // the edit but Esc keeps it, whole, as the list file can keep it (its row, as read).
+    const auto selected = std::find(state.Items.begin(), state.Items.end(), state.Selected);
+    if (edit && selected != state.Items.end()) {
+        const std::string typed = Text(edit, &answered);
+        if (!answered) return false;
+        TWallpaperNode& node = state.Tree[static_cast<size_t>(selected - state.Items.begin())];
+        node.Text = ListRowText(StorableNodeText(typed), node.Parent >= 0);
+    }
     state.Wait = Text(Wait);
     state.Old = Text(Old);
     return IsWindow(Main);

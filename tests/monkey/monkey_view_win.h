@@ -51,10 +51,7 @@ struct TWindowState {
     HTREEITEM Selected = nullptr;
     bool StayInTray = false;
     std::string Wait, Old;
-    bool Editing = false;  // a node's text is being edited in place, the text typed so far
-    std::string Typed;
-    // The window once an edit left open is kept, as a close or a save keeps it.
-    std::optional<TWindowState> EditKept() const;
+    bool Editing = false;  // a node's text is being edited in place (Tree holds what is typed)
     std::string Options() const;
     std::string List() const;
 };
@@ -85,7 +82,8 @@ public:
     RECT ItemRect(HTREEITEM item) const;
     RECT TabRect(int index) const;
     int ActivePage() const;
-    std::string Text(HWND window) const;
+    // A window's text; `answered` tells whether the program gave it.
+    std::string Text(HWND window, bool* answered = nullptr) const;
     // Whether the program's notification icon is registered with the shell.
     bool IconShown() const;
     TCounts Counts() const;

@@ -49,11 +49,13 @@ struct TSession {
     ULONGLONG PauseEnds = 0;  // tick count
     TEnd End = TEnd::None;
     long EndStep = 0;
-    // A close asked for by real input (close box, Alt+F4, the menu's «Выход»): it counts once
-    // the program shows that it took it (it ends, or shows the box of a failed save).
-    bool CloseByInput = false;
-    long InputCloseStep = -100;  // the last such request that showed nothing yet
-    TWindowState State;          // as last read
+    // A close asked for by real input (close box, Alt+F4, the menu's «Выход»), until the program
+    // shows that it took it (it ends, or shows the box of a failed save). It takes at once, or
+    // when what holds it ends (a dialog or box that came up meanwhile); input that met the tray
+    // menu or a window disabled meanwhile may have asked nothing.
+    std::string CloseAsked;
+    bool CloseMayBeLost = false;
+    TWindowState State;  // as last read
     bool StateKnown = false;
     // The options the program holds: the window's.
     std::string Options() const { return State.Options(); }
@@ -64,7 +66,7 @@ struct TSession {
     // A session end that found nothing changed and no dialog or box up: no file may change.
     bool FilesFrozen = false;
     bool HaveFirstCounts = false, DialogSeen = false;
-    bool DialogUp = false;  // the open dialog was up at the last look
+    bool DialogUp = false;  // the open dialog was up, and no look at the window since showed what it did
     TCounts First, Peak, Last;
     long Steps = 0;
 };
@@ -127,3 +129,6 @@ void RequestEnd(TWorld& world, TEnd end);
 void CheckStep(TWorld& world);
 // The end of the program: its exit code and what the files hold afterwards.
 void CheckEnd(TWorld& world);
+// An end (named by `end`) saved each file that the window changed since the program last read
+// or wrote it, a name being typed in place included; `missingToo`: and each missing one.
+void CheckSaved(TWorld& world, const std::string& end, bool missingToo);

@@ -10,6 +10,7 @@
 #include "pictures/picture_win.h"
 #include "pictures_test_files.h"
 #include "support/dialog_driver.h"
+#include "support/input.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
 
@@ -49,45 +50,9 @@ SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
 // The text height of the window font at a resolution, as the program measures it.
 int TextHeightAt(int pixelsPerInch) { return TextSizeAt(pixelsPerInch, FW_NORMAL, "").cy; }
 
-// A key pressed and released on the keyboard, with Ctrl and Shift held as asked: real input,
-// which goes to the foreground window.
-void Press(WORD key, bool control = false, bool shift = false) {
-    std::vector<INPUT> input;
-    const auto add = [&](WORD code, bool up) {
-        INPUT event{};
-        event.type = INPUT_KEYBOARD;
-        event.ki.wVk = code;
-        event.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        input.push_back(event);
-    };
-    if (control) add(VK_CONTROL, false);
-    if (shift) add(VK_SHIFT, false);
-    add(key, false);
-    add(key, true);
-    if (shift) add(VK_SHIFT, true);
-    if (control) add(VK_CONTROL, true);
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-}
-
-// A click in the middle of a window, as one input that moves there, presses and releases, so
-// that the click cannot go where the cursor was.
-void Click(HWND window) {
-    RECT r;
-    GetWindowRect(window, &r);
-    const LONG x = (r.left + r.right) / 2 * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-               y = (r.top + r.bottom) / 2 * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    INPUT click[3] = {};
-    const DWORD flags[] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-    for (int i = 0; i < 3; ++i) click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
-    SendInput(3, click, sizeof(INPUT));
-}
-
-// A text typed on the keyboard, each character pressed and released.
-void Type(const std::wstring& text) {
-    std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
-    for (size_t i = 0; i < input.size(); ++i)
-        input[i].ki = {0, text[i / 2], DWORD(i % 2 ? KEYEVENTF_UNICODE | KEYEVENTF_KEYUP : KEYEVENTF_UNICODE), 0, 0};
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+// A key pressed and released on the keyboard, with Ctrl, Shift and Alt held as asked.
+void Press(WORD key, bool control = false, bool shift = false, bool alt = false) {
+    input::Key(key, control, shift, alt);
 }
 
 // "class:text" of the window that has the keyboard focus in a thread of another process.
@@ -204,7 +169,11 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     PostMessageA(window, kNotifyMessage, 0, WM_RBUTTONDOWN);
     ASSERT_TRUE(PostedMessagesHandled(PauseEdit(window)));
     EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr);  // no menu opened
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    // Alt+F4 closes the window, also from the tree.
+    SetForegroundWindow(window);
+    Press(VK_TAB);
+    EXPECT_EQ(FocusBecomes(lumo.ThreadId(), "SysTreeView32:"), "SysTreeView32:");
+    Press(VK_F4, false, false, true);
     EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
@@ -297,7 +266,8 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_EQ(FocusBecomes(thread, next), next);
         if (next == placement) Press(VK_DOWN);
     }
-    Click(FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Button", monitorsBox));
+    input::Click(input::Centre(
+        FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Button", monitorsBox)));
 
     // Ctrl+Tab from a control: the About page, which has no tab stop (not even its link), so
     // the tabs take the focus and keep it.
@@ -336,7 +306,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     const auto dialogOpen = [&] { return FindTopWindow({lumo.Id(), 0, nullptr, nullptr, IsOpenDialog}) != nullptr; };
     ASSERT_TRUE(WaitUntil(dialogOpen, 10000));
     EXPECT_EQ(FocusBecomes(thread, "Edit:"), "Edit:");
-    Type(WidePath(b));
+    input::Type(b);
     Press(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !dialogOpen(); }, 5000));
     // A node's text edited in place keeps Tab, Ctrl+Tab and Delete; Esc cancels, Enter commits.
@@ -365,8 +335,9 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         // The key reaches the tree first; the edit comes after it.
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
-        if (key == VK_DOWN) {
-            Click(minus);  // the picture goes under its open edit
+        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
+            // The picture goes under its open edit.
+            input::Click(POINT{r.left + 5, r.top + 5});
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
         Press(key == VK_END ? 'X' : VK_RETURN);

@@ -19,29 +19,36 @@ INPUT KeyEvent(WORD virtualKey, WORD scan, DWORD flags) {
     return event;
 }
 
-}  // namespace
-
-void MoveTo(POINT at) {
+// A mouse event at a point of the screen.
+INPUT MouseEvent(POINT at, DWORD buttons) {
     INPUT event{};
     event.type = INPUT_MOUSE;
     event.mi.dx = (at.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN);
     event.mi.dy = (at.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN);
-    event.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    event.mi.dwFlags = buttons | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return event;
+}
+
+}  // namespace
+
+void MoveTo(POINT at) {
+    INPUT event = MouseEvent(at, 0);
     SendInput(1, &event, sizeof event);
 }
 
 void Click(POINT at, bool right, bool twice) {
+    // Under Wine a move can reach the pointer only after a button sent right behind it, which
+    // then presses where the pointer was before (the last click's place, a close box say): the
+    // press waits until the pointer is there, and every button event carries the point as well.
     MoveTo(at);
+    POINT now{};
+    for (int i = 0; i < 100 && GetCursorPos(&now) && (now.x != at.x || now.y != at.y); ++i) Sleep(10);
     Sleep(30);
     std::vector<INPUT> events;
     for (int i = 0; i < (twice ? 2 : 1); ++i)
         for (DWORD flag :
-             {right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP}) {
-            INPUT event{};
-            event.type = INPUT_MOUSE;
-            event.mi.dwFlags = flag;
-            events.push_back(event);
-        }
+             {right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP})
+            events.push_back(MouseEvent(at, flag));
     Send(events);
 }
 

@@ -1,6 +1,6 @@
-// Real input for the tests and the monkey: mouse and keyboard events put into the system's input queue
-// (SendInput), so that they reach whatever window lies under the pointer or has the focus, and
-// a disabled window takes none of them, just as with a user's hand on the mouse.
+// Real input for the end-to-end tests and the monkey: mouse and keyboard events put into the
+// system's input queue (SendInput), so that they reach whatever window lies under the pointer or
+// has the focus, and a disabled window takes none of them, just as with a user's hand.
 #pragma once
 
 #include <windows.h>
