@@ -37,11 +37,13 @@ char DecimalSeparator() {
 // Whether the program has applied a wallpaper since the run started: every change writes the
 // style of its placement over the monkey's marker.
 bool Applied() { return Desktop("WallpaperStyle") != "monkey"; }
-// Whether the automatic change may rightly leave the wallpaper: with an empty default and no
-// usable picture of today, it does.
+// Whether the automatic change may rightly leave the wallpaper: with a default that is empty or
+// not there and no usable picture of today, it does.
 bool MayLeaveTheWallpaper(const TSession& s) {
     try {
-        return s.StartOptions && ParseOptionsFile(*s.StartOptions, DecimalSeparator()).DefaultWallpaper.empty();
+        if (!s.StartOptions) return false;
+        const std::string fallback = ParseOptionsFile(*s.StartOptions, DecimalSeparator()).DefaultWallpaper;
+        return fallback.empty() || GetFileAttributesA(fallback.c_str()) == INVALID_FILE_ATTRIBUTES;
     } catch (const std::exception&) {
         return true;
     }
