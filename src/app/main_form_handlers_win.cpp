@@ -13,12 +13,12 @@
 #include "settings/wallpaper_list.h"
 #include "ui/application_win.h"
 #include "wallpaper/change_wall_win.h"
+#include "wallpaper/weekday.h"
 #include "wallpaper/weekday_win.h"
 
 namespace {
-// A picked picture that is not available yet is tried again every two seconds, for twenty.
-constexpr DWORD kNotReadyRetryMilliseconds = 2000;
-constexpr ULONGLONG kNotReadyMilliseconds = 20000;
+// A plan that found another instance applying its own is applied again after this while.
+constexpr UINT kTurnRetryMilliseconds = 250;
 // Unchecking the start box could not remove the machine-wide value.
 const char kRunStaysText[] =
     "Лумо запускается при старте системы для всех пользователей компьютера, и отменить этот запуск "
@@ -40,24 +40,12 @@ const char kPictureStays[] =
 TReadiness PresentTest(const std::string& path) {
     return FileExists(path) ? TReadiness::Readable : TReadiness::Missing;
 }
-
-// A picture in a synchronised folder or on a network drive may be there before it can be read
-// (at logon, at a resume): it is given a while, as the pause waits, before the default takes its
-// place.
-bool ReadableInAWhile(const std::string& path) {
-    const ULONGLONG end = GetTickCount64() + kNotReadyMilliseconds;
-    for (;;) {
-        const TReadiness readiness = FileReadiness(path);
-        if (readiness != TReadiness::NotYet) return readiness == TReadiness::Readable;
-        if (GetTickCount64() >= end) return false;
-        Application.Pause(kNotReadyRetryMilliseconds);
-    }
-}
 }  // namespace
 
 void TMainForm::ChangeWall(const std::string& path) { ApplyAskedChange({{path}, DesktopOptions.Placement}); }
 
 void TMainForm::ApplyAskedChange(const TWallpaperChange& change) {
+    if (!change.Pictures.empty()) ChangedByHand();
     ApplyChange(change);
     if (change.Pictures.empty() || backgroundTold_) return;
     const TBackgroundKind background = SystemBackground();
@@ -83,53 +71,116 @@ TChangeRule TMainForm::TodaysRule() const {
     return rule;
 }
 
-void TMainForm::AutomaticChange(const TWallpaperList& list) {
-    dayChange_.Made();
-    const TChangeRule rule = TodaysRule();
-    const TWallpaperChange change = PlanChange(list, rule, ProcessRandom(), PresentTest);
-    // The default stands in for a picture that is never ready, or one the system refuses.
-    TWallpaperChange standIn{{}, rule.Placement};
-    if (change.OfToday && PresentTest(rule.Default) != TReadiness::Missing) standIn.Pictures = {rule.Default};
-    for (const std::string& picture : change.OfToday ? change.Pictures : std::vector<std::string>())
-        if (!ReadableInAWhile(picture)) return ApplyChange(standIn);
+void TMainForm::BeginAutomaticChange(const std::optional<TWallpaperList>& list) {
+    TChangeRequest request;
+    request.List = list;
+    request.Saved = !list;
+    request.Rule.Default = DefaultWallpaper;
+    // The day's change applies what was saved: the window's default follows every key.
+    if (request.Saved && saved_[0]) {
+        try {
+            request.Rule.Default = ParseOptionsFile(*saved_[0], LocaleDecimalSeparator()).DefaultWallpaper;
+        } catch (const Exception&) {
+        }
+    }
+    request.Rule.Placement = DesktopOptions.Placement;
+    request.EachMonitor = DesktopOptions.EachMonitor;
+    // The planner draws from a generator of its own, seeded from the program's.
+    request.Seed = RandomSeed;
+    RandomDraw(RandomSeed, 1);
+    dayChange_.Asked(TodaysDate());
+    planner_.Start(Handle(), request);
+}
+
+void TMainForm::AutomaticRun() {
+    const uint32_t today = TodaysDate();
+    if (dayChange_.MadeInSession(today)) {
+        // Another automatic run of this logon has made today's change.
+        dayChange_.Asked(today);
+        dayChange_.Done(today);
+        return;
+    }
+    BeginAutomaticChange(tvFiles.Items());
+    // Other programs are answered meanwhile; what is posted to the program (a close request, a
+    // session end held) waits until the change is made, as in the pause before it.
+    Application.Pause(INFINITE, planner_.Finished());
+    planned_ = planner_.Take();
+    while (planned_ && !ApplyPlanned()) Application.Pause(kTurnRetryMilliseconds);
+}
+
+void TMainForm::ChangePlanned() {
+    if (!planned_) planned_ = planner_.Take();
+    if (!planned_ || Application.InModalState()) return;
+    if (!cbRun.Checked() || !cbTray.Checked()) {
+        // Unchecked while it was planned: the day change stops at once.
+        planned_.reset();
+        return;
+    }
+    if (planned_->Date != TodaysDate()) {
+        // Held past midnight under a dialog: the new day is planned instead.
+        planned_.reset();
+        PostMessageA(Handle(), WM_CHECKDAY, 0, 0);
+        return;
+    }
+    if (!ApplyPlanned()) SetTimer(Handle(), kTurnTimer, kTurnRetryMilliseconds, nullptr);
+}
+
+bool TMainForm::ApplyPlanned() {
+    TDayChange::TTurn turn(dayChange_);
+    if (!turn.Taken()) return false;
+    const TPlannedChange plan = std::move(*planned_);
+    planned_.reset();
+    if (dayChange_.MadeInSession(plan.Date)) {
+        dayChange_.Done(plan.Date);
+        return true;
+    }
     std::exception_ptr failure;
-    try {
-        return ApplyChange(change);
-    } catch (const Exception&) {
-        if (standIn.Pictures.empty()) throw;
-        failure = std::current_exception();
+    if (plan.Ready) {
+        try {
+            ApplyChange(plan.Change);
+        } catch (const Exception&) {
+            // What the user is told of is the picture the system refused, when the default
+            // cannot stand in for it either.
+            failure = std::current_exception();
+            if (!plan.StandIn.Pictures.empty()) {
+                try {
+                    ApplyChange(plan.StandIn);
+                    failure = nullptr;
+                } catch (const Exception&) {
+                }
+            }
+        }
+        turn.Made(plan.Date);
+    } else {
+        // Not the day's change: the default stands in (once), and the day is tried again.
+        if (plan.StandIn.Pictures != shown_) {
+            try {
+                ApplyChange(plan.StandIn);
+            } catch (const Exception&) {
+                failure = std::current_exception();
+            }
+        }
+        dayChange_.TryLater();
     }
-    // What the user is told of is the picture the system refused.
-    try {
-        ApplyChange(standIn);
-    } catch (const Exception&) {
-        std::rethrow_exception(failure);
-    }
+    if (!failure) failure = plan.Failure;
+    if (failure) std::rethrow_exception(failure);
+    return true;
+}
+
+void TMainForm::ChangedByHand() {
+    planner_.Cancel();
+    planned_.reset();
+    dayChange_.Done(TodaysDate());
 }
 
 void TMainForm::CheckDay() {
-    if (!cbTray.Checked() || !TrayIcon.Shown() || !dayChange_.NewDay()) return;
-    if (Application.InModalState()) {
-        dayChangeHeld_ = true;
-        return;
-    }
-    const TDayChange::TTurn turn(dayChange_);
-    if (!turn.Taken()) return;
-    // Another instance may have changed the lists since this one read them: the change
+    if (!cbRun.Checked() || !cbTray.Checked() || !TrayIcon.Shown() || !dayChange_.NewDay()) return;
+    // A change under way is judged when it comes.
+    if (planner_.Busy() || planned_) return;
+    if (const uint32_t today = TodaysDate(); dayChange_.MadeInSession(today)) return dayChange_.Done(today);
+    // Another instance may have changed the settings since this one read them: the change
     // follows what is saved.
-    const std::string path = WallpaperListFilePath();
-    TWallpaperList list = BuiltInWallpaperList();
-    std::exception_ptr failure;
-    if (FileExists(path)) {
-        list.clear();
-        try {
-            ParseWallpaperList(ReadWholeFile(path, FILE_SHARE_READ), list);
-        } catch (const ETreeViewError&) {
-            failure = std::current_exception();
-        }
-    }
-    AutomaticChange(list);
-    if (failure) std::rethrow_exception(failure);
+    BeginAutomaticChange(std::nullopt);
 }
 
 void TMainForm::SetTrayMode(int32_t mode) {

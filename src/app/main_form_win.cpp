@@ -176,7 +176,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     Application.OnMinimize = [this] { ApplicationEventsMinimize(); };
     Application.OnRestore = [this] { ApplicationEventsRestore(); };
     Application.OnModalStatesEnded = [this] {
-        if (std::exchange(dayChangeHeld_, false)) PostMessageA(Handle(), WM_CHECKDAY, 0, 0);
+        if (planned_) PostMessageA(Handle(), WM_CHANGEPLANNED, 0, 0);
     };
 }
 
@@ -292,17 +292,31 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (TrayIcon.HandleMessage(message, wParam)) return 0;
     if (dayChange_.IsDayEvent(message, wParam)) {
-        CheckDay();
-        return message == WM_POWERBROADCAST ? TRUE : 0;
+        // Only noted: the system or another program waits for the answer, and the look, its
+        // file tests and the wallpaper calls run later from the program's own queue.
+        PostMessageA(Handle(), WM_CHECKDAY, 0, 0);
+        if (message == WM_TIMER) return 0;
+        if (message == WM_POWERBROADCAST) return TRUE;
     }
     switch (message) {
         case WM_CHECKDAY:
             CheckDay();
             return 0;
+        case WM_CHANGEPLANNED:
+            ChangePlanned();
+            return 0;
+        case WM_TIMER:
+            if (wParam != kTurnTimer) break;
+            KillTimer(Handle(), kTurnTimer);
+            ChangePlanned();
+            return 0;
         case WM_DESTROY:
             dayChange_.Detach();
             listDrop_.Revoke();
             defaultDrop_.Revoke();
+            // A plan under way is given up; its thread ends by itself.
+            planner_.Cancel();
+            planned_.reset();
             break;
         case WM_SHOWWINDOW:
             if (wParam) PostLookAtList();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/change_planner_win.h"
 #include "app/day_change_win.h"
 #include "app/tray_icon_win.h"
 #include "base/gdi_win.h"
@@ -103,15 +104,19 @@ public:
     // The rule of today's change as the options give it: today's day, the default, the
     // monitors that get pictures of their own and the placement.
     TChangeRule TodaysRule() const;
-    // The automatic change, at logon and at a new day: applies today's change planned from
-    // `list`, after waiting a while for a picked file that is not available yet (the default
-    // stands in for one that never is). With no picture and no default there, the wallpaper
-    // stays as it is. A change the system refuses is followed by the default, tried once; only
-    // when that fails too does the failure leave.
-    void AutomaticChange(const TWallpaperList& list);
-    // While the icon stays in the notification area, makes the automatic change of a new day
-    // from the lists as saved on disk, when the local date differs from that of the last
-    // automatic change; under a dialog or a box it waits until that closes.
+    // The automatic change at logon: today's change planned from the list the window holds,
+    // away from the window (TChangePlanner: the file tests and the wait for a picture not
+    // available yet), applied when ready, while the program answers what other programs send
+    // it; a close request or a session end meanwhile is handled after it, as in the pause.
+    // Nothing when another instance of the session has made today's change. A change the
+    // system refuses is followed by the default, tried once; only when that fails too does the
+    // failure leave. With no picture and no default there, the wallpaper stays as it is.
+    void AutomaticRun();
+    // While the program starts with the system and stays in the notification area, and the icon
+    // is there, plans the automatic change of a new day from the settings as saved on disk when
+    // the local date differs from that of the last automatic change made (ChangePlanned applies
+    // it). Run from the window's own queue (WM_CHECKDAY), never inside a message another
+    // program sent.
     void CheckDay();
     // The settings files, in the order a start-up reads them and a save writes them.
     struct TSettingsFile {
@@ -200,13 +205,27 @@ private:
     void CreateOptionsPage();
     void CreateAboutPage();
     void CreateTrayMenu();
+    // Plans today's automatic change from `list`, or from the settings as saved when none.
+    void BeginAutomaticChange(const std::optional<TWallpaperList>& list);
+    // The plan has come (WM_CHANGEPLANNED): applied now, or held while a dialog, a box or the
+    // tray menu is up (until it closes) or another instance applies; a plan held past midnight
+    // is given up for the new day's.
+    void ChangePlanned();
+    // Applies the plan taken; false, the plan kept, while another instance of the session holds
+    // the turn. A plan whose pictures were not ready applies the default in their place and
+    // leaves the day to be tried again; any other plan makes the day's change, unless another
+    // instance has made it meanwhile.
+    bool ApplyPlanned();
+    // A change by hand (a button, the tray command) is the day's: a plan under way is given up.
+    void ChangedByHand();
     // What the window holds differs from what the settings files were last read or written
     // with.
     bool Changed();
     void ApplyFont(const TControl& parent);
-    // A change the user asked for (a button, the tray menu's command): applied, and then, once a
-    // run, where the system's background is a slideshow or Windows Spotlight, which would soon
-    // replace the picture, a box says what to switch in Windows' settings.
+    // A change the user asked for (a button, the tray menu's command): the day's picture (a plan
+    // under way is given up, ChangedByHand), applied, and then, once a run, where the system's
+    // background is a slideshow or Windows Spotlight, which would soon replace the picture, a
+    // box says what to switch in Windows' settings.
     void ApplyAskedChange(const TWallpaperChange& change);
     // Shows the default wallpaper in edOld and its preview; a picture that cannot be shown
     // leaves the preview empty without a word.
@@ -233,7 +252,8 @@ private:
     HICON icon_ = nullptr;
     int textHeight_ = 13;
     TDayChange dayChange_;
-    bool dayChangeHeld_ = false;  // a new day met a modal state
+    TChangePlanner planner_;
+    std::optional<TPlannedChange> planned_;  // taken from the planner, not applied yet
     // The bytes of each settings file as last read or written, in the form SaveOptions writes.
     std::optional<std::string> saved_[std::size(SettingsFiles)];
     // The pictures this window last made the wallpaper.

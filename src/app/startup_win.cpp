@@ -37,7 +37,9 @@ const wchar_t kCodePageText[] =
 // now holds taken as what the files hold, so that a later save writes only changes. Then either the
 // automatic run (pause, change, and an end unless the icon stays) or ShowMainWindow on; the icon;
 // the message loop. A failure anywhere before the loop ends the program with the start-up box
-// and exit code 1 (main_win.cpp).
+// and exit code 1 (main_win.cpp). The logon change is planned on a thread of its own while this
+// one answers other programs (TMainForm::AutomaticRun); the watch of the day, which starts with
+// the icon, looks at once whether that change ended on a day that is over.
 int RunLumo(const std::string& commandLine) {
     const bool autorun = CommandLineArgument(commandLine, 1, AnsiLeadBytes()) == "/autorun";
     // Nothing is read, written or changed on a system whose code page cannot hold the texts.
@@ -71,7 +73,7 @@ int RunLumo(const std::string& commandLine) {
         // Other programs' messages to our windows are answered meanwhile; a close request or a
         // session end waits until the change is made.
         Application.Pause(static_cast<DWORD>(form.WaitSeconds) * 1000);
-        form.AutomaticChange(form.tvFiles.Items());
+        form.AutomaticRun();
         // The early end leaves the hidden windows to the system, which takes them down with
         // the process at a fraction of the cost of destroying them one by one.
         if (!form.cbTray.Checked()) ExitProcess(0);

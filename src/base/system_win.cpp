@@ -1,5 +1,9 @@
 #include "base/system_win.h"
 
+#include <sddl.h>
+
+#include <vector>
+
 #include "base/exceptions.h"
 #include "base/format.h"
 #include "base/handles_win.h"
@@ -54,10 +58,17 @@ std::string ExecutablePath() {
 
 std::string ExecutableDirectory() { return ExtractFilePath(ExecutablePath()); }
 
-bool FileExists(const std::string& path) {
+namespace {
+// The directory search of the file-exists test; `error` is the system's code when the search
+// itself failed, and 0 when it found only entries that do not count.
+bool FindPresentFile(const std::string& path, DWORD& error) {
+    error = 0;
     WIN32_FIND_DATAA data;
     TFindHandle find(FindFirstFileA(path.c_str(), &data));
-    if (!find) return false;
+    if (!find) {
+        error = GetLastError();
+        return false;
+    }
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         // A DOS date holds the years 1980 to 2107.
@@ -68,6 +79,36 @@ bool FileExists(const std::string& path) {
             return true;
     } while (FindNextFileA(find.Get(), &data));
     return false;
+}
+}  // namespace
+
+bool FileExists(const std::string& path) {
+    DWORD error;
+    return FindPresentFile(path, error);
+}
+
+bool OnNetworkPath(const std::string& path) {
+    if (IsUncPath(path)) return true;
+    const char letter = path.empty() ? '\0' : static_cast<char>(path[0] & ~0x20);
+    if (path.size() < 2 || path[1] != ':' || letter < 'A' || letter > 'Z') return false;
+    // A mapped drive, also one not reconnected yet, or a letter that names no drive now.
+    const char root[] = {path[0], ':', '\\', '\0'};
+    const UINT type = GetDriveTypeA(root);
+    return type == DRIVE_REMOTE || type == DRIVE_NO_ROOT_DIR;
+}
+
+namespace {
+// The last failure of a look at the file at `path`, judged (the error is taken before the
+// drive's type is asked, which sets it anew).
+TReadiness ReadinessOfFailure(const std::string& path, DWORD error = GetLastError()) {
+    return error ? ReadinessAfterFailure(error, OnNetworkPath(path)) : TReadiness::Missing;
+}
+}  // namespace
+
+TReadiness FilePresence(const std::string& path) {
+    DWORD error;
+    if (FindPresentFile(path, error)) return TReadiness::Readable;
+    return ReadinessOfFailure(path, error);
 }
 
 char LocaleDecimalSeparator() {
@@ -107,42 +148,16 @@ TCodePageConversion SystemCodePageConversion() {
     return conversion;
 }
 
-namespace {
-// The failures of a file that is there but not available yet; a later try may succeed.
-bool NotAvailableYet(DWORD error) {
-    switch (error) {
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_NOT_READY:
-        case ERROR_BAD_NETPATH:
-        case ERROR_NETWORK_BUSY:
-        case ERROR_UNEXP_NET_ERR:
-        case ERROR_NETNAME_DELETED:
-        case ERROR_BAD_NET_NAME:
-        case ERROR_SEM_TIMEOUT:
-        case ERROR_NO_NETWORK:
-        case ERROR_NETWORK_UNREACHABLE:
-        case 362:  // ERROR_CLOUD_FILE_PROVIDER_NOT_RUNNING
-        case 388:  // ERROR_CLOUD_FILE_NETWORK_UNAVAILABLE
-        case 389:  // ERROR_CLOUD_FILE_UNSUCCESSFUL
-        case 404:  // ERROR_CLOUD_FILE_PROVIDER_TERMINATED
-            return true;
-        default:
-            return false;
-    }
-}
-}  // namespace
-
 TReadiness FileReadiness(const std::string& path) {
     const TFileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return NotAvailableYet(GetLastError()) ? TReadiness::NotYet : TReadiness::Missing;
+    if (!file) return ReadinessOfFailure(path);
     // A cloud file that is online only opens, and is fetched at the first read.
     char buffer[512];
     DWORD read = 0;
     if (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) return TReadiness::Readable;
-    return NotAvailableYet(GetLastError()) ? TReadiness::NotYet : TReadiness::Missing;
+    return ReadinessOfFailure(path);
 }
 
 std::wstring WideText(std::string_view text) {
@@ -152,4 +167,51 @@ std::wstring WideText(std::string_view text) {
     std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), size);
     return wide;
+}
+
+namespace {
+// A piece of the process token's information, or nothing.
+std::vector<unsigned char> TokenInformation(TOKEN_INFORMATION_CLASS kind) {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return {};
+    const TKernelHandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.Get(), kind, nullptr, 0, &size);
+    std::vector<unsigned char> data(size);
+    if (size == 0 || !GetTokenInformation(token.Get(), kind, data.data(), size, &size)) return {};
+    return data;
+}
+
+std::string SidText(PSID sid) {
+    char* text = nullptr;
+    if (!ConvertSidToStringSidA(sid, &text)) return {};
+    std::string result(text);
+    LocalFree(text);
+    return result;
+}
+}  // namespace
+
+TUserObjectSecurity::TUserObjectSecurity() {
+    const std::vector<unsigned char> user = TokenInformation(TokenUser);
+    if (user.empty()) return;
+    const std::string sid = SidText(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    if (sid.empty()) return;
+    const std::string descriptor = "D:P(A;;GA;;;" + sid + ")(A;;GA;;;SY)S:(ML;;NW;;;ME)";
+    PSECURITY_DESCRIPTOR built = nullptr;
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(descriptor.c_str(), SDDL_REVISION_1, &built, nullptr))
+        attributes_.lpSecurityDescriptor = built;
+}
+
+TUserObjectSecurity::~TUserObjectSecurity() {
+    if (attributes_.lpSecurityDescriptor) LocalFree(attributes_.lpSecurityDescriptor);
+}
+
+std::string LogonSessionSid() {
+    const std::vector<unsigned char> data = TokenInformation(TokenGroups);
+    if (data.empty()) return {};
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(data.data());
+    for (DWORD i = 0; i < groups->GroupCount; ++i)
+        if ((groups->Groups[i].Attributes & SE_GROUP_LOGON_ID) == SE_GROUP_LOGON_ID)
+            return SidText(groups->Groups[i].Sid);
+    return {};
 }

@@ -126,16 +126,20 @@ void TApplication::Run() {
     }
 }
 
-void TApplication::Pause(DWORD milliseconds) {
+void TApplication::Pause(DWORD milliseconds, HANDLE until) {
     const TModalState pause(TModalState::KeepInput);
+    const DWORD objects = until ? 1 : 0;
     const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+    for (ULONGLONG now = GetTickCount64(); milliseconds == INFINITE || now < end; now = GetTickCount64()) {
         // Wakes for messages sent to the thread only; peeking with this filter answers them and
         // leaves everything posted in the queue.
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_SENDMESSAGE, 0) ==
-            WAIT_OBJECT_0) {
+        const DWORD left = milliseconds == INFINITE ? INFINITE : static_cast<DWORD>(end - now);
+        const DWORD woken = MsgWaitForMultipleObjectsEx(objects, &until, left, QS_SENDMESSAGE, 0);
+        if (woken == WAIT_OBJECT_0 + objects) {
             MSG message;
             PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        } else if (woken != WAIT_TIMEOUT) {
+            return;  // the object is signalled, or cannot be waited for
         }
     }
 }

@@ -61,8 +61,9 @@ public:
     void Run();
 
     // Waits, answering the messages other programs send to our windows meanwhile; nothing
-    // posted to us (input, close requests, timers) is handled before the wait ends.
-    void Pause(DWORD milliseconds);
+    // posted to us (input, close requests, timers) is handled before the wait ends. With
+    // `until`, the wait ends early when that object is signalled (INFINITE waits for it only).
+    void Pause(DWORD milliseconds, HANDLE until = nullptr);
 
     // Modal states (an open dialog, the Preview window, an error box, the tray menu, the
     // automatic run's pause) may nest; see TModalState.

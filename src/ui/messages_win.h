@@ -14,9 +14,11 @@ constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
 constexpr UINT WM_PLACEPANE = WM_APP + 2;
 // Posted by an image control to itself: realise the picture's palette after a change.
 constexpr UINT WM_REALIZEPICTUREPALETTE = WM_APP + 3;
-// Posted by the main window to itself: look whether the local date is a new one (after the
-// modal state that held a day change back has ended).
+// Posted by the main window to itself at every moment the day may have changed: look whether
+// the local date is a new one.
 constexpr UINT WM_CHECKDAY = WM_APP + 4;
+// Posted to the main window by the thread that plans an automatic change: the plan is ready.
+constexpr UINT WM_CHANGEPLANNED = WM_APP + 5;
 // Posted by the main window to itself when it comes into sight or shows another page: look at
 // the wallpaper list's files again.
 constexpr UINT WM_LOOKATLIST = WM_APP + 20;
@@ -29,3 +31,7 @@ constexpr UINT WM_PICTURESDROPPED = WM_APP + 21;
 constexpr UINT_PTR kTrayIconTimer = 1;
 // Fires at the next local midnight: the automatic change of a new day is due.
 constexpr UINT_PTR kDayChangeTimer = 2;
+// Fires when a day whose picture was not ready is to be tried again.
+constexpr UINT_PTR kDayRetryTimer = 3;
+// Fires when a planned change that found another instance applying is to be applied now.
+constexpr UINT_PTR kTurnTimer = 4;

@@ -23,3 +23,9 @@ int TodayDayNumber() {
     GetLocalTime(&now);
     return DayNumberOfDate(now.wYear, now.wMonth, now.wDay);
 }
+
+uint32_t TodaysDate() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return static_cast<uint32_t>(now.wYear * 10000 + now.wMonth * 100 + now.wDay);
+}

@@ -16,3 +16,6 @@ TRandomSource ProcessRandom();
 
 // Today's day number 1 (Sunday) .. 7 (Saturday) from the local date.
 int TodayDayNumber();
+
+// The local date as a number yyyymmdd.
+uint32_t TodaysDate();

@@ -97,6 +97,7 @@ void StartSession(TWorld& w) {
     // The desktop's picture, which a first run takes as its default and shows.
     SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", w.Pictures + "originals\\good1.bmp");
     SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle", "monkey");
+    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);  // each run is a logon of its own
 
     std::string command = "\"" + w.Folder + "Lumo.exe\"" + (s.Autorun ? " /autorun" : "");
     // The program's standard streams go nowhere, and it inherits no handle of the monkey's: it

@@ -449,10 +449,13 @@ TEST_F(PagesTest, AskedChangesTellOfASlideshowOnceAndOfARefusalTheAutomaticOneTr
     object.Answer = E_ACCESSDENIED;
     object.Refused = WidePath(red);
     TBoxAnswerer automatic(Application.Title());
-    form_.AutomaticChange(form_.tvFiles.Items());  // the default stands in, and no box
+    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);  // each run a logon of its own
+    form_.AutomaticRun();                                     // the default stands in, and no box
     EXPECT_EQ(automatic.Texts(), std::vector<std::string>{});
     object.Refused.clear();  // the default refused too: the failure of today's picture leaves
-    EXPECT_EQ(FailureOf([&] { form_.AutomaticChange(form_.tvFiles.Items()); }), "EOleSysError: Доступ запрещён");
+    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
+    EXPECT_EQ(FailureOf([&] { form_.AutomaticRun(); }), "EOleSysError: Доступ запрещён");
+    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
     TBoxAnswerer answerer(Application.Title());
     for (const HRESULT answer : {S_OK, S_OK, E_ACCESSDENIED}) {
         object.Answer = answer;

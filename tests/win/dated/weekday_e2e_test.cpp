@@ -2,7 +2,10 @@
 // so does every Lumo.exe it starts.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/startup_fixture.h"
+#include "wallpaper/weekday.h"
 
 class WednesdayAutorun : public StartupTest {};
 
@@ -55,55 +58,130 @@ TEST_F(WednesdayAutorun, AutorunAppliesTheDefaultWhenThePickedFileIsMissingOrNev
 
 // The day changes while Lumo.exe stays in the notification area: this program, and every
 // Lumo.exe it starts, runs on a clock read anew from a file that the test rewrites (see the
-// build).
+// build). The day's change follows «Запуск при старте системы»: Lumo is registered.
 class DayChange : public StartupTest {
 protected:
+    void SetUp() override {
+        StartupTest::SetUp();
+        SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "Lumo.exe /autorun");
+    }
     static void SetClock(const std::string& when) {
         std::string path = std::string("Z:") + getenv("FAKETIME_TIMESTAMP_FILE");
         for (char& c : path) c = c == '/' ? '\\' : c;
         ASSERT_TRUE(WriteFileBytes(path, "@" + when + "\n"));
     }
+    // Starts Lumo.exe with this list, staying in the notification area; its main window.
+    HWND StartAutorun(TLumoProcess& lumo, const std::string& folder, const std::string& list) {
+        WriteFileBytes(folder + "Murovelo.ini", list);
+        WriteFileBytes(folder + "WallOpt.ini", "-1\r\n\r\n0\r\n");
+        lumo.Start("/autorun");
+        return lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
+    }
+    static bool Changed() { return Desktop("Wallpaper") != "marker"; }
     TTempFolder other_;
 };
 
-TEST_F(DayChange, MidnightResumeClockAndUnlockBringTheNewDaysPictureOnce) {
+TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
     SetClock("2026-12-08 23:59:50");  // a Tuesday, ten seconds before midnight
+    // Saturday's picture lies on a network share that answers only later (Wine maps a UNC name
+    // to a folder of its prefix).
+    std::string share = std::string("Z:") + getenv("WINEPREFIX") + "/dosdevices/unc";
+    for (char& c : share) c = c == '/' ? '\\' : c;
+    const std::string unc = "\\\\lumohost\\share\\Суббота", shared = share + "\\lumohost\\share\\Суббота";
+    const auto unshare = [&] {
+        DeleteFileA(shared.c_str());
+        for (const std::string& folder : {share + "\\lumohost\\share", share + "\\lumohost"})
+            RemoveDirectoryA(folder.c_str());
+    };
+    unshare();
     std::string list;
-    for (const std::string day : {"Вторник", "Среда", "Четверг", "Пятница", "Суббота"})
-        list += day + "\r\n\t" + MakePicture(day) + "\r\n";
-    // Two instances that stay in the notification area, without a default.
+    for (int day = 1; day <= 7; ++day)
+        list += DayNames[day] + std::string("\r\n\t") + (day == 7 ? unc : MakePicture(DayNames[day])) + "\r\n";
+    // Two instances, without a default.
     TLumoProcess first(folder_.Path()), second(other_.Path());
-    HWND windows[2] = {};
-    for (const std::string& folder : {folder_.Path(), other_.Path()}) {
-        WriteFileBytes(folder + "Murovelo.ini", list);
-        WriteFileBytes(folder + "WallOpt.ini", "-1\r\n\r\n0\r\n");
-    }
-    for (TLumoProcess* lumo : {&first, &second}) {
-        lumo->Start("/autorun");
-        windows[lumo == &second] = lumo->FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
-    }
+    const HWND windows[2] = {StartAutorun(first, folder_.Path(), list), StartAutorun(second, other_.Path(), list)};
     EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("Вторник"); }, 9000));
     EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("Среда"); }, 30000));
-    // Later days come with a resume, a change of the clock and an unlock; the first instance
-    // makes the change, and the second, asked next, leaves it; a resume on the same day
-    // changes nothing.
+    // Later days come with every moment the day may have changed. The instance named makes the
+    // change; the other one leaves it, or is not asked. The sender is answered at once, also
+    // while the picture is held, not there yet or a box is open, and the window answers what is
+    // posted to it meanwhile.
+    enum TSetup { kPlain, kHeld, kShareLater, kBoxOpen, kRunUnchecked };
     const struct {
         const char* Clock;
         UINT Message;
         WPARAM Event;
-        const char* Picture;
-    } rows[] = {{"2026-12-10 08:00:00", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, "Четверг"},
-                {"2026-12-10 09:00:00", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, nullptr},
-                {"2026-12-11 08:00:00", WM_TIMECHANGE, 0, "Пятница"},
-                {"2026-12-12 08:00:00", 0x02B1 /* WM_WTSSESSION_CHANGE */, 8 /* WTS_SESSION_UNLOCK */, "Суббота"}};
+        int Changer;  // -1: none
+        TSetup Setup;
+    } rows[] = {{"2026-12-10 08:00:00", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, kPlain},
+                {"2026-12-10 09:00:00", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, -1, kPlain},
+                {"2026-12-11 08:00:00", WM_TIMECHANGE, 0, 0, kHeld},
+                {"2026-12-12 08:00:00", 0x02B1 /* WM_WTSSESSION_CHANGE */, 8 /* unlock */, 0, kShareLater},
+                {"2026-12-13 08:00:00", WM_SETTINGCHANGE, 0, 0, kPlain},                        // a new time zone
+                {"2026-12-14 08:00:00", WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, kPlain},  // the display
+                {"2026-12-15 08:00:00", 0x02B1, 1 /* console connect */, 0, kPlain},
+                {"2026-12-16 08:00:00", 0x02B1, 3 /* remote connect */, 0, kBoxOpen},
+                {"2026-12-17 08:00:00", WM_TIMECHANGE, 0, 1, kRunUnchecked}};
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.Clock);
         SetClock(row.Clock);
-        for (const HWND window : windows) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        const std::string picture = now.wDayOfWeek == 6 ? unc : folder_.File(DayNames[now.wDayOfWeek + 1]);
+        HANDLE held = CreateFileA(picture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (row.Setup != kHeld) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+        const HWND options = FindWindowExA(FindWindowExA(windows[0], nullptr, "SysTabControl32", nullptr), nullptr,
+                                           "TTabSheet", "tshOptions");
+        if (row.Setup == kRunUnchecked)
+            SendMessageA(FindWindowExA(options, nullptr, "Button", "Запуск при старте системы"), BM_CLICK, 0, 0);
+        if (row.Setup == kBoxOpen) {
+            PostMessageA(FindWindowExA(FindWindowExA(options, nullptr, "Button", " Лумо по умолчанию "), nullptr,
+                                       "Button", "Обзор..."),
+                         BM_CLICK, 0, 0);
+            ASSERT_NE(first.FindWindowOf("#32770", nullptr, 10000), nullptr);
+        }
+        for (int i = 0; i < (row.Setup == kBoxOpen ? 1 : 2); ++i) {
             SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", "marker");
+            const ULONGLONG sent = GetTickCount64();
             DWORD_PTR result = 0;
-            SendMessageTimeoutA(window, row.Message, row.Event, 0, SMTO_BLOCK, 30000, &result);
-            const bool changes = row.Picture && window == windows[0];
-            EXPECT_EQ(Desktop("Wallpaper"), changes ? folder_.File(row.Picture) : "marker") << row.Clock;
+            SendMessageTimeoutA(windows[i], row.Message, row.Event, 0, SMTO_BLOCK, 30000, &result);
+            EXPECT_LT(GetTickCount64() - sent, 1000u);
+            EXPECT_TRUE(PostedMessagesHandled(PauseEdit(windows[i])));
+            const bool changes = i == row.Changer, later = changes && row.Setup != kPlain && row.Setup != kRunUnchecked;
+            if (!changes || later) {
+                EXPECT_FALSE(WaitUntil(Changed, 1500)) << i;
+            }
+            if (later && held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+            if (later && row.Setup == kShareLater) {
+                for (const std::string& folder : {share, share + "\\lumohost", share + "\\lumohost\\share"})
+                    CreateDirectoryA(folder.c_str(), nullptr);
+                WriteFileBytes(shared, "BM");
+            }
+            if (later && row.Setup == kBoxOpen)
+                PostMessageA(first.FindWindowOf("#32770", nullptr, 0), WM_COMMAND, IDCANCEL, 0);
+            if (changes) {
+                EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == picture; }, 30000)) << i;
+            }
         }
     }
+    unshare();
+}
+
+TEST_F(DayChange, ALogonChangeThatEndsAfterMidnightIsFollowedByTheNewDaysPicture) {
+    SetClock("2026-12-08 23:59:57");
+    const std::string tuesday = MakePicture("Вторник");
+    const std::string list = "Вторник\r\n\t" + tuesday + "\r\nСреда\r\n\t" + MakePicture("Среда") + "\r\n";
+    // Tuesday's picture is held until the day is over.
+    HANDLE held = CreateFileA(tuesday.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    TLumoProcess lumo(folder_.Path());
+    ASSERT_NE(StartAutorun(lumo, folder_.Path(), list), nullptr);
+    WaitUntil(
+        [] {
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            return now.wDay == 9;
+        },
+        10000);
+    CloseHandle(held);
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("Среда"); }, 30000));
 }

@@ -27,6 +27,7 @@ protected:
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
         DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
         DeleteRegistryValue(HKEY_CURRENT_USER, kWallpapers, "BackgroundType");
+        DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
     }
     static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
     std::string MakePicture(const std::string& name) {

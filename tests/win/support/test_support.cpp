@@ -143,6 +143,8 @@ void DeleteRegistryValue(HKEY root, const char* key, const char* name) {
     RegCloseKey(opened);
 }
 
+void DeleteRegistryKey(HKEY root, const char* key) { RegDeleteKeyA(root, key); }
+
 std::string MakeKeyReadOnly(HKEY root, const char* key) {
     HKEY opened;
     RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr);

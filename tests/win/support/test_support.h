@@ -66,6 +66,10 @@ bool ReadRegistryValue(HKEY root, const char* key, const char* name, std::string
 std::string ReadRegistryString(HKEY root, const char* key, const char* name);
 void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value);
 void DeleteRegistryValue(HKEY root, const char* key, const char* name);
+void DeleteRegistryKey(HKEY root, const char* key);
+// The volatile key where the instances of one logon note the day of its last automatic change:
+// deleted, the next run is as at a new logon.
+inline const char kSessionRecordKey[] = "Software\\Lumo.Session";
 
 // Makes a key readable only: opening it with full access then fails. Returns the old
 // security descriptor for RestoreKeySecurity.
