@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "pictures/picture_win.h"
@@ -278,6 +279,25 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
                                     std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
         Press(VK_TAB);
         EXPECT_EQ(FocusBecomes(thread, next), next);
+        if (next != "Edit:10") continue;
+        // The pause as typed: a number put in for no number or one too large is selected and the
+        // next digits replace it; a dropped zero or a paste leaves the caret before what followed.
+        // Keys: ^ with Ctrl, < Backspace, [ Home, ] End, V pastes "$1F".
+        const HGLOBAL paste = GlobalAlloc(GMEM_MOVEABLE, 4);
+        std::memcpy(GlobalLock(paste), "$1F", 4);
+        GlobalUnlock(paste);
+        ASSERT_TRUE(OpenClipboard(CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)));
+        EmptyClipboard();
+        SetClipboardData(CF_TEXT, paste);
+        CloseClipboard();
+        const char* const steps[][2] = {{"^A<45", "45"}, {"[01", "145"}, {"]0007", "7"}, {"X3", "3"}, {"^A^V2", "312"}};
+        for (const auto& [keys, shown] : steps) {
+            for (const char* key = keys; *key; ++key) {
+                const bool control = *key == '^' && *++key;
+                Press(*key == '<' ? VK_BACK : *key == '[' ? VK_HOME : *key == ']' ? VK_END : *key, control);
+            }
+            EXPECT_EQ(FocusBecomes(thread, "Edit:" + std::string(shown)), "Edit:" + std::string(shown)) << keys;
+        }
     }
 
     // Ctrl+Tab from a control: the About page, which has no tab stop (not even its link), so
@@ -358,6 +378,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
     EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), std::string(300, 'z') + "\r\nx\r\n");
+    EXPECT_TRUE(ReadFileBytes(folder_.File("WallOpt.ini")).ends_with("\r\n312\r\n"));
 }
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.
