@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
@@ -19,6 +20,20 @@ namespace {
 std::string TestProgramRunCommand() {
     const std::string program = TestProgramFolder() + "win_tests.exe";
     return program.find(' ') == std::string::npos ? program + " /autorun" : "\"" + program + "\" /autorun";
+}
+
+// Makes a file look last written an hour ago, as a leftover of a save that never ended does, or
+// a save under way after the clock was set back.
+void WrittenAnHourAgo(const std::string& file) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG value = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - 36000000000ull;
+    const FILETIME hourAgo{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    HANDLE handle =
+        CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(handle, nullptr, nullptr, &hourAgo);
+    CloseHandle(handle);
 }
 
 class MainFormTest : public ::testing::Test {
@@ -246,18 +261,9 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     const std::string path = folder.File("WallOpt.ini");
     WriteFileBytes(path, "old and longer");
     ASSERT_TRUE(CreateDirectoryA(folder.File("WallOpt.in~").c_str(), nullptr));
-    const FILETIME hourAgo = [] {
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        const ULONGLONG value = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - 36000000000ull;
-        return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-    }();
     for (const char* name : {"WallOpt.i~1", "WallOpt.i~2", "WallOpt.i~3"}) {
         WriteFileBytes(folder.File(name), name);
-        HANDLE file =
-            CreateFileA(folder.File(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (name[10] != '2') SetFileTime(file, nullptr, nullptr, &hourAgo);
-        CloseHandle(file);
+        if (name[10] != '2') WrittenAnHourAgo(folder.File(name));
     }
     HANDLE saving = CreateFileA(folder.File("WallOpt.i~1").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
@@ -281,6 +287,39 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     EXPECT_EQ(error, "EFCreateError: Cannot create file \"" + path + "\". Конфликт совместного доступа");
     EXPECT_EQ(ReadFileBytes(path), "in place");
     EXPECT_EQ(refused.substr(refused.find("\". ")), "\". Доступ запрещён");
+}
+
+TEST(FileReplace, AHeldFileIsNeverWrittenInPlaceAndASaveUnderWayNeverTakenOver) {
+    TTempFolder folder;
+    const std::string path = folder.File("WallOpt.ini"), temporary = folder.File("WallOpt.in~");
+    WriteFileBytes(path, "old");
+    WriteFileBytes(temporary, "left");
+    WrittenAnHourAgo(temporary);
+    // The leftover is taken over; the file, held, is let go once its move was refused (the save
+    // removes its temporary then): an in-place write would get it now.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::string first, second;
+    std::thread save([&] { first = FailureOf([&] { ReplaceFileContent(path, "new"); }); });
+    WaitUntil([&] { return !PathExists(temporary); }, 5000);
+    CloseHandle(held);
+    save.join();
+    EXPECT_EQ(first.rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << first;
+    EXPECT_EQ(ReadFileBytes(path), "old");
+
+    // A save waits to move its temporary, which looks an hour old (the clock set back): a second
+    // save passes it by.
+    held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread one([&] { first = FailureOf([&] { ReplaceFileContent(path, "first"); }); });
+    WaitUntil([&] { return ReadShared(temporary) == "first"; }, 5000);
+    WrittenAnHourAgo(temporary);
+    std::thread two([&] { second = FailureOf([&] { ReplaceFileContent(path, "second"); }); });
+    WaitUntil([&] { return PathExists(folder.File("WallOpt.i~1")) || ReadShared(temporary) != "first"; }, 5000);
+    CloseHandle(held);
+    one.join();
+    two.join();
+    EXPECT_EQ(first + ", " + second, "no error, no error");
+    EXPECT_TRUE(ReadFileBytes(path) == "first" || ReadFileBytes(path) == "second");
+    EXPECT_FALSE(PathExists(temporary) || PathExists(folder.File("WallOpt.i~1")));
 }
 
 TEST(FileReplace, SavesOfTwoProgramsAtTheSameTimeLeaveOneWholeVersionAndNoTemporary) {
