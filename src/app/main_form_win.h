@@ -136,8 +136,10 @@ public:
     // Replaces the wallpaper list by a list file's bytes; a list that stops at a bad line keeps
     // the nodes read before it, and that line's error leaves after.
     void ShowWallpaperList(const std::string& bytes);
-    // Checks cbRun when the start-with-system value exists (which writes it anew).
-    void ProbeRunRegistration();
+    // Checks cbRun when the program starts with the system, which registers this program's own
+    // command (cbRunClick). What that cannot do is told (`tell`, a start with the window) once
+    // the message loop runs, never in the way of the start.
+    void ProbeRunRegistration(bool tell = false);
 
     void tvFilesChange();
     void tvFilesClick();
@@ -187,6 +189,8 @@ private:
     std::optional<std::string> saved_[std::size(SettingsFiles)];
     // The pictures this window last made the wallpaper.
     std::vector<std::string> shown_;
+    // What the start-up's look at the Run values could not do, told when the message loop runs.
+    std::string runProbeFailure_;
 };
 
 extern TMainForm* MainForm;

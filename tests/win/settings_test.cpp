@@ -11,6 +11,7 @@
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
+#include "ui/application_win.h"
 #include "support/test_support.h"
 
 namespace {
@@ -129,6 +130,27 @@ TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStay
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }).rfind("ERegistryException: Лумо запускается", 0), 0u);
     EXPECT_TRUE(form_.cbRun.Checked() && form_.cbTray.Enabled());
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+}
+
+TEST_F(MainFormTest, RunBoxNeverAddsASecondStart) {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    // Another copy starts for every user, and this account may change nothing of it: a start
+    // with the window says so once its loop runs, and this user's value is not added.
+    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", "C:\\Другая\\Lumo.exe /autorun");
+    const std::string oldRun = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    form_.ProbeRunRegistration(true);
+    TBoxAnswerer boxes(Application.Title());
+    SendMessageA(form_.Handle(), WM_LOADABOUTPICTURE, 0, 0);
+    const std::vector<std::string> told = boxes.Texts();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].rfind("При старте системы для всех пользователей компьютера запускается другая копия Лумо:\n"
+                            "C:\\Другая\\Lumo.exe /autorun\n",
+                            0),
+              0u)
+        << told[0];
+    EXPECT_TRUE(form_.cbRun.Checked());
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, oldRun);
 }
 
 TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
