@@ -33,6 +33,12 @@ const char kRunOtherCopyText[] =
     "Чтобы запускалась эта копия, запустите её один раз от имени администратора. Чтобы она "
     "запускалась только для вас, запустите ту копию от имени администратора, снимите в ней флажок "
     "«Запуск при старте системы» и установите его здесь";
+// Checking the start box met a machine-wide value switched off that this account may not switch on.
+const char kRunSwitchedOffText[] =
+    "Запуск Лумо при старте системы для всех пользователей компьютера отключён в диспетчере задач "
+    "(вкладка «Автозагрузка») или в параметрах Windows, и включить его снова могут только права "
+    "администратора. Запустите Лумо от имени администратора и установите флажок «Запуск при старте "
+    "системы» ещё раз.";
 
 // Whether a file is there for the change rule.
 TReadiness PresentTest(const std::string& path) {
@@ -141,9 +147,11 @@ void TMainForm::cbRunClick() {
     } else if (const TRunRegistration result = RegisterRun(RunCommandFor(ExecutablePath()), found);
                result == TRunRegistration::OtherCopyForAll) {
         failure = Format(kRunOtherCopyText, found.c_str());
+    } else if (result == TRunRegistration::SwitchedOffForAll) {
+        failure = kRunSwitchedOffText;
     }
     // The mark shows whether the program starts with the system: it comes back where the
-    // machine-wide value stays; nothing more is written.
+    // machine-wide value stays and goes where it stays switched off; nothing more is written.
     if (const bool starts = RunRegistered(); !failure.empty() && starts != cbRun.Checked()) {
         TNotifyEvent click = std::exchange(cbRun.OnClick, nullptr);
         cbRun.SetChecked(starts);

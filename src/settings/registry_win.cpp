@@ -46,6 +46,10 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
     SetValue(key_.Get(), name, REG_SZ, value.c_str(), value.size() + 1, lastResult_);
 }
 
+void TRegistry::WriteBinary(const std::string& name, const std::string& bytes) {
+    SetValue(key_.Get(), name, REG_BINARY, bytes.data(), bytes.size(), lastResult_);
+}
+
 std::string TRegistry::ReadString(const std::string& name) {
     if (!key_) return {};
     DWORD type = 0, size = 0;

@@ -31,6 +31,8 @@ public:
     bool ValueExists(const std::string& name);
     // The value's bytes, of any type; empty when absent or no key is open.
     std::string ReadBytes(const std::string& name);
+    // Raises ERegistryException "Failed to set data for '%s'" on any failure.
+    void WriteBinary(const std::string& name, const std::string& bytes);
     // Whether the value is REG_SZ data of exactly the text and its terminating NUL.
     bool HoldsText(const std::string& name, const std::string& text);
     void DeleteValue(const std::string& name);

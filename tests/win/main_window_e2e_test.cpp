@@ -178,11 +178,17 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
 }
 
 TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
+    // This user's start with the system, switched off in Task Manager: the box shows it unchecked.
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо", "C:\\Lumo\\Lumo.exe /autorun");
+    RegSetKeyValueA(HKEY_CURRENT_USER, kRunSwitchKey, "Лумо", REG_BINARY, "\3\0\0\0\1\2\3\4\5\6\7\1", 12);
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitVisible(window, true));
+    EXPECT_EQ(SendMessageA(FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", "Запуск при старте системы"),
+                           BM_GETCHECK, 0, 0),
+              BST_UNCHECKED);
     const HWND application = ApplicationWindowOf(window);
     char title[64] = {};
     GetWindowTextA(application, title, sizeof title);

@@ -132,11 +132,16 @@ TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStay
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
 }
 
-TEST_F(MainFormTest, RunBoxNeverAddsASecondStart) {
-    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+TEST_F(MainFormTest, RunBoxNeverAddsASecondStartAndFollowsTheStartUpSwitches) {
+    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+               *switches = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    const auto switchTo = [&](HKEY root, char first) {
+        RegSetKeyValueA(root, switches, "Лумо", REG_BINARY, (std::string(1, first) + std::string(11, '\0')).data(), 12);
+    };
     // Another copy starts for every user, and this account may change nothing of it: a start
     // with the window says so once its loop runs, and this user's value is not added.
     SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", "C:\\Другая\\Lumo.exe /autorun");
+    switchTo(HKEY_LOCAL_MACHINE, 2);
     const std::string oldRun = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
     form_.ProbeRunRegistration(true);
     TBoxAnswerer boxes(Application.Title());
@@ -150,7 +155,26 @@ TEST_F(MainFormTest, RunBoxNeverAddsASecondStart) {
         << told[0];
     EXPECT_TRUE(form_.cbRun.Checked());
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    // Switched off for every user, which this account may not switch on: unchecking removes
+    // nothing, checking says so and the mark goes; this user's own start is switched on.
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, oldRun);
+    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", TestProgramRunCommand());
+    switchTo(HKEY_LOCAL_MACHINE, 3);
+    const std::string oldRun2 = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key),
+                      oldSwitches = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, switches);
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }), "no error");
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }).rfind("ERegistryException: Запуск Лумо при старте", 0),
+              0u);
+    EXPECT_FALSE(form_.cbRun.Checked() || form_.cbTray.Enabled());
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", TestProgramRunCommand());
+    switchTo(HKEY_CURRENT_USER, 3);
+    form_.cbRun.SetChecked(true);
+    std::string data;
+    DWORD type = 0;
+    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, switches, "Лумо", data, type) && data[0] == 2);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, oldRun2);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, switches, oldSwitches);
 }
 
 TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {

@@ -9,6 +9,8 @@
 
 inline const char kDesktop[] = "Control Panel\\Desktop";
 inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Task Manager's start-up switches of the Run values, under the same roots.
+inline const char kRunSwitchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // The pause's edit on the Options page of a running Lumo's main window; it always holds a number.
 inline HWND PauseEdit(HWND mainWindow) {
@@ -24,7 +26,8 @@ protected:
     static void Clean() {
         for (const char* name : {"Wallpaper", "TileWallpaper", "WallpaperStyle", "ConvertedWallpaper"})
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
-        DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
+        for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+            for (const char* key : {kRunKey, kRunSwitchKey}) DeleteRegistryValue(root, key, "Лумо");
     }
     static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
     std::string MakePicture(const std::string& name) {
