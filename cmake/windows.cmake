@@ -80,7 +80,7 @@ target_link_libraries(win_test_main PUBLIC win_test_support lumo_win gtest)
 
 file(GLOB LUMO_WIN_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(win_tests ${LUMO_WIN_TESTS} ${LUMO_RESOURCES})
-target_link_libraries(win_tests PRIVATE win_test_main psapi)
+target_link_libraries(win_tests PRIVATE win_test_main psapi uxtheme)
 add_dependencies(win_tests Lumo)
 gtest_discover_tests(win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180)
 
