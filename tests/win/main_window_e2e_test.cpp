@@ -367,15 +367,28 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
         if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
-            // One input: moved there, pressed and released, so the click cannot go where the
-            // cursor was; the picture goes under its open edit.
-            const LONG x = (r.left + 5) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                       y = (r.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-            INPUT click[3] = {};
-            const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-            for (int i = 0; i < 3; ++i)
-                click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
-            SendInput(3, click, sizeof(INPUT));
+            // The picture goes under its open edit: the click waits until the edit is open, the
+            // minus enabled and the cursor seen over it with nothing above it, and each event of
+            // the click carries the place, so that it cannot go where the cursor was.
+            const POINT at{r.left + 5, r.top + 5};
+            const auto click = [&](std::initializer_list<DWORD> buttons) {
+                for (const DWORD button : buttons) {
+                    INPUT input{INPUT_MOUSE,
+                                {.mi = {at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                                        at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0,
+                                        MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button, 0, 0}}};
+                    SendInput(1, &input, sizeof input);
+                }
+            };
+            ASSERT_TRUE(WaitUntil([&] { return TreeView_GetEditControl(treeWindow) && IsWindowEnabled(minus); }, 5000));
+            click({0});
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    POINT c;
+                    return GetCursorPos(&c) && c.x == at.x && c.y == at.y && WindowFromPoint(at) == minus;
+                },
+                5000));
+            click({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
         Press(key == VK_END ? 'X' : VK_RETURN);
