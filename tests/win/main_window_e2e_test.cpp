@@ -186,9 +186,8 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitVisible(window, true));
-    EXPECT_EQ(SendMessageA(FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", "Запуск при старте системы"),
-                           BM_GETCHECK, 0, 0),
-              BST_UNCHECKED);
+    const HWND run = FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", "Запуск при старте системы");
+    EXPECT_EQ(SendMessageA(run, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     const HWND application = ApplicationWindowOf(window);
     char title[64] = {};
     GetWindowTextA(application, title, sizeof title);
@@ -290,12 +289,10 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         // next digits replace it; a dropped zero or a paste leaves the caret before what followed.
         // Keys: ^ with Ctrl, < Backspace, [ Home, ] End, V pastes "$1F".
         const HGLOBAL paste = GlobalAlloc(GMEM_MOVEABLE, 4);
-        std::memcpy(GlobalLock(paste), "$1F", 4);
-        GlobalUnlock(paste);
-        ASSERT_TRUE(OpenClipboard(CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)));
-        EmptyClipboard();
-        SetClipboardData(CF_TEXT, paste);
-        CloseClipboard();
+        std::memcpy(GlobalLock(paste), "$1F", 4), GlobalUnlock(paste);
+        ASSERT_TRUE(
+            OpenClipboard(CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) &&
+            EmptyClipboard() && SetClipboardData(CF_TEXT, paste) && CloseClipboard());
         const char* const steps[][2] = {{"^A<45", "45"}, {"[01", "145"}, {"]0007", "7"}, {"X3", "3"}, {"^A^V2", "312"}};
         for (const auto& [keys, shown] : steps) {
             for (const char* key = keys; *key; ++key) {
@@ -367,28 +364,16 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
         if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
-            // The picture goes under its open edit: the click waits until the edit is open, the
-            // minus enabled and the cursor seen over it with nothing above it, and each event of
-            // the click carries the place, so that it cannot go where the cursor was.
-            const POINT at{r.left + 5, r.top + 5};
-            const auto click = [&](std::initializer_list<DWORD> buttons) {
-                for (const DWORD button : buttons) {
-                    INPUT input{INPUT_MOUSE,
-                                {.mi = {at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                                        at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1), 0,
-                                        MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button, 0, 0}}};
-                    SendInput(1, &input, sizeof input);
-                }
-            };
+            // One input once the edit is open and the minus enabled: moved there, pressed and
+            // released, so the click cannot go where the cursor was; the picture goes under its edit.
             ASSERT_TRUE(WaitUntil([&] { return TreeView_GetEditControl(treeWindow) && IsWindowEnabled(minus); }, 5000));
-            click({0});
-            ASSERT_TRUE(WaitUntil(
-                [&] {
-                    POINT c;
-                    return GetCursorPos(&c) && c.x == at.x && c.y == at.y && WindowFromPoint(at) == minus;
-                },
-                5000));
-            click({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+            const LONG x = (r.left + 5) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+                       y = (r.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            INPUT click[3] = {};
+            const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+            for (int i = 0; i < 3; ++i)
+                click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
+            SendInput(3, click, sizeof(INPUT));
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
         Press(key == VK_END ? 'X' : VK_RETURN);

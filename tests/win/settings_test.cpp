@@ -133,48 +133,35 @@ TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStay
 }
 
 TEST_F(MainFormTest, RunBoxNeverAddsASecondStartAndFollowsTheStartUpSwitches) {
-    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run", *off = "\3\0\0\0\0\0\0\0\0\0\0",
                *switches = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
-    const auto switchTo = [&](HKEY root, char first) {
-        RegSetKeyValueA(root, switches, "Лумо", REG_BINARY, (std::string(1, first) + std::string(11, '\0')).data(), 12);
-    };
-    // Another copy starts for every user, and this account may change nothing of it: a start
-    // with the window says so once its loop runs, and this user's value is not added.
+    // Another copy starts for every user, and this account may not change it: a start with the
+    // window says so once its loop runs, and this user's value is not added.
     SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", "C:\\Другая\\Lumo.exe /autorun");
-    switchTo(HKEY_LOCAL_MACHINE, 2);
-    const std::string oldRun = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    const std::string run = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
     form_.ProbeRunRegistration(true);
     TBoxAnswerer boxes(Application.Title());
     SendMessageA(form_.Handle(), WM_LOADABOUTPICTURE, 0, 0);
     const std::vector<std::string> told = boxes.Texts();
-    ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0].rfind("При старте системы для всех пользователей компьютера запускается другая копия Лумо:\n"
-                            "C:\\Другая\\Lumo.exe /autorun\n",
-                            0),
-              0u)
-        << told[0];
+    EXPECT_TRUE(told.size() == 1 &&
+                told[0].starts_with("При старте системы для всех пользователей компьютера "
+                                    "запускается другая копия Лумо:\nC:\\Другая\\Lumo.exe /autorun\n"));
     EXPECT_TRUE(form_.cbRun.Checked());
     EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
-    // Switched off for every user, which this account may not switch on: unchecking removes
-    // nothing, checking says so and the mark goes; this user's own start is switched on.
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, oldRun);
-    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", TestProgramRunCommand());
-    switchTo(HKEY_LOCAL_MACHINE, 3);
-    const std::string oldRun2 = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key),
-                      oldSwitches = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, switches);
+    // Switched off in Task Manager, which this account may not undo: unchecking says nothing,
+    // checking says so and the mark goes; this user's own start, switched off, is switched on.
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, switches, "Лумо", REG_BINARY, off, 12);
+    const std::string switched = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, switches);
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }), "no error");
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }).rfind("ERegistryException: Запуск Лумо при старте", 0),
               0u);
     EXPECT_FALSE(form_.cbRun.Checked() || form_.cbTray.Enabled());
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
     SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", TestProgramRunCommand());
-    switchTo(HKEY_CURRENT_USER, 3);
+    RegSetKeyValueA(HKEY_CURRENT_USER, switches, "Лумо", REG_BINARY, off, 12);
     form_.cbRun.SetChecked(true);
-    std::string data;
-    DWORD type = 0;
-    EXPECT_TRUE(ReadRegistryValue(HKEY_CURRENT_USER, switches, "Лумо", data, type) && data[0] == 2);
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, oldRun2);
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, switches, oldSwitches);
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, switches, "Лумо")[0], 2);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, run);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, switches, switched);
 }
 
 TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
@@ -341,29 +328,30 @@ TEST(FileReplace, AHeldFileIsNeverWrittenInPlaceAndASaveUnderWayNeverTakenOver) 
     WriteFileBytes(path, "old");
     WriteFileBytes(temporary, "left");
     WrittenAnHourAgo(temporary);
-    // The leftover is taken over; the file, held, is let go once its move was refused (the save
-    // removes its temporary then): an in-place write would get it now.
+    std::string said[2];
+    const auto save = [&](int i, const char* bytes) {
+        return std::thread([&, i, bytes] { said[i] = FailureOf([&] { ReplaceFileContent(path, bytes); }); });
+    };
+    // The leftover taken over, the held file is let go once its move was refused (the temporary
+    // goes then): an in-place write would get it now.
     HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string first, second;
-    std::thread save([&] { first = FailureOf([&] { ReplaceFileContent(path, "new"); }); });
+    std::thread saving = save(0, "new");
     WaitUntil([&] { return !PathExists(temporary); }, 5000);
     CloseHandle(held);
-    save.join();
-    EXPECT_EQ(first.rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << first;
+    saving.join();
+    EXPECT_EQ(said[0].rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << said[0];
     EXPECT_EQ(ReadFileBytes(path), "old");
-
     // A save waits to move its temporary, which looks an hour old (the clock set back): a second
     // save passes it by.
     held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::thread one([&] { first = FailureOf([&] { ReplaceFileContent(path, "first"); }); });
+    std::thread one = save(0, "first");
     WaitUntil([&] { return ReadShared(temporary) == "first"; }, 5000);
     WrittenAnHourAgo(temporary);
-    std::thread two([&] { second = FailureOf([&] { ReplaceFileContent(path, "second"); }); });
+    std::thread two = save(1, "second");
     WaitUntil([&] { return PathExists(folder.File("WallOpt.i~1")) || ReadShared(temporary) != "first"; }, 5000);
     CloseHandle(held);
-    one.join();
-    two.join();
-    EXPECT_EQ(first + ", " + second, "no error, no error");
+    one.join(), two.join();
+    EXPECT_EQ(said[0] + ", " + said[1], "no error, no error");
     EXPECT_TRUE(ReadFileBytes(path) == "first" || ReadFileBytes(path) == "second");
     EXPECT_FALSE(PathExists(temporary) || PathExists(folder.File("WallOpt.i~1")));
 }
