@@ -73,7 +73,7 @@ list(FILTER LUMO_WIN_TEST_SUPPORT EXCLUDE REGEX "/main\\.cpp$")
 add_library(win_test_support STATIC ${LUMO_WIN_TEST_SUPPORT})
 target_include_directories(win_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/win)
 target_link_options(win_test_support INTERFACE -fno-lto)
-target_link_libraries(win_test_support PUBLIC lumo_core comctl32 shell32 advapi32 gdi32 user32)
+target_link_libraries(win_test_support PUBLIC lumo_core comctl32 ole32 shell32 advapi32 gdi32 user32)
 # The test programs' main: GoogleTest with the application object set up as at start-up.
 add_library(win_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/win/support/main.cpp)
 target_link_libraries(win_test_main PUBLIC win_test_support lumo_win gtest)

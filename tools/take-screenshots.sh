@@ -20,14 +20,17 @@ trap cleanup EXIT
 lumo_private_bed_start "$work"
 
 cp "$exe" "$work/Lumo.exe"
+# The pictures lie in a folder of their own, whose name their rows show; a third one of Monday's
+# is gone, and its row says so.
+mkdir -p "$work/Обои"
 convert -size 800x600 gradient:'#3a7bd5'-'#a8d8f0' -fill '#ffd23c' -draw "circle 620,140 620,200" \
-  -fill '#2f8f3a' -draw "ellipse 400,640 520,220 180,360" "$work/sunny.jpg"
+  -fill '#2f8f3a' -draw "ellipse 400,640 520,220 180,360" "$work/Обои/sunny.jpg"
 convert -size 640x480 gradient:'#ff9a3c'-'#5a2a6a' -fill '#1a1a2a' \
-  -draw "polygon 0,480 160,300 300,420 460,260 640,400 640,480" -type TrueColor "BMP3:$work/sunset.bmp"
-folder=$(WINEPREFIX=$work/prefix timeout 60 winepath -w "$work" 2>/dev/null)
-printf 'Понедельник\r\n\t%s\\sunny.jpg\r\n\t%s\\sunset.bmp\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n' \
-  "$folder" "$folder" | iconv -f utf-8 -t cp1251 >"$work/Murovelo.ini"
-printf -- '-1\r\n%s\\sunset.bmp\r\n10\r\n' "$folder" >"$work/WallOpt.ini"
+  -draw "polygon 0,480 160,300 300,420 460,260 640,400 640,480" -type TrueColor "BMP3:$work/Обои/sunset.bmp"
+folder=$(WINEPREFIX=$work/prefix timeout 60 winepath -w "$work/Обои" 2>/dev/null)
+printf 'Понедельник\r\n\t%s\\sunny.jpg\r\n\t%s\\sunset.bmp\r\n\t%s\\autumn.jpg\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n' \
+  "$folder" "$folder" "$folder" | iconv -f utf-8 -t cp1251 >"$work/Murovelo.ini"
+printf -- '-1\r\n%s\\sunset.bmp\r\n10\r\n' "$folder" | iconv -f utf-8 -t cp1251 >"$work/WallOpt.ini"
 
 "$root/tools/wine-run" "$work/Lumo.exe" </dev/null >/dev/null 2>&1 &
 sleep 8

@@ -39,6 +39,17 @@ const char kRunSwitchedOffText[] =
     "(вкладка «Автозагрузка») или в параметрах Windows, и включить его снова могут только права "
     "администратора. Запустите Лумо от имени администратора и установите флажок «Запуск при старте "
     "системы» ещё раз.";
+// The system's background replaces the picture just applied at its next turn: what it is, and
+// what to switch.
+const char kSlideshowReplaces[] =
+    "Фон рабочего стола Windows сейчас — слайд-шоу: при следующей смене слайда Windows заменит "
+    "картинку Лумо своей.";
+const char kSpotlightReplaces[] =
+    "Фон рабочего стола Windows сейчас — «Windows: интересное»: Windows заменит "
+    "картинку Лумо своей.";
+const char kPictureStays[] =
+    " Чтобы картинки Лумо оставались на рабочем столе, откройте «Параметры» Windows, затем «Персонализация» "
+    "и «Фон», и выберите фоном «Изображение» (в Windows 10 — «Фото»).";
 
 // Whether a file is there for the change rule.
 TReadiness PresentTest(const std::string& path) {
@@ -59,7 +70,19 @@ bool ReadableInAWhile(const std::string& path) {
 }
 }  // namespace
 
-void TMainForm::ChangeWall(const std::string& path) { ApplyChange({{path}, DesktopOptions.Placement}); }
+void TMainForm::ChangeWall(const std::string& path) { ApplyAskedChange({{path}, DesktopOptions.Placement}); }
+
+void TMainForm::ApplyAskedChange(const TWallpaperChange& change) {
+    ApplyChange(change);
+    if (change.Pictures.empty() || backgroundTold_) return;
+    const TBackgroundKind background = SystemBackground();
+    if (background == TBackgroundKind::Picture) return;
+    backgroundTold_ = true;
+    const TModalState box;
+    const std::string text = (background == TBackgroundKind::Spotlight ? kSpotlightReplaces : kSlideshowReplaces) +
+                             std::string(kPictureStays);
+    MessageBoxA(Application.Handle(), text.c_str(), Application.Title().c_str(), MB_OK | MB_ICONINFORMATION);
+}
 
 void TMainForm::ApplyChange(const TWallpaperChange& change) {
     ApplyWallpaperChange(change);
@@ -169,7 +192,7 @@ void TMainForm::nWallClick() {
     rule.Default.clear();
     rule.Shown = shown_;
     rule.Shown.push_back(CurrentDesktopWallpaper());
-    ApplyChange(PlanChange(list, rule, ProcessRandom(), PresentTest));
+    ApplyAskedChange(PlanChange(list, rule, ProcessRandom(), PresentTest));
 }
 
 void TMainForm::nRestoreClick() { ApplicationEventsRestore(); }

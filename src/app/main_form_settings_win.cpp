@@ -7,22 +7,29 @@
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "base/text.h"
+#include "pictures/file_formats.h"
 #include "settings/file_io_win.h"
 #include "settings/registry_win.h"
 #include "wallpaper/change_wall_win.h"
 
 namespace {
 
-// Without an options file the default wallpaper is the desktop's current one: the Active
+// Without an options file the default wallpaper is the desktop's current picture: the Active
 // Desktop's copy where the system keeps one, else (Windows 7 to 11) the wallpaper value itself,
-// else what the system reports.
+// else what the system reports; the first of them that names a picture file of a kind the
+// program knows that is there. Windows' own copies in its theme caches are none (rewritten at
+// every change, Lumo's own included), nor is anything while the background is a slideshow or
+// Windows Spotlight: no default then, which leaves the desktop as it is.
 std::string FirstRunDefault() {
+    if (SystemBackground() != TBackgroundKind::Picture) return {};
     TRegistry registry(KEY_ALL_ACCESS);
     registry.OpenKey(kDesktopKey, false);
-    std::string path = registry.ReadString("ConvertedWallpaper");
-    if (path.empty())
-        path = registry.ValueExists("Wallpaper") ? registry.ReadString("Wallpaper") : CurrentDesktopWallpaper();
-    return path;
+    const TFileFormatTable formats = DefaultFileFormatTable();
+    for (const std::string& path :
+         {registry.ReadString("ConvertedWallpaper"), registry.ReadString("Wallpaper"), CurrentDesktopWallpaper()})
+        if (!path.empty() && formats.FindByExtension(ExtractExtension(path)) && !InThemeCache(path) && FileExists(path))
+            return path;
+    return {};
 }
 
 }  // namespace
@@ -32,10 +39,10 @@ std::string FirstRunDefault() {
 const TMainForm::TSettingsFile TMainForm::SettingsFiles[3] = {
     {OptionsFilePath, FILE_SHARE_READ, [](TMainForm& form) { return FormatOptionsFile(form.CurrentOptions().Options); },
      [](TMainForm& form, const std::optional<std::string>& bytes) {
-         if (bytes)
-             form.LoadOptions(ParseOptionsFile(*bytes, LocaleDecimalSeparator()));
-         else
-             form.DefaultWallpaper = FirstRunDefault();
+         if (bytes) return form.LoadOptions(ParseOptionsFile(*bytes, LocaleDecimalSeparator()));
+         // Shown at once; the pause keeps WaitSeconds' 0 until a file gives one.
+         form.DefaultWallpaper = FirstRunDefault();
+         form.ShowDefaultWallpaper();
      }},
     {WallpaperListFilePath, 0, [](TMainForm& form) { return FormatWallpaperList(form.tvFiles.Items()); },
      [](TMainForm& form, const std::optional<std::string>& bytes) {
@@ -64,6 +71,10 @@ void TMainForm::LoadOptions(const TOptionsFileData& options) {
     DefaultWallpaper = options.DefaultWallpaper;
     if (options.WaitText) edWait.SetText(*options.WaitText);
     WaitSeconds = ParseInteger(edWait.Text()).value_or(0);
+    ShowDefaultWallpaper();
+}
+
+void TMainForm::ShowDefaultWallpaper() {
     // The default wallpaper's preview is only a preview: a picture that cannot be shown leaves
     // it empty instead of stopping the start (and with it the automatic change at logon).
     try {
@@ -72,7 +83,11 @@ void TMainForm::LoadOptions(const TOptionsFileData& options) {
     }
 }
 
-void TMainForm::LoadDesktopOptions(const TDesktopOptions& options) { DesktopOptions = options; }
+void TMainForm::LoadDesktopOptions(const TDesktopOptions& options) {
+    DesktopOptions = options;
+    cmbPlacement.SetItemIndex(static_cast<int>(options.Placement));
+    cbEachMonitor.SetChecked(options.EachMonitor);
+}
 
 void TMainForm::SaveOptions() {
     if (!Alive()) return;

@@ -159,6 +159,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     pcMain.AddPage("tshOptions", "Опции");
     pcMain.AddPage("tshAbout", "О программе...");
     pcMain.SetActivePageIndex(0);
+    pcMain.OnChange = [this] { PostLookAtList(); };
     CreateFilesPage();
     CreateOptionsPage();
     CreateAboutPage();
@@ -167,6 +168,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     stWWW.SetFont(boldFont_.Get());
     // The labels are sized to their texts; the link's sunken edge lies around its text.
     Label2.SizeToText();
+    lbPlacement.SizeToText();
     stWWW.SizeToText(GetSystemMetrics(SM_CXEDGE));
     CreateTrayMenu();
     // The pages and groups were laid out at their design sizes; fit them to the actual ones.
@@ -213,6 +215,13 @@ void TMainForm::CreateFilesPage() {
     tvFiles.OnChange = [this] { tvFilesChange(); };
     tvFiles.OnClick = [this] { tvFilesClick(); };
     tvFiles.OnKeyDown = [this](WORD key) { return tvFilesKeyDown(key); };
+    tvFiles.OnContextMenu = [this](POINT at) { tvFilesContextPopup(at); };
+    tvFiles.OnEdited = [this](HTREEITEM item) { tvFilesEdited(item); };
+    iPreview.OnDraw = [this](HDC dc, const RECT& client) { DrawPreviewNote(dc, client); };
+    pmFiles.AddItem(idAddPictures, "Добавить картинки...\tIns");
+    pmFiles.AddItem(idDeletePicture, "Удалить из списка\tDel");
+    pmFiles.AddSeparator(idSeparator2);
+    pmFiles.AddItem(idRemoveMissing, "Удалить все ненайденные\tCtrl+Del");
     bChange.OnClick = [this] { bChangeClick(); };
     sbAdd.OnClick = [this] { sbAddClick(); };
     sbDel.OnClick = [this] { sbDelClick(); };
@@ -224,18 +233,27 @@ void TMainForm::CreateOptionsPage() {
         {cbTray, tshOptions(), {24, 56, 377, 17}, kDefaultAnchors, "Оставаться в трее после запуска"},
         {edWait, tshOptions(), {264, 29, 49, 21}, kDefaultAnchors, "10"},
         {Label2, tshOptions(), {24, 32, 229, 13}, kDefaultAnchors, "Пауза между запуском и сменой обоев, сек."},
-        {gbOld, tshOptions(), {0, 82, 410, 229}, kAllSides, " Лумо по умолчанию ", TAlign::alBottom},
+        {lbPlacement, tshOptions(), {24, 83, 229, 13}, kDefaultAnchors, "Положение картинки на экране"},
+        {cmbPlacement, tshOptions(), {264, 79, 137, 21}},
+        {cbEachMonitor, tshOptions(), {24, 106, 377, 17}, kDefaultAnchors, "Разные картинки на каждом мониторе"},
+        {gbOld, tshOptions(), {0, 130, 410, 181}, kAllSides, " Лумо по умолчанию ", TAlign::alBottom},
         {edOld, gbOld, {8, 24, 303, 21}, akLeft | akTop | akRight},
         {bObzor, gbOld, {321, 24, 75, 25}, akTop | akRight, "Обзор..."},
         {bNowDefault, gbOld, {8, 56, 147, 25}, kDefaultAnchors, "Поклеить сейчас!"},
-        {gbOldPreview, gbOld, {8, 94, 392, 127}, kAllSides, " Предпросмотр "},
-        {oldPreview, gbOldPreview, {8, 15, 376, 102}, kAllSides},
+        {gbOldPreview, gbOld, {8, 88, 392, 85}, kAllSides, " Предпросмотр "},
+        {oldPreview, gbOldPreview, {8, 15, 376, 62}, kAllSides},
     };
     CreateControls(rows, textHeight_);
     oldPreview.SetStretch(true);
     oldPreview.SetProportional(true);
+    // The placements in the order of Windows' own Personalisation page, which is their order.
+    for (int placement = 0; placement < kPlacementCount; ++placement)
+        cmbPlacement.AddItem(PlacementCaption(static_cast<TWallpaperPlacement>(placement)));
+    cmbPlacement.SetItemIndex(static_cast<int>(DesktopOptions.Placement));
     cbRun.OnClick = [this] { cbRunClick(); };
     edWait.OnChange = [this] { edWaitChange(); };
+    cmbPlacement.OnChange = [this] { cmbPlacementChange(); };
+    cbEachMonitor.OnClick = [this] { cbEachMonitorClick(); };
     edOld.OnChange = [this] { edOldChange(); };
     bObzor.OnClick = [this] { bObzorClick(); };
     bNowDefault.OnClick = [this] { bNowDefaultClick(); };
@@ -284,7 +302,22 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DESTROY:
             dayChange_.Detach();
+            listDrop_.Revoke();
+            defaultDrop_.Revoke();
             break;
+        case WM_SHOWWINDOW:
+            if (wParam) PostLookAtList();
+            break;
+        case WM_ACTIVATE:
+            // Back from Explorer, where files may have been moved.
+            if (LOWORD(wParam) != WA_INACTIVE) PostLookAtList();
+            break;
+        case WM_LOOKATLIST:
+            ListInSight();
+            return 0;
+        case WM_PICTURESDROPPED:
+            PicturesDropped();
+            return 0;
         case WM_LOADABOUTPICTURE:
             // The picture follows the window's scale, not the page's live size: a window
             // started maximised is restored to its own size later.

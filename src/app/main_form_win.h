@@ -17,6 +17,8 @@
 #include "settings/desktop_options.h"
 #include "settings/options_file.h"
 #include "ui/check_box_win.h"
+#include "ui/combo_box_win.h"
+#include "ui/drop_target_win.h"
 #include "ui/edit_win.h"
 #include "ui/form_win.h"
 #include "ui/image_win.h"
@@ -37,6 +39,8 @@ struct TSettings {
 
 // The tray menu's items, as they reach the main window in WM_COMMAND.
 enum TTrayMenuId : UINT { idWall = 101, idRestore = 102, idSeparator1 = 103, idExit = 104 };
+// The wallpaper list's context menu's items.
+enum TFilesMenuId : UINT { idAddPictures = 201, idDeletePicture = 202, idSeparator2 = 203, idRemoveMissing = 204 };
 
 class TMainForm : public TForm {
 public:
@@ -56,6 +60,9 @@ public:
     TLabel Label2{"Label2"};
     TEdit edWait{"edWait"};
     TCheckBox cbTray{"cbTray"};
+    TLabel lbPlacement{"lbPlacement"};
+    TComboBox cmbPlacement{"cmbPlacement"};
+    TCheckBox cbEachMonitor{"cbEachMonitor"};
     TGroupBox gbOld{"gbOld"};
     TEdit edOld{"edOld"};
     TButton bObzor{"bObzor"};
@@ -65,8 +72,9 @@ public:
     // About page.
     TImage iAbout{"iAbout"};
     TLinkLabel stWWW{"stWWW"};
-    // The tray menu.
+    // The tray menu, and the wallpaper list's context menu.
     TPopupMenu pmTray;
+    TPopupMenu pmFiles;
     // The picture open dialog, shared by the add and browse buttons.
     TOpenPictureDialog OpenDialog;
     // The icon in the notification area.
@@ -76,7 +84,8 @@ public:
     std::string DefaultWallpaper;
     // The automatic run's pause in seconds, as the options file gave it at start-up.
     int32_t WaitSeconds = 0;
-    // How pictures are placed, and whether each monitor gets its own.
+    // How pictures are placed, and whether each monitor gets its own: shown and chosen in
+    // cmbPlacement and cbEachMonitor.
     TDesktopOptions DesktopOptions;
 
     TTabSheet& tshFiles() { return pcMain.Page(0); }
@@ -86,7 +95,8 @@ public:
     // The screen's text height against which the design sizes were scaled (13 at 96 DPI).
     int TextHeight() const { return textHeight_; }
 
-    // Applies a picture file as the desktop wallpaper, placed as the options say.
+    // Applies a picture file as the desktop wallpaper, placed as the options say; a change the
+    // user asked for (ApplyAskedChange).
     void ChangeWall(const std::string& path);
     // Makes a change the desktop wallpaper: every change of the window goes through here.
     void ApplyChange(const TWallpaperChange& change);
@@ -127,7 +137,7 @@ public:
     TSettings CurrentOptions() const;
     // Shows options read from the options file; WaitSeconds follows the pause they give.
     void LoadOptions(const TOptionsFileData& options);
-    // Shows the desktop options read from their file.
+    // Shows the desktop options read from their file in their controls.
     void LoadDesktopOptions(const TDesktopOptions& options);
     // Registers (1) or removes (0) the notification-area icon (TTrayIcon::SetTrayMode).
     void SetTrayMode(int32_t mode);
@@ -141,18 +151,36 @@ public:
     // the message loop runs, never in the way of the start.
     void ProbeRunRegistration(bool tell = false);
 
+    // Looks at every entry of the wallpaper list again and marks those that cannot be used:
+    // pictures whose file is missing, day nodes named after no weekday. The missing pictures, in
+    // the list's order.
+    std::vector<HTREEITEM> LookAtList();
+
     void tvFilesChange();
     void tvFilesClick();
-    // Insert and Delete in the tree do what sbAdd and sbDel do, while they are enabled.
+    // A node renamed in place is marked anew (a day named after no weekday, a missing file).
+    void tvFilesEdited(HTREEITEM item);
+    // Insert and Delete in the tree do what sbAdd and sbDel do, while they are enabled;
+    // Ctrl+Delete what nRemoveMissing does.
     bool tvFilesKeyDown(WORD key);
+    // The list's context menu, at a screen point.
+    void tvFilesContextPopup(POINT at);
+    // Files and folders dropped on the list at a point of the tree, or a picture dropped on the
+    // default wallpaper's group.
+    void tvFilesDragDrop(const std::vector<std::wstring>& files, POINT at);
+    void gbOldDragDrop(const std::wstring& file);
     void sbAddClick();
     void sbDelClick();
+    // Removes every picture whose file is missing from the list, once the user agrees.
+    void nRemoveMissingClick();
     void bChangeClick();
     void bObzorClick();
     void bNowDefaultClick();
     void cbRunClick();
     void edWaitChange();
     void edOldChange();
+    void cmbPlacementChange();
+    void cbEachMonitorClick();
     void stWWWClick();
     void nWallClick();
     void nRestoreClick();
@@ -178,6 +206,29 @@ private:
     // with.
     bool Changed();
     void ApplyFont(const TControl& parent);
+    // A change the user asked for (a button, the tray menu's command): applied, and then, once a
+    // run, where the system's background is a slideshow or Windows Spotlight, which would soon
+    // replace the picture, a box says what to switch in Windows' settings.
+    void ApplyAskedChange(const TWallpaperChange& change);
+    // Shows the default wallpaper in edOld and its preview; a picture that cannot be shown
+    // leaves the preview empty without a word.
+    void ShowDefaultWallpaper();
+    // Saves after pictures were added; the pictures left out are named after the save.
+    void SaveAdded(const std::vector<std::string>& leftOut);
+    // Deletes nodes and saves; the selection rule runs once, for the node selected then.
+    void DeleteNodes(const std::vector<HTREEITEM>& nodes);
+    // The day that files dropped at a point of the tree go under: the day of the node there, else
+    // of the selected node; null for none.
+    HTREEITEM DropDay(POINT at) const;
+    // Lets files be dropped on the list and the default wallpaper's group (once).
+    void AcceptDrops();
+    // The list is looked at again once the window comes into sight or shows another page.
+    void PostLookAtList();
+    void ListInSight();
+    // Adds the files dropped, now that the program that dragged them has been answered.
+    void PicturesDropped();
+    // Writes why the selected node cannot be used in the middle of the empty preview.
+    void DrawPreviewNote(HDC dc, const RECT& client);
 
     TFontHandle font_;
     TFontHandle boldFont_;
@@ -191,6 +242,18 @@ private:
     std::vector<std::string> shown_;
     // What the start-up's look at the Run values could not do, told when the message loop runs.
     std::string runProbeFailure_;
+    bool backgroundTold_ = false;  // the box about a slideshow or Spotlight was shown
+    bool lookPosted_ = false;
+    // Why the selected node cannot be used, written in the preview; null for nothing.
+    const char* previewNote_ = nullptr;
+    TFileDropTarget listDrop_;
+    TFileDropTarget defaultDrop_;
+    // Files dropped and not handled yet, and where.
+    struct TDrop {
+        std::vector<std::wstring> Files;
+        POINT At{};
+        bool OnDefault = false;
+    } dropped_;
 };
 
 extern TMainForm* MainForm;

@@ -8,11 +8,12 @@
 #include <vector>
 
 // The filter: description and pattern pairs separated by "|". One "All" choice, then one
-// choice per registered extension from the last registered to the first, without PNG.
+// choice per registered extension from the last registered to the first, PNG last.
 inline constexpr std::string_view kPictureDialogFilter =
-    "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf|"
+    "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.png)|*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.png|"
     "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Bitmaps (*.bmp)|*.bmp|"
-    "Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf";
+    "Icons (*.ico)|*.ico|Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|"
+    "Portable Network Graphics (*.png)|*.png";
 
 // The longest file name that pre-fills the dialog's file-name field with multiple selection;
 // the dialog's buffer holds it and its closing zero.

@@ -90,10 +90,6 @@ bool TOpenPictureDialog::Execute(HWND owner) {
     return true;
 }
 
-void TOpenPictureDialog::RaiseLeftOutFiles() const {
-    if (!leftOut_.empty()) throw Exception(LeftOutFilesMessage(leftOut_));
-}
-
 UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, LPARAM lParam) {
     // No exception may unwind through the system dialog: everything is caught here.
     try {

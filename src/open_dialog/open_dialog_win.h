@@ -22,8 +22,8 @@ public:
     // unchanged. A dialog that the system could not show, or whose result did not fit its
     // buffer, returns false like a cancel, without a message.
     // The dialog works with wide names; each chosen path is kept in the ANSI code page (see
-    // AnsiPathOf), and a file without such a path is left out of Files, to be reported by
-    // RaiseLeftOutFiles.
+    // AnsiPathOf), and a file without such a path is left out of Files, to be reported to the
+    // user (LeftOutFilesMessage).
     bool Execute(HWND owner = nullptr);
 
     // The first file of Files of the last confirmed run that had any; it pre-fills the next
@@ -31,8 +31,6 @@ public:
     const std::string& FileName() const { return fileName_; }
     // Every chosen file of the last confirmed run, full paths, in the system's order.
     const std::vector<std::string>& Files() const { return files_; }
-    // Raises the failure that names the chosen files left out of Files in the last run, if any.
-    void RaiseLeftOutFiles() const;
     // The chosen files left out of Files in the last run, as shown to the user, and whether the
     // first chosen file is one of them (then FileName is not it).
     const std::vector<std::string>& LeftOut() const { return leftOut_; }

@@ -13,6 +13,8 @@ public:
     // A new graphic of the kind that a path's extension names; raises EInvalidGraphic
     // "Unknown picture file extension (.%s)".
     std::unique_ptr<TGraphic> CreateForPath(std::string_view path) const;
+    // Whether a path's extension names a kind the table reads.
+    bool Reads(std::string_view path) const { return table_.FindByExtension(ExtractExtension(path)) != nullptr; }
     // A new graphic of a class name in the table (compared exactly), or null.
     std::unique_ptr<TGraphic> CreateByClassName(std::string_view className) const;
 

@@ -18,6 +18,12 @@ constexpr UINT WM_REALIZEPICTUREPALETTE = WM_APP + 3;
 // Posted by the main window to itself: look whether the local date is a new one (after the
 // modal state that held a day change back has ended).
 constexpr UINT WM_CHECKDAY = WM_APP + 4;
+// Posted by the main window to itself when it comes into sight or shows another page: look at
+// the wallpaper list's files again.
+constexpr UINT WM_LOOKATLIST = WM_APP + 20;
+// Posted by the main window to itself when files were dropped on it: they are added once the
+// program that dragged them has been answered.
+constexpr UINT WM_PICTURESDROPPED = WM_APP + 21;
 
 // The main window's timers (WM_TIMER's id).
 // Asks the shell again for the notification-area icon it refused.

@@ -82,6 +82,7 @@ void TPageControl::ShowActivePage() {
         const std::vector<HWND> stops = TabStops(pages_[static_cast<size_t>(active)]->Handle());
         SetFocus(stops.empty() ? Handle() : stops.front());
     }
+    if (OnChange) OnChange();
 }
 
 LRESULT TPageControl::Notify(const NMHDR& header) {

@@ -32,6 +32,8 @@ public:
     void SelectNextPage(bool forward);
     // Ctrl+Tab and Ctrl+Shift+Tab switch the pages.
     bool DialogKey(WORD key, bool shift, bool control) override;
+    // A page was shown, by the user or by code.
+    TNotifyEvent OnChange;
 
 protected:
     LRESULT Notify(const NMHDR& header) override;

@@ -18,8 +18,11 @@ public:
     void AddSeparator(UINT id);
     // The default item is drawn in bold.
     void SetDefaultItem(UINT id);
+    void SetItemEnabled(UINT id, bool enabled);
     // Shows the menu with its top-left corner at a screen point; returns when it closes.
     void Popup(HWND owner, POINT at);
+    // The same, but the chosen item's identifier is returned (0 for none) instead of sent.
+    UINT Choose(HWND owner, POINT at);
 
 private:
     HMENU menu_;

@@ -134,6 +134,20 @@ void ApplyWallpaperChange(const TWallpaperChange& change) {
         ApplyThroughValues(change.Pictures.front(), change.Placement);
 }
 
+TBackgroundKind SystemBackground() {
+    DWORD type = 0, size = sizeof type;
+    if (RegGetValueA(HKEY_CURRENT_USER, kWallpapersKey, "BackgroundType", RRF_RT_REG_DWORD, nullptr, &type, &size) !=
+        ERROR_SUCCESS)
+        type = 0;
+    if (type == 3) return TBackgroundKind::Spotlight;
+    constexpr int kSlideshowSet = 2;  // DSS_SLIDESHOW
+    TComPtr<IShellDesktopWallpaper> object;
+    int state = 0;
+    if (CreateDesktopWallpaper(object) && SUCCEEDED(object->GetStatus(&state)))
+        return state & kSlideshowSet ? TBackgroundKind::Slideshow : TBackgroundKind::Picture;
+    return type == 2 ? TBackgroundKind::Slideshow : TBackgroundKind::Picture;
+}
+
 std::string CurrentDesktopWallpaper() {
     char path[MAX_PATH + 1] = {};
     if (!SystemParametersInfoA(SPI_GETDESKWALLPAPER, MAX_PATH, path, 0)) return {};

@@ -12,6 +12,8 @@
 
 // The current user's desktop settings, under HKEY_CURRENT_USER: the wallpaper's values.
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+// The Explorer's choice of the desktop's background, under HKEY_CURRENT_USER.
+constexpr char kWallpapersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Wallpapers";
 
 // The shell's desktop-wallpaper object of Windows 8 and later (IDesktopWallpaper), in the order
 // of its methods. Like every COM interface it is released, never deleted.
@@ -62,6 +64,16 @@ size_t WallpaperMonitorCount();
 // the system reports leaves as an exception (the Active Desktop's own apply is the last step,
 // its picture already set by the system's call, and is not judged).
 void ApplyWallpaperChange(const TWallpaperChange& change);
+
+// What the system shows as the desktop's background. A slideshow and Windows Spotlight
+// replace the wallpaper at their next turn, whoever set it: Microsoft documents no way for a
+// program to end them, and setting a picture through the desktop-wallpaper object is not said
+// to.
+enum class TBackgroundKind { Picture, Slideshow, Spotlight };
+// Windows Spotlight where the Explorer's "BackgroundType" under kWallpapersKey is 3; a
+// slideshow where the desktop-wallpaper object says one is set (GetStatus), or without the
+// object where that value is 2; else a picture (or a plain colour).
+TBackgroundKind SystemBackground();
 
 // The user's current wallpaper as the system reports it (SPI_GETDESKWALLPAPER); empty when it
 // has none.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/text.h"
 #include "wallpaper/weekday.h"
 
 namespace {
@@ -45,4 +46,11 @@ TWallpaperChange PlanChange(const TWallpaperList& list, const TChangeRule& rule,
         change.Pictures.push_back(rule.Default);
     }
     return change;
+}
+
+bool InThemeCache(std::string_view path) {
+    const std::string lower = AnsiLowerCase1251(path);
+    return lower.find("\\microsoft\\windows\\themes\\") != std::string::npos ||
+           lower.find("\\cachedfiles\\") != std::string::npos ||
+           ExtractFileName(lower).starts_with("transcodedwallpaper");
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/readiness.h"
@@ -47,3 +48,8 @@ using TFileTest = std::function<TReadiness(const std::string& path)>;
 // the default if it is there, else nothing. Span places one picture across all monitors.
 TWallpaperChange PlanChange(const TWallpaperList& list, const TChangeRule& rule, const TRandomSource& random,
                             const TFileTest& test);
+
+// Whether a path lies among Windows' own copies of the wallpaper, letter case aside: under
+// "\Microsoft\Windows\Themes\" (its "CachedFiles" of each size and placement, its
+// "TranscodedWallpaper"), which the system rewrites at every change of the wallpaper.
+bool InThemeCache(std::string_view path);

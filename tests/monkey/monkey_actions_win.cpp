@@ -1,5 +1,5 @@
 // The monkey's steps: what a user or the system can do to the running program, chosen at
-// random with weights. Mouse and keyboard steps use real input (see monkey_input_win.h and
+// random with weights. Mouse and keyboard steps use real input (see support/input.h and
 // monkey_user_win.cpp): they reach only what a user could reach. The system's steps (close
 // requests, session ends, the shell's messages, the notification icon's callback) are
 // messages, as the system sends them; the open dialog is answered as the platform's test
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "monkey_input_win.h"
+#include "support/input.h"
 #include "monkey_steps_win.h"
 #include "support/dialog_driver.h"
 

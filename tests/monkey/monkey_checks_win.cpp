@@ -6,6 +6,7 @@
 #include "base/format.h"
 #include "monkey_world_win.h"
 #include "settings/options_file.h"
+#include "ui/list_rows.h"
 
 namespace {
 
@@ -16,8 +17,6 @@ constexpr DWORD kAnswerTime = 1000;
 // the system's caches of icons and image lists once (about 190 GDI objects and 10 handles
 // under Wine). A leak of one object per action passes a bound within a few hundred steps.
 constexpr long kGdiGrowth = 120, kHandleGrowth = 40, kWindowGrowth = 10, kPrivateGrowthKb = 64 * 1024;
-
-const char kMarker[] = "monkey: no wallpaper applied yet";
 
 std::string Shown(const std::optional<std::string>& bytes) {
     if (!bytes) return "<absent>";
@@ -36,8 +35,8 @@ char DecimalSeparator() {
 }
 
 // Whether the program has applied a wallpaper since the run started: every change writes the
-// style "2" over the monkey's marker (also a change to the marker itself, a first run's default).
-bool Applied() { return Desktop("WallpaperStyle") == "2"; }
+// style of its placement over the monkey's marker.
+bool Applied() { return Desktop("WallpaperStyle") != "monkey"; }
 // Whether the automatic change may rightly leave the wallpaper: with an empty default and no
 // usable picture of today, it does.
 bool MayLeaveTheWallpaper(const TSession& s) {
@@ -86,8 +85,9 @@ void AddUnderSelected(TWindowState& state, const std::vector<std::string>& paths
     size_t at = static_cast<size_t>(parent) + 1;
     while (at < state.Tree.size() && state.Tree[at].Parent >= parent) ++at;
     for (const std::string& path : paths) {
-        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, path});
+        state.Tree.insert(state.Tree.begin() + static_cast<long>(at), TWallpaperNode{parent, ListRowText(path, true)});
         state.Items.insert(state.Items.begin() + static_cast<long>(at), nullptr);
+        state.Missing.insert(state.Missing.begin() + static_cast<long>(at), false);
         for (size_t i = at + 1; i < state.Tree.size(); ++i)
             if (state.Tree[i].Parent >= static_cast<int>(at)) ++state.Tree[i].Parent;
         ++at;
@@ -128,7 +128,7 @@ bool DialogResult(TWindowState& state, const std::string& bytes, bool options) {
     } catch (const Exception&) {
         return false;
     }
-    if ((options ? result.Options() : result.List()) != bytes) return false;
+    if ((options ? result.Options() : result.List()) != (options ? bytes : Rows(bytes))) return false;
     state = std::move(result);
     return true;
 }
@@ -148,17 +148,23 @@ void CheckFile(TWorld& w, bool options) {
         std::string expected = options ? w.S.Options() : w.S.State.List();
         TWindowState fresh;
         // The save may have come after the window was read: read it again.
-        if (w.S.StateKnown && *now != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
+        const std::string shown = options ? *now : Rows(*now);
+        if (w.S.StateKnown && shown != expected && !Ended(w) && (Sleep(300), w.S.View->Read(fresh))) {
             w.S.State = std::move(fresh);
-            if (!w.S.State.Old.empty()) w.S.UnshownDefault.reset();
             expected = options ? w.S.Options() : w.S.State.List();
         }
-        if (w.S.StateKnown && *now != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
-            expected = *now;
-        if (w.S.StateKnown && *now != expected)
-            w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(now) + "\n  window:\n    " +
+        if (w.S.StateKnown && shown != expected && w.S.DialogUp && Ended(w) && DialogResult(w.S.State, *now, options))
+            expected = shown;
+        // An edit left open is kept by the save of a close.
+        if (const auto kept = w.S.StateKnown && shown != expected ? w.S.State.EditKept() : std::nullopt;
+            kept && (options ? kept->Options() : kept->List()) == shown) {
+            w.S.State = *kept;
+            expected = shown;
+        }
+        if (w.S.StateKnown && shown != expected)
+            w.Fail(name + " does not hold what the window shows.\n  file:\n    " + Shown(shown) + "\n  window:\n    " +
                    Shown(expected));
-        (options ? w.S.SavedOptions : w.S.SavedList) = *now;
+        (options ? w.S.SavedOptions : w.S.SavedList) = shown;
         ++w.Saves;
     }
     last = now;
@@ -245,8 +251,6 @@ void CheckPause(TWorld& w, const TTopWindows& top) {
 
 }  // namespace
 
-const char* WallpaperMarker() { return kMarker; }
-
 void CheckStep(TWorld& w) {
     TSession& s = w.S;
     bool ended = Ended(w);
@@ -281,7 +285,6 @@ void CheckStep(TWorld& w) {
             if (s.View->Read(state)) {
                 s.State = std::move(state);
                 s.StateKnown = true;
-                if (!s.State.Old.empty()) s.UnshownDefault.reset();
                 // The dialog has returned and what it did shows in the window.
                 if (!top.Dialog && !top.Preview) w.Confirmed.clear();
                 for (const TWallpaperNode& node : s.State.Tree)
@@ -355,7 +358,7 @@ void CheckEnd(TWorld& w) {
         if (!optionsHeld && optionsDue && w.Options != s.Options())
             w.Fail("closing did not save WallOpt.ini:\n  file:\n    " + Shown(w.Options) + "\n  window:\n    " +
                    Shown(s.Options()));
-        if (!optionsHeld && !Held(w, w.ListPath()) && listDue && w.List != s.State.List())
+        if (!optionsHeld && !Held(w, w.ListPath()) && listDue && (!w.List || Rows(*w.List) != s.State.List()))
             w.Fail("closing did not save Murovelo.ini:\n  file:\n    " + Shown(w.List) + "\n  window:\n    " +
                    Shown(s.State.List()));
     }

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "base/format.h"
-#include "monkey_input_win.h"
+#include "support/input.h"
 #include "../support/picture_files.h"
 #include "monkey_world_win.h"
 #include "settings/options_file.h"
@@ -94,7 +94,8 @@ void StartSession(TWorld& w) {
     s.StartOptions = w.Options = ReadShared(w.OptionsPath());
     s.StartList = w.List = ReadShared(w.ListPath());
     DeleteRegistryValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ConvertedWallpaper");
-    SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", WallpaperMarker());
+    // The desktop's picture, which a first run takes as its default and shows.
+    SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper", w.Pictures + "originals\\good1.bmp");
     SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "WallpaperStyle", "monkey");
 
     std::string command = "\"" + w.Folder + "Lumo.exe\"" + (s.Autorun ? " /autorun" : "");
@@ -138,7 +139,6 @@ void StartSession(TWorld& w) {
     } else {
         for (int i = 0; i < 100 && !IsWindowVisible(s.View->Main); ++i) Sleep(50);
     }
-    if (!s.StartOptions) s.UnshownDefault = WallpaperMarker();
     if (s.View->Read(s.State)) {
         s.StateKnown = true;
         s.SavedOptions = s.Options();

@@ -1,8 +1,8 @@
 // The monkey's steps in the main window: what a user does with the mouse and the keyboard,
-// as real input (see monkey_input_win.h), so that it reaches only what a user could reach.
+// as real input (see support/input.h), so that it reaches only what a user could reach.
 #include "monkey_steps_win.h"
 
-#include "monkey_input_win.h"
+#include "support/input.h"
 
 namespace monkey {
 
@@ -122,8 +122,7 @@ bool ClickNode(TWorld& w) {
     std::vector<size_t> candidates;
     for (size_t i = 0; i < state.Tree.size(); ++i) {
         const bool day = state.Tree[i].Parent < 0;
-        const DWORD attributes = GetFileAttributesA(state.Tree[i].Text.c_str());
-        const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+        const bool exists = !state.Missing[i];
         if ((kind == 0 && day) || (kind == 1 && !day && exists) || (kind == 2 && !day && !exists))
             candidates.push_back(i);
     }

@@ -4,11 +4,14 @@
 #include <shellapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "base/exceptions.h"
 #include "settings/options_file.h"
 #include "support/dialog_driver.h"
 #include "support/test_support.h"
+#include "ui/list_rows.h"
 
 namespace {
 
@@ -72,6 +75,37 @@ bool TRemoteBuffer::Read(const void* remote, void* data, size_t size) const {
 
 std::string TWindowState::Options() const { return FormatOptionsFile({StayInTray, Old, Wait}); }
 std::string TWindowState::List() const { return FormatWallpaperList(Tree); }
+
+std::optional<TWindowState> TWindowState::EditKept() const {
+    const auto selected = std::find(Items.begin(), Items.end(), Selected);
+    if (!Editing || selected == Items.end()) return std::nullopt;
+    TWindowState kept = *this;
+    TWallpaperNode& node = kept.Tree[static_cast<size_t>(selected - Items.begin())];
+    node.Text = ListRowText(StorableNodeText(Typed), node.Parent >= 0);
+    kept.Editing = false;
+    return kept;
+}
+
+std::string Rows(const std::string& listBytes) {
+    TWallpaperList list;
+    try {
+        ParseWallpaperList(listBytes, list);
+    } catch (const Exception&) {
+        return listBytes;
+    }
+    for (TWallpaperNode& node : list) node.Text = ListRowText(node.Text, node.Parent >= 0);
+    return FormatWallpaperList(list);
+}
+
+namespace {
+// Takes a mark off the end of a row; whether it was there.
+bool WithoutMark(std::string& row, const TListMark& mark) {
+    const std::string end = std::string(" (") + mark.Row + ")";
+    if (row.size() < end.size() || row.compare(row.size() - end.size(), end.size(), end) != 0) return false;
+    row.resize(row.size() - end.size());
+    return true;
+}
+}  // namespace
 
 TLumoView::TLumoView(HANDLE process, DWORD processId)
     : process_(process), id_(processId), buffer_(process, kBufferSize) {}
@@ -163,7 +197,10 @@ bool TLumoView::Read(TWindowState& state) const {
         if (!answered || !buffer_.Read(buffer_.At(0), &data, sizeof data)) return false;
         std::vector<char> text(kBufferSize - kTextOffset, '\0');
         if (!buffer_.Read(data.pszText, text.data(), text.size() - 1)) return false;
-        state.Tree.push_back({parent, text.data()});
+        std::string row = text.data();
+        state.Missing.push_back(WithoutMark(row, kMissingPicture));
+        WithoutMark(row, kNotADay);
+        state.Tree.push_back({parent, row});
         state.Items.push_back(item);
         if (HTREEITEM child = next(item, TVGN_CHILD)) {
             open.emplace_back(item, parent);
@@ -180,7 +217,9 @@ bool TLumoView::Read(TWindowState& state) const {
     }
     if (!answered) return false;
     state.Selected = next(nullptr, TVGN_CARET);
-    state.Editing = Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered) != 0;
+    const auto edit = reinterpret_cast<HWND>(Ask(Tree, TVM_GETEDITCONTROL, 0, 0, &answered));
+    state.Editing = edit != nullptr;
+    if (edit) state.Typed = Text(edit);
     state.StayInTray = Ask(Tray, BM_GETCHECK, 0, 0, &answered) == BST_CHECKED;
     if (!answered) return false;
     state.Wait = Text(Wait);

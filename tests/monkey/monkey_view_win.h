@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,17 +42,26 @@ struct TTopWindows {
     bool Modal() const { return Dialog || Preview || Menu || FailureBox || !ErrorBoxes.empty() || !OtherBoxes.empty(); }
 };
 
-// What the window holds, as the settings files would hold it.
+// What the window holds, as the settings files would hold it. The tree is kept as its rows show
+// it (a picture by its name and folder), the marks of entries that cannot be used aside.
 struct TWindowState {
     TWallpaperList Tree;
     std::vector<HTREEITEM> Items;  // the tree items of Tree, in the same order
+    std::vector<bool> Missing;     // marked as a picture whose file is missing, in the same order
     HTREEITEM Selected = nullptr;
     bool StayInTray = false;
     std::string Wait, Old;
-    bool Editing = false;  // a node's text is being edited in place
+    bool Editing = false;  // a node's text is being edited in place, the text typed so far
+    std::string Typed;
+    // The window once an edit left open is kept, as a close or a save keeps it.
+    std::optional<TWindowState> EditKept() const;
     std::string Options() const;
     std::string List() const;
 };
+
+// The rows the nodes of a list file show in the window; the bytes as they are when they do not
+// parse.
+std::string Rows(const std::string& listBytes);
 
 // The program's objects: GDI objects (its GDI handle table), kernel handles (the system's
 // handle list, without the keys Wine's open dialog leaks), windows, and private memory.

@@ -55,15 +55,8 @@ struct TSession {
     long InputCloseStep = -100;  // the last such request that showed nothing yet
     TWindowState State;          // as last read
     bool StateKnown = false;
-    // Started without an options file, the program takes the desktop's wallpaper as its default
-    // without showing it: that default holds until the default's edit first shows a text.
-    std::optional<std::string> UnshownDefault;
-    // The options the program holds: the window's, with the default it has not shown.
-    std::string Options() const {
-        TWindowState held = State;
-        if (held.Old.empty() && UnshownDefault) held.Old = *UnshownDefault;
-        return held.Options();
-    }
+    // The options the program holds: the window's.
+    std::string Options() const { return State.Options(); }
     // What the program last read or wrote, in the form it writes: a save writes a file only
     // when it differs from it (or the file is missing).
     std::string SavedOptions, SavedList;
@@ -134,5 +127,3 @@ void RequestEnd(TWorld& world, TEnd end);
 void CheckStep(TWorld& world);
 // The end of the program: its exit code and what the files hold afterwards.
 void CheckEnd(TWorld& world);
-// The wallpaper value the monkey sets before an automatic run: it must stay until the pause ends.
-const char* WallpaperMarker();

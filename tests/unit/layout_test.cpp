@@ -5,6 +5,7 @@
 
 #include "ui/glyph_art.h"
 #include "ui/layout.h"
+#include "ui/list_rows.h"
 
 namespace {
 // The Files page at design size is 410 × 311.
@@ -95,4 +96,24 @@ TEST(GlyphArt, SignsAtTheDesignSizeAndScaledAndTheNearestDrawnSize) {
     // At 200 %: two-pixel outlines round a two-pixel fill, centred.
     EXPECT_EQ(Rows(SignGlyph(TGlyphSign::Plus, 14)).substr(30, 45), "....##oo##....|....##oo##....|######oo######|");
     EXPECT_EQ(NearestGlyphSize(std::array{16, 20, 24, 32}, 20), 24);  // 16 x 20 / 13 = 24.6
+}
+
+TEST(ListRows, APictureByItsNameAndFolderAndWhyAnEntryCannotBeUsed) {
+    const struct {
+        const char* text;
+        bool picture;
+        const TListMark* mark;
+        const char* row;
+    } rows[] = {
+        {"C:\\Фото\\Коты\\Кот Барсик (2).jpg", true, nullptr, "Кот Барсик (2).jpg — Коты"},
+        {"C:\\a.jpg", true, nullptr, "a.jpg — C:"},
+        {"\\\\server\\share\\b.png", true, nullptr, "b.png — share"},
+        {"d:/photos/c.bmp", true, nullptr, "c.bmp — photos"},
+        {"f.jpg", true, nullptr, "f.jpg"},
+        {"C:\\Фото\\", true, nullptr, "C:\\Фото\\"},
+        {"C:\\Фото\\gone.jpg", true, &kMissingPicture, "gone.jpg — Фото (нет файла)"},
+        {"Среда\\x", false, nullptr, "Среда\\x"},
+        {"Пятница (work)", false, &kNotADay, "Пятница (work) (не день недели)"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ListRowText(row.text, row.picture, row.mark), row.row) << row.text;
 }

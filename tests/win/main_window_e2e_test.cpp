@@ -70,6 +70,19 @@ void Press(WORD key, bool control = false, bool shift = false) {
     SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
+// A click in the middle of a window, as one input that moves there, presses and releases, so
+// that the click cannot go where the cursor was.
+void Click(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const LONG x = (r.left + r.right) / 2 * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
+               y = (r.top + r.bottom) / 2 * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    INPUT click[3] = {};
+    const DWORD flags[] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+    for (int i = 0; i < 3; ++i) click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
+    SendInput(3, click, sizeof(INPUT));
+}
+
 // A text typed on the keyboard, each character pressed and released.
 void Type(const std::wstring& text) {
     std::vector<INPUT> input(2 * text.size(), INPUT{INPUT_KEYBOARD, {}});
@@ -277,13 +290,18 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_EQ(FocusBecomes(thread, previous), previous);
     }
 
-    // The arrow keys on the tabs switch pages; Options page in its tab order.
+    // The arrow keys on the tabs switch pages; Options page in its tab order, where the down key
+    // chooses the placement after «Растянуть», «Замостить», and a click checks the monitors' box.
     Press(VK_RIGHT);
     EXPECT_EQ(PageBecomes(tabs, 1), 1);
-    for (const std::string& next : {run, std::string("Button:Оставаться в трее после запуска"), std::string("Edit:10"),
-                                    std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
+    const char monitorsBox[] = "Разные картинки на каждом мониторе";
+    const std::string placement = "ComboBox:Растянуть", monitors = std::string("Button:") + monitorsBox;
+    for (const std::string& next :
+         {run, std::string("Button:Оставаться в трее после запуска"), std::string("Edit:10"), placement, monitors,
+          std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
         Press(VK_TAB);
         EXPECT_EQ(FocusBecomes(thread, next), next);
+        if (next == placement) Press(VK_DOWN);
         if (next != "Edit:10") continue;
         // The pause as typed: a number put in for no number or one too large is selected and the
         // next digits replace it; a dropped zero or a paste leaves the caret before what followed.
@@ -302,6 +320,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
             EXPECT_EQ(FocusBecomes(thread, "Edit:" + std::string(shown)), "Edit:" + std::string(shown)) << keys;
         }
     }
+    Click(FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Button", monitorsBox));
 
     // Ctrl+Tab from a control: the About page, which has no tab stop (not even its link), so
     // the tabs take the focus and keep it.
@@ -323,6 +342,12 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     Press(VK_TAB, true, true);
     EXPECT_EQ(PageBecomes(tabs, 0), 0);
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
+    // The picture applied tiled: the values of systems without the desktop-wallpaper object.
+    Press(VK_TAB);
+    Press(VK_SPACE);
+    EXPECT_TRUE(WaitUntil([&] { return Desktop("TileWallpaper") + Desktop("WallpaperStyle") == "10"; }, 5000));
+    EXPECT_EQ(Desktop("Wallpaper"), picture);
+    Press(VK_TAB, false, true);
 
     // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
     const std::string b = folder_.File("b.bmp");  // a picture whose preview shows, so no box
@@ -363,17 +388,10 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         // The key reaches the tree first; the edit comes after it.
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
-        if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
-            // One input once the edit is open and the minus enabled: moved there, pressed and
-            // released, so the click cannot go where the cursor was; the picture goes under its edit.
+        if (key == VK_DOWN) {
+            // Once the edit is open and the minus enabled: the picture goes under its open edit.
             ASSERT_TRUE(WaitUntil([&] { return TreeView_GetEditControl(treeWindow) && IsWindowEnabled(minus); }, 5000));
-            const LONG x = (r.left + 5) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1),
-                       y = (r.top + 5) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-            INPUT click[3] = {};
-            const DWORD flags[] = {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-            for (int i = 0; i < 3; ++i)
-                click[i] = {INPUT_MOUSE, {.mi = {x, y, 0, flags[i] | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
-            SendInput(3, click, sizeof(INPUT));
+            Click(minus);
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
         Press(key == VK_END ? 'X' : VK_RETURN);
@@ -383,6 +401,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     EXPECT_EQ(lumo.Wait(30000), 0);
     EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), std::string(300, 'z') + "\r\nx\r\n");
     EXPECT_TRUE(ReadFileBytes(folder_.File("WallOpt.ini")).ends_with("\r\n312\r\n"));
+    EXPECT_EQ(ReadFileBytes(folder_.File("Lumo.ini")), "Placement=tile\r\nEachMonitor=1\r\n");
 }
 
 // The share of a glyph button's width where, inside its frame, it shows more than its face.

@@ -58,13 +58,6 @@ protected:
         MainForm = nullptr;
         ShowWindow(Application.Handle(), SW_HIDE);
     }
-    static void Pump() {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
     TRegistryOverride registry_;
     TMainForm form_;
 };
@@ -110,12 +103,15 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
         {&form_.Label2, "Static", "Пауза между запуском и сменой обоев, сек.", {24, 32, 253, 45}, true},
         {&form_.edWait, "Edit", "10", {264, 29, 313, 50}, true},
         {&form_.cbTray, "Button", "Оставаться в трее после запуска", {24, 56, 401, 73}, true},
-        {&form_.gbOld, "Button", " Лумо по умолчанию ", {0, 82, 410 + dw, 311 + dh}, true},
+        {&form_.lbPlacement, "Static", "Положение картинки на экране", {24, 83, 186, 96}, true},
+        {&form_.cmbPlacement, "ComboBox", "Растянуть", {264, 79, 401, 100}, true},
+        {&form_.cbEachMonitor, "Button", "Разные картинки на каждом мониторе", {24, 106, 401, 123}, true},
+        {&form_.gbOld, "Button", " Лумо по умолчанию ", {0, 130, 410 + dw, 311 + dh}, true},
         {&form_.edOld, "Edit", "", {8, 24, 311 + dw, 45}, true},
         {&form_.bObzor, "Button", "Обзор...", {321 + dw, 24, 396 + dw, 49}, true},
         {&form_.bNowDefault, "Button", "Поклеить сейчас!", {8, 56, 155, 81}, true},
-        {&form_.gbOldPreview, "Button", " Предпросмотр ", {8, 94, 400 + dw, 221 + dh}, true},
-        {&form_.oldPreview, "TImage", "oldPreview", {8, 15, 384 + dw, 117 + dh}, true},
+        {&form_.gbOldPreview, "Button", " Предпросмотр ", {8, 88, 400 + dw, 173 + dh}, true},
+        {&form_.oldPreview, "TImage", "oldPreview", {8, 15, 384 + dw, 77 + dh}, true},
         {&form_.iAbout, "TImage", "iAbout", {0, 0, 410, 310}, true},
         {&form_.stWWW, "Static", " страница программы ", {24, 264, 163, 281}, true},
     };
@@ -149,54 +145,49 @@ TEST_F(MainWindowTest, EveryControlWithItsClassTextBoundsAndState) {
     EXPECT_EQ(form_.tvFiles.Selected(), nullptr);
 }
 
-TEST_F(MainWindowTest, ANodeThatDoesNotFitShowsItsFirst79CharactersInATooltip) {
+TEST_F(MainWindowTest, TipsShowWholeTextsAndWhyAnEntryCannotBeUsed) {
     std::string longText = "C:\\Обои\\";
     while (longText.size() < 120) longText += std::to_string(longText.size() % 10);
-    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, longText}, {0, "C:\\a.bmp"}});
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, longText}, {-1, "Пятница (work)"}});
+    const std::vector<HTREEITEM> nodes = form_.tvFiles.Nodes();
     const HWND tree = form_.tvFiles.Handle();
-    const auto next = [tree](HTREEITEM item, UINT relation) {
-        return reinterpret_cast<HTREEITEM>(
-            SendMessageA(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
-    };
-    const HTREEITEM day = next(nullptr, TVGN_ROOT), longNode = next(day, TVGN_CHILD),
-                    shortNode = next(longNode, TVGN_NEXT);
-    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(day));
+    form_.tvFiles.Expand(nodes[0]);
     // The tooltip's window waits for the mouse: a hidden tree has none.
     EXPECT_EQ(form_.tvFiles.ToolTip(), nullptr);
     form_.Show();
-    Pump();
+    PumpMessages();
     HWND tip = nullptr;
-    // Rests the mouse on a node's text: whether a tip shows there (one that should not show is
-    // given well over the tooltip's delay).
+    // Rests the mouse on a node's text: the tip shown there, "" for none (one that should not show
+    // is given well over the tooltip's delay).
     const auto tipOver = [&](HTREEITEM item, bool expected) {
-        RECT r{};
-        std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
-        SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
-        POINT at{r.left + 4, (r.top + r.bottom) / 2};
-        ClientToScreen(tree, &at);
+        if (tip) SendMessageA(tip, TTM_POP, 0, 0);
+        const POINT at = NodeOnScreen(tree, item);
         SetCursorPos(at.x + 1, at.y);
         SetCursorPos(at.x, at.y);
         for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i) {
-            Pump();
+            PumpMessages();
             Sleep(25);
             tip = form_.tvFiles.ToolTip();
         }
-        return IsWindowVisible(tip) != FALSE;
+        wchar_t shown[512] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = tree;
+        tool.uId = 1;
+        tool.lpszText = shown;
+        SendMessageW(tip, TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
+        char text[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, shown, -1, text, sizeof text, nullptr, nullptr);
+        return IsWindowVisible(tip) ? std::string(text) : std::string();
     };
-    ASSERT_TRUE(tipOver(longNode, true));
-    ASSERT_NE(tip, nullptr);
-    char shown[256] = {};
-    TTTOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = tree;
-    tool.uId = 1;
-    tool.lpszText = shown;
-    SendMessageA(tip, TTM_GETTEXTA, sizeof shown, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::string(shown), longText.substr(0, 79));
-    // A node that fits shows no tip, and the tip of the other goes.
-    EXPECT_FALSE(tipOver(shortNode, false));
-    EXPECT_FALSE(tipOver(day, false));
-    EXPECT_TRUE(tipOver(longNode, true));
+    EXPECT_EQ(tipOver(nodes[1], true), longText + "\r\n" + kMissingPicture.Reason);
+    EXPECT_EQ(tipOver(nodes[2], true), "Пятница (work)\r\n" + std::string(kNotADay.Reason));
+    // A weekday's name shows whole in its row, and no tip; cut off at a narrow list's edge, it
+    // shows in its tip.
+    EXPECT_EQ(tipOver(nodes[0], false), "");
+    EXPECT_TRUE(GetWindowLongA(tree, GWL_STYLE) & TVS_SHOWSELALWAYS);  // the selection stays in sight
+    SetWindowPos(tree, nullptr, 0, 0, 40, 280, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(tipOver(nodes[0], true), "Понедельник");
 }
 
 // Wrappers and windows part in either order: a window that goes leaves its parent's list and
@@ -327,13 +318,13 @@ TEST_F(MainWindowTest, AnchorsFollowAResize) {
     EXPECT_EQ(form_.sbAdd.Bounds().top, 335 + dh);
     EXPECT_EQ(form_.bChange.Bounds().left, 264);
     EXPECT_EQ(form_.bChange.Bounds().top, 325 + dh);
-    EXPECT_EQ(form_.gbOld.Bounds().top, 82);
+    EXPECT_EQ(form_.gbOld.Bounds().top, 130);
     EXPECT_EQ(form_.gbOld.Bounds().right, 510);
     EXPECT_EQ(form_.gbOld.Bounds().bottom, 361 + dh);
     EXPECT_EQ(form_.edOld.Bounds().right, 411);
     EXPECT_EQ(form_.bObzor.Bounds().left, 421);
     EXPECT_EQ(form_.bNowDefault.Bounds().left, 8);
-    EXPECT_EQ(form_.oldPreview.Bounds().bottom, 167 + dh);
+    EXPECT_EQ(form_.oldPreview.Bounds().bottom, 127 + dh);
     EXPECT_EQ(form_.cbRun.Bounds().right, 401);
     EXPECT_EQ(form_.stWWW.Bounds().top, 264);
     // Shrinking below the design size: controls overlap, nothing breaks.
@@ -359,7 +350,8 @@ TEST_F(MainWindowTest, TabOrderWithinThePages) {
     EXPECT_EQ(order(form_.tshFiles().Handle()), (std::vector<HWND>{form_.tvFiles.Handle(), form_.bChange.Handle()}));
     EXPECT_EQ(order(form_.tshOptions().Handle()),
               (std::vector<HWND>{form_.cbRun.Handle(), form_.cbTray.Handle(), form_.edWait.Handle(),
-                                 form_.edOld.Handle(), form_.bObzor.Handle(), form_.bNowDefault.Handle()}));
+                                 form_.cmbPlacement.Handle(), form_.cbEachMonitor.Handle(), form_.edOld.Handle(),
+                                 form_.bObzor.Handle(), form_.bNowDefault.Handle()}));
     EXPECT_FALSE(GetWindowLongA(form_.stWWW.Handle(), GWL_STYLE) & WS_TABSTOP);
     EXPECT_FALSE(GetWindowLongA(form_.sbAdd.Handle(), GWL_STYLE) & WS_TABSTOP);
 }
@@ -484,7 +476,7 @@ TEST_F(MainWindowTest, IconTheShellRefusesIsAskedForAgainAndTheWindowStaysReacha
     ShowWindow(application, SW_SHOWNORMAL);
     SendMessageA(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_TRUE(IsWindowVisible(application));
-    for (int i = 0; i < 60 && !NotifyIconRegistered(window); ++i) Sleep(50), Pump();
+    for (int i = 0; i < 60 && !NotifyIconRegistered(window); ++i) Sleep(50), PumpMessages();
     EXPECT_TRUE(NotifyIconRegistered(window));
     EXPECT_FALSE(IsWindowVisible(application));
     // Refused for two minutes of tries after "TaskbarCreated": the hidden program shows its
@@ -530,7 +522,7 @@ TEST_F(MainWindowTest, FirstShowingIsCentredLaterOnesKeepThePlace) {
     EXPECT_EQ(r.left, 10);
     // Minimising hides the window and the application window with its taskbar button.
     SendMessageA(form_.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    Pump();
+    PumpMessages();
     EXPECT_FALSE(IsWindowVisible(form_.Handle()));
     EXPECT_FALSE(IsWindowVisible(Application.Handle()));
     EXPECT_FALSE(Application.ShowMainWindow);

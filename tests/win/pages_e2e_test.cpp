@@ -10,6 +10,8 @@
 
 #include "pictures_test_files.h"
 #include "support/dialog_driver.h"
+#include "support/drag_files.h"
+#include "support/input.h"
 #include "support/lumo_process.h"
 #include "support/startup_fixture.h"
 #include "wallpaper/weekday.h"
@@ -362,4 +364,39 @@ TEST_F(ClosingRun, ThePauseAtLogonAnswersOtherProgramsMessages) {
     EXPECT_EQ(lumo_.Wait(30000), 0);
     EXPECT_EQ(Desktop("Wallpaper"), picture);
     EXPECT_FALSE(PathExists(folder_.File("Murovelo.ini")));
+}
+
+TEST_F(ClosingRun, PicturesDroppedFromExplorerAndMissingOnesRemovedWithTheKeyboard) {
+    const std::string a = GoodPicture("a.bmp"), b = GoodPicture("b.bmp"), gone = folder_.File("gone.bmp");
+    Start("", "Понедельник\r\n\t" + gone + "\r\n" + kTail);
+    // The rows from the top of the list, one height each: Monday first.
+    RECT client;
+    GetClientRect(tree_, &client);
+    const int height = static_cast<int>(SendMessageA(tree_, TVM_GETITEMHEIGHT, 0, 0));
+    const auto row = [&](int index) {
+        POINT at{client.right / 2, height * index + height / 2};
+        ClientToScreen(tree_, &at);
+        return at;
+    };
+    // The window takes drops once it is in sight.
+    EXPECT_TRUE(WaitUntil([&] { return DropFiles({WidePath(a), WidePath(b)}, row(0)) != DROPEFFECT_NONE; }, 10000));
+    const std::string dropped = "Понедельник\r\n\t" + gone + "\r\n\t" + a + "\r\n\t" + b + "\r\n" + kTail;
+    EXPECT_TRUE(WaitUntil([&] { return List() == dropped; }, 10000)) << List();
+    // A click on the missing picture, Shift+F10, the menu's last command, and OK in its question.
+    SetForegroundWindow(window_);
+    input::Click(row(1));
+    input::Key(VK_F10, false, true);
+    ASSERT_TRUE(lumo_.FindWindowOf("#32768", nullptr, 5000));
+    input::Key(VK_UP);
+    input::Key(VK_RETURN);
+    const HWND box = lumo_.FindWindowOf("#32770", "Lumo", 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(MessageBoxText(box).find("(1)?"), std::string::npos) << MessageBoxText(box);
+    // A close request meanwhile waits for the answer; the removal is saved, and the program ends.
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    PostedMessagesHandled(PauseEdit(window_));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntil([box] { return !IsWindow(box); }, 5000);
+    ExpectQuietEnd();
+    EXPECT_EQ(List(), "Понедельник\r\n\t" + a + "\r\n\t" + b + "\r\n" + kTail);
 }

@@ -13,10 +13,12 @@
 #include "pictures_test_files.h"
 #include "settings/file_io_win.h"
 #include "support/dialog_driver.h"
+#include "support/drag_files.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
 #include "wallpaper/weekday.h"
 #include "wallpaper/weekday_win.h"
+#include "wallpaper_stand_in.h"
 
 namespace {
 
@@ -61,6 +63,18 @@ protected:
         }
     }
     std::string Wallpaper() { return ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"); }
+    // The rows the tree shows, in its order.
+    std::vector<std::string> Rows() {
+        std::vector<std::string> rows;
+        for (const HTREEITEM item : form_.tvFiles.Nodes()) {
+            char text[512] = {};
+            TVITEMA data{TVIF_TEXT, item, 0, 0, text, sizeof text, 0, 0, 0, 0};
+            SendMessageA(form_.tvFiles.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+            rows.emplace_back(text);
+        }
+        return rows;
+    }
+    POINT OnScreen(size_t index) { return NodeOnScreen(form_.tvFiles.Handle(), form_.tvFiles.Nodes().at(index)); }
     void ExpectButtons(bool add, bool del, bool change) {
         EXPECT_EQ(form_.sbAdd.Enabled(), add);
         EXPECT_EQ(form_.sbDel.Enabled(), del);
@@ -246,8 +260,7 @@ TEST_F(PagesTest, BrowseTakesTheFirstChosenFile) {
 TEST_F(PagesTest, AboutPictureBlendsOverThePage) {
     // The picture is decoded when the message loop first runs, not while the window is made.
     EXPECT_TRUE(form_.iAbout.Picture.Empty());
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    PumpMessages();
     ASSERT_EQ(form_.iAbout.Picture.Width(), 410);
     ASSERT_EQ(form_.iAbout.Picture.Height(), 310);
     const RECT bounds = form_.iAbout.Bounds();
@@ -339,7 +352,117 @@ TEST_F(PagesTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {
     form_.tvFiles.Assign({{-1, today + " "}, {0, red}, {-1, "x"}});
     form_.nWallClick();  // the day's name must match exactly
     EXPECT_EQ(Wallpaper(), "<absent>");
-    form_.tvFiles.Assign({{-1, "x"}, {-1, today}, {1, red}});
-    form_.nWallClick();
+    form_.tvFiles.Assign({{-1, "x"}, {-1, today}, {1, folder_.File("missing.bmp")}, {1, red}});
+    form_.nWallClick();  // the missing picture is passed over
     EXPECT_EQ(Wallpaper(), red);
+    form_.tvFiles.Assign({{-1, today}, {0, red}, {0, folder_.File("green.bmp")}});
+    form_.nWallClick();  // never the picture shown while another is there
+    EXPECT_EQ(Wallpaper(), folder_.File("green.bmp"));
+}
+
+TEST_F(PagesTest, RowsNameThePictureAndMarkWhatCannotBeUsedWhenShownAgainThenCtrlDeleteRemovesIt) {
+    const std::string red = folder_.File("red.bmp"), folder = folder_.Path().substr(0, folder_.Path().size() - 1);
+    const std::string folderName = folder.substr(folder.rfind('\\') + 1);
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, red}, {0, folder_.File("green.bmp")}, {-1, "Пятница (work)"}});
+    const std::vector<std::string> shown{"Понедельник", "red.bmp — " + folderName, "green.bmp — " + folderName,
+                                         "Пятница (work) (не день недели)"};
+    form_.Show();
+    PumpMessages();
+    EXPECT_EQ(Rows(), shown);
+    // Nothing looks while the window is hidden; showing it again does.
+    form_.Hide();
+    DeleteFileA(red.c_str());
+    PumpMessages();
+    EXPECT_EQ(Rows(), shown);
+    form_.Show();
+    PumpMessages();
+    EXPECT_EQ(Rows().at(1), "red.bmp — " + folderName + " (нет файла)");
+    EXPECT_EQ(form_.tvFiles.Items().at(1).Text, red);
+    // Ctrl+Delete in the list removes the missing pictures once the question is answered, and saves.
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    TBoxAnswerer answerer(Application.Title());
+    SendMessageA(form_.tvFiles.Handle(), WM_KEYDOWN, VK_DELETE, 0);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(answerer.Texts().size(), 1u);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{shown[0], shown[2], shown[3]}));
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(form_.tvFiles.Items()));
+}
+
+TEST_F(PagesTest, PicturesAndFoldersDroppedFromExplorer) {
+    // A folder's pictures in Explorer's order of names; no other file, no hidden one, nothing of
+    // its subfolders; a name the code page cannot hold is named after the save.
+    const std::string pics = folder_.File("pics"), green = folder_.File("green.bmp"), blue = folder_.File("blue.bmp");
+    CreateDirectoryA(pics.c_str(), nullptr);
+    CreateDirectoryA((pics + "\\sub").c_str(), nullptr);
+    for (const char* name : {"\\10.bmp", "\\9.png", "\\notes.txt", "\\hidden.bmp", "\\sub\\1.bmp"})
+        WriteFileBytes(pics + name, "BM");
+    WriteFileBytes(folder_.File("notes.txt"), "");
+    SetFileAttributesA((pics + "\\hidden.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    WriteFileBytes(WidePath(pics) + L"\\\u685C.jpeg", "");
+    form_.tvFiles.Assign({{-1, "Понедельник"}, {0, folder_.File("red.bmp")}, {-1, "Вторник"}});
+    form_.tvFiles.Expand(form_.tvFiles.Nodes().front());
+    form_.Show();
+    PumpMessages();
+    {
+        // Onto a picture: under its day, the day opened.
+        TBoxAnswerer answerer(Application.Title());
+        EXPECT_EQ(DropFiles({WidePath(green), WidePath(pics), WidePath(folder_.File("notes.txt"))}, OnScreen(1)),
+                  static_cast<DWORD>(DROPEFFECT_LINK));
+        PumpMessages();
+        EXPECT_EQ(answerer.Texts().at(0).rfind("Файл \"" + pics + "\\?.jpeg\" не добавлен", 0), 0u);
+    }
+    const TWallpaperList dropped{{-1, "Понедельник"},   {0, folder_.File("red.bmp")}, {0, green},
+                                 {0, pics + "\\9.png"}, {0, pics + "\\10.bmp"},       {-1, "Вторник"}};
+    EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(dropped));
+    // Below the rows: under the selected day. No picture, or a menu up: refused.
+    SelectAt(5);
+    POINT below = OnScreen(5);
+    below.y += 40;
+    EXPECT_EQ(DropFiles({WidePath(blue)}, below), static_cast<DWORD>(DROPEFFECT_LINK));
+    PumpMessages();
+    EXPECT_TRUE(ReadFileBytes(WallpaperListFilePath()).ends_with("Вторник\r\n\t" + blue + "\r\n"));
+    EXPECT_EQ(DropFiles({WidePath(folder_.File("notes.txt"))}, OnScreen(0)), static_cast<DWORD>(DROPEFFECT_NONE));
+    {
+        const TModalState menu(TModalState::KeepInput);  // as the tray menu's, or the list's
+        EXPECT_EQ(DropFiles({WidePath(blue)}, OnScreen(0)), static_cast<DWORD>(DROPEFFECT_NONE));
+    }
+    // Onto the default wallpaper's group: one picture.
+    form_.pcMain.SetActivePageIndex(1);
+    RECT edit;
+    GetWindowRect(form_.edOld.Handle(), &edit);
+    const POINT onEdit{(edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2};
+    EXPECT_EQ(DropFiles({WidePath(blue), WidePath(green)}, onEdit), static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(DropFiles({WidePath(blue)}, onEdit), static_cast<DWORD>(DROPEFFECT_LINK));
+    PumpMessages();
+    EXPECT_EQ(form_.edOld.Text(), blue);
+}
+
+TEST_F(PagesTest, AskedChangesTellOfASlideshowOnceAndOfARefusalTheAutomaticOneTriesTheDefaultOnce) {
+    TStandInWallpaper object;
+    object.Status = 2;  // a slideshow is set
+    const std::string red = folder_.File("red.bmp"), blue = folder_.File("blue.bmp");
+    form_.tvFiles.Assign({{-1, DayNames[TodayDayNumber()]}, {0, red}});
+    form_.edOld.SetText(blue);
+    object.Answer = E_ACCESSDENIED;
+    object.Refused = WidePath(red);
+    TBoxAnswerer automatic(Application.Title());
+    form_.AutomaticChange(form_.tvFiles.Items());  // the default stands in, and no box
+    EXPECT_EQ(automatic.Texts(), std::vector<std::string>{});
+    object.Refused.clear();  // the default refused too: the failure of today's picture leaves
+    EXPECT_EQ(FailureOf([&] { form_.AutomaticChange(form_.tvFiles.Items()); }), "EOleSysError: Доступ запрещён");
+    TBoxAnswerer answerer(Application.Title());
+    for (const HRESULT answer : {S_OK, S_OK, E_ACCESSDENIED}) {
+        object.Answer = answer;
+        SendMessageA(form_.bNowDefault.Handle(), BM_CLICK, 0, 0);
+    }
+    const std::vector<std::string> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].rfind("Фон рабочего стола Windows сейчас — слайд-шоу", 0), 0u) << texts[0];
+    EXPECT_EQ(texts[1], "Доступ запрещён.");
+    const std::wstring change = L"position 2;all=" + WidePath(blue) + L";",
+                       tries = L"position 2;all=" + WidePath(red) + L";" + change;
+    EXPECT_EQ(object.Calls, tries + tries + change + change + change);
 }

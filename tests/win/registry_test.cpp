@@ -6,6 +6,7 @@
 #include "settings/registry_win.h"
 #include "support/test_support.h"
 #include "wallpaper/change_wall_win.h"
+#include "wallpaper_stand_in.h"
 
 namespace {
 
@@ -111,65 +112,9 @@ BOOL WINAPI RecordSetting(UINT action, UINT, PVOID path, UINT flags) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return SettingResult;
 }
-
-// The shell's desktop-wallpaper object as Windows 8 and later have it, with three monitors of
-// which the second is detached. A COM object, released and never deleted.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class TStandInWallpaper : public IShellDesktopWallpaper {
-public:
-    std::wstring Calls;
-    HRESULT Answer = S_OK;  // to SetWallpaper
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR monitor, LPCWSTR path) override {
-        Calls += std::wstring(monitor ? monitor : L"all") + L"=" + path + L";";
-        return Answer;
-    }
-    HRESULT STDMETHODCALLTYPE GetMonitorDevicePathAt(UINT index, LPWSTR* monitor) override {
-        *monitor = static_cast<LPWSTR>(CoTaskMemAlloc(3 * sizeof(wchar_t)));
-        wcscpy(*monitor, (L"M" + std::to_wstring(index + 1)).c_str());
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) override {
-        *count = 3;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR monitor, RECT* rect) override {
-        *rect = {0, 0, 800, 600};
-        return monitor == std::wstring(L"M2") ? S_FALSE : S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE SetPosition(int position) override {
-        Calls += L"position " + std::to_wstring(position) + L";";
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR, LPWSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPosition(int*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetSlideshow(IUnknown*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSlideshow(IUnknown**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetSlideshowOptions(int, UINT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSlideshowOptions(int*, UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AdvanceSlideshow(LPCWSTR, int) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetStatus(int*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Enable(BOOL) override { return E_NOTIMPL; }
-};
-#pragma GCC diagnostic pop
-TStandInWallpaper* StandIn = nullptr;
-void* SystemCreate = nullptr;
-HRESULT WINAPI CreateObject(REFCLSID clsid, LPUNKNOWN outer, DWORD context, REFIID iid, LPVOID* object) {
-    if (StandIn && IsEqualCLSID(clsid, kClsidDesktopWallpaper)) {
-        *object = static_cast<IShellDesktopWallpaper*>(StandIn);
-        return S_OK;
-    }
-    return reinterpret_cast<decltype(&CoCreateInstance)>(SystemCreate)(clsid, outer, context, iid, object);
-}
 }  // namespace
 
 extern "C" void* __imp_SystemParametersInfoW;
-extern "C" void* __imp_CoCreateInstance;
 
 TEST_F(ChangeWallTest, WithoutTheDesktopWallpaperObjectTheValuesOfThePlacementAndTheSystemsSetting) {
     void* const system = __imp_SystemParametersInfoW;
@@ -200,9 +145,6 @@ TEST_F(ChangeWallTest, WithoutTheDesktopWallpaperObjectTheValuesOfThePlacementAn
 
 TEST_F(ChangeWallTest, TheDesktopWallpaperObjectTakesThePlacementAndEachAttachedMonitorsPicture) {
     TStandInWallpaper standIn;
-    StandIn = &standIn;
-    SystemCreate = __imp_CoCreateInstance;
-    __imp_CoCreateInstance = reinterpret_cast<void*>(&CreateObject);
     const size_t monitors = WallpaperMonitorCount();
     ApplyWallpaperChange({{"C:\\Фото\\a.jpg"}, TWallpaperPlacement::Fill});
     ApplyWallpaperChange({{"a", "b", "c"}, TWallpaperPlacement::Center});
@@ -210,8 +152,6 @@ TEST_F(ChangeWallTest, TheDesktopWallpaperObjectTakesThePlacementAndEachAttached
     const std::wstring calls = standIn.Calls;
     standIn.Answer = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     const std::string failure = FailureOf([] { ApplyWallpaperChange({{"C:\\x.jpg"}, TWallpaperPlacement::Fit}); });
-    __imp_CoCreateInstance = SystemCreate;
-    StandIn = nullptr;
     EXPECT_EQ(monitors, 2u);
     EXPECT_EQ(calls, L"position 4;all=C:\\Фото\\a.jpg;position 0;M1=a;M3=b;position 5;all=a;");
     EXPECT_EQ(failure, "EOleSysError: " + SystemErrorMessage(ERROR_FILE_NOT_FOUND));

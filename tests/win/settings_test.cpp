@@ -42,6 +42,7 @@ protected:
     void TearDown() override {
         DeleteFileA(OptionsFilePath().c_str());
         DeleteFileA(WallpaperListFilePath().c_str());
+        DeleteFileA(DesktopOptionsFilePath().c_str());
     }
     TRegistryOverride registry_;
     TMainForm form_;
@@ -164,7 +165,7 @@ TEST_F(MainFormTest, RunBoxNeverAddsASecondStartAndFollowsTheStartUpSwitches) {
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, switches, switched);
 }
 
-TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
+TEST_F(MainFormTest, SaveOptionsWritesEveryFileByteForByte) {
     form_.cbTray.SetChecked(true);
     form_.edWait.SetText("25");
     form_.DefaultWallpaper = "C:\\Обои\\по умолчанию.bmp";
@@ -172,7 +173,13 @@ TEST_F(MainFormTest, SaveOptionsWritesBothFilesByteForByte) {
     list.insert(list.begin() + 3, TWallpaperNode{2, "D:\\x.jpg"});
     for (size_t i = 4; i < list.size(); ++i) list[i].Parent = -1;
     form_.tvFiles.Assign(list);
+    // A spanned picture is one for all monitors: the choice of each its own waits meanwhile.
+    form_.LoadDesktopOptions({TWallpaperPlacement::Span, true, {}});
+    EXPECT_FALSE(form_.cbEachMonitor.Enabled());
+    form_.cmbPlacement.SetItemIndex(1);
     form_.SaveOptions();
+    EXPECT_EQ(ReadFileBytes(DesktopOptionsFilePath()), "Placement=fit\r\nEachMonitor=1\r\n");
+    EXPECT_TRUE(form_.cbEachMonitor.Enabled());
     EXPECT_EQ(ReadFileBytes(OptionsFilePath()), "-1\r\nC:\\Обои\\по умолчанию.bmp\r\n25\r\n");
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()),
               "Понедельник\r\nВторник\r\nСреда\r\n\tD:\\x.jpg\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
@@ -214,6 +221,7 @@ TEST_F(MainFormTest, TextsEditedInPlaceComeBackFromTheFileAsTheyWereShown) {
     // of Friday, or one level too deep make the whole file unreadable at the next start.
     edit(saturday, " \t Суббота ");
     EXPECT_EQ(form_.tvFiles.ItemText(saturday), "Суббота ");
+    EXPECT_EQ(form_.tvFiles.Mark(saturday), &kNotADay);  // a name no weekday has is marked at once
     edit(sunday, "  ");
     EXPECT_EQ(form_.tvFiles.ItemText(sunday), "");
     form_.SaveOptions();

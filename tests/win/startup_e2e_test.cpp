@@ -1,6 +1,7 @@
 // Lumo.exe started from a fresh folder, observed through its exit code, its files, the
 // registry and its windows.
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <regex>
 
@@ -9,25 +10,34 @@
 #include "support/test_support.h"
 
 TEST_F(StartupTest, AutorunWithoutSettingsFilesKeepsTheUsersWallpaperAtOnce) {
-    // The Active Desktop's copy where there is one, else the wallpaper value, else what the
-    // system reports; with none of them, or one that names no file, and so no default, the
-    // desktop is left as it is.
+    // The first picture there of the Active Desktop's copy, the wallpaper value and what the
+    // system reports; Windows' own caches and a slideshow's or Spotlight's picture are none. With
+    // no default the desktop is left as it is.
     const std::string converted = MakePicture("converted.bmp"), mine = MakePicture("мои.bmp"),
                       system = MakePicture("system.bmp");
+    SHCreateDirectoryExA(nullptr, folder_.File("Microsoft\\Windows\\Themes\\CachedFiles").c_str(), nullptr);
+    const std::string transcoded = MakePicture("Microsoft\\Windows\\Themes\\TranscodedWallpaper"),
+                      cached = MakePicture("Microsoft\\Windows\\Themes\\CachedFiles\\CachedImage_1024_768_POS4.jpg");
     const struct {
         const char *System, *Converted, *Wallpaper;
         std::string Expected;
+        DWORD Background = 0;  // the Explorer's BackgroundType: 2 slideshow, 3 Spotlight
     } rows[] = {{"", converted.c_str(), mine.c_str(), converted},
                 {"", "", mine.c_str(), mine},
-                {"", nullptr, mine.c_str(), mine},
+                {"", "C:\\gone.bmp", mine.c_str(), mine},
                 {system.c_str(), nullptr, nullptr, system},
                 {"", nullptr, "C:\\gone.bmp", "<absent>"},
-                {"", nullptr, nullptr, "<absent>"}};
+                {"", nullptr, nullptr, "<absent>"},
+                {transcoded.c_str(), nullptr, transcoded.c_str(), "<absent>"},
+                {"", cached.c_str(), cached.c_str(), "<absent>"},
+                {"", nullptr, mine.c_str(), "<absent>", 2},
+                {"", nullptr, mine.c_str(), "<absent>", 3}};
     for (const auto& row : rows) {
         SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(row.System), 0);
         Clean();
         if (row.Converted) SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", row.Converted);
         if (row.Wallpaper) SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", row.Wallpaper);
+        RegSetKeyValueA(HKEY_CURRENT_USER, kWallpapers, "BackgroundType", REG_DWORD, &row.Background, sizeof(DWORD));
         TLumoProcess lumo(folder_.Path());
         const DWORD start = GetTickCount();
         lumo.Start("/autorun");
@@ -68,7 +78,8 @@ TEST_F(StartupTest, OneLineOptionsFileStopsTheStart) {
 }
 
 TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
-    SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", "C:\\Обои\\текущие.bmp");
+    const std::string current = MakePicture("текущие.bmp");
+    SetRegistryString(HKEY_CURRENT_USER, kDesktop, "ConvertedWallpaper", current);
     CreateDirectoryA(folder_.File("with blank").c_str(), nullptr);
     SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "C:\\old place\\Lumo.exe /autorun");
     TLumoProcess lumo(folder_.File("with blank\\"));
@@ -81,9 +92,14 @@ TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
     // The path holds a blank: it is quoted, so that Windows still hands over /autorun.
     EXPECT_EQ(data, "\"" + folder_.File("with blank\\Lumo.exe") + "\" /autorun" + '\0');
+    // The default taken from the desktop shows at once.
+    char shown[MAX_PATH] = {};
+    const HWND group = FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", " Лумо по умолчанию ");
+    SendMessageA(FindWindowExA(group, nullptr, "Edit", nullptr), WM_GETTEXT, MAX_PATH, LPARAM(shown));
+    EXPECT_EQ(shown, current);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
-    EXPECT_EQ(ReadFileBytes(folder_.File("with blank\\WallOpt.ini")), "0\r\nC:\\Обои\\текущие.bmp\r\n10\r\n");
+    EXPECT_EQ(ReadFileBytes(folder_.File("with blank\\WallOpt.ini")), "0\r\n" + current + "\r\n10\r\n");
     EXPECT_EQ(ReadFileBytes(folder_.File("with blank\\Murovelo.ini")),
               "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n");
     EXPECT_EQ(Desktop("Wallpaper"), "<absent>");

@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 inline const char kDesktop[] = "Control Panel\\Desktop";
+inline const char kWallpapers[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Wallpapers";
 inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 // Task Manager's start-up switches of the Run values, under the same roots.
 inline const char kRunSwitchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
@@ -28,6 +29,7 @@ protected:
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
         for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
             for (const char* key : {kRunKey, kRunSwitchKey}) DeleteRegistryValue(root, key, "Лумо");
+        DeleteRegistryValue(HKEY_CURRENT_USER, kWallpapers, "BackgroundType");
     }
     static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
     std::string MakePicture(const std::string& name) {

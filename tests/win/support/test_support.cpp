@@ -3,6 +3,7 @@
 #include <sddl.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -239,6 +240,23 @@ std::string MessageBoxText(HWND box) {
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     return text;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+POINT NodeOnScreen(HWND tree, HTREEITEM item) {
+    RECT r{};
+    std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    POINT at{r.left + 4, (r.top + r.bottom) / 2};
+    ClientToScreen(tree, &at);
+    return at;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -70,6 +72,10 @@ void DeleteRegistryValue(HKEY root, const char* key, const char* name);
 std::string MakeKeyReadOnly(HKEY root, const char* key);
 void RestoreKeySecurity(HKEY root, const char* key, const std::string& descriptor);
 
+// Handles every message waiting in this thread's queue.
+void PumpMessages();
+// A point on the screen just inside the start of a tree node's text (the tree in this process).
+POINT NodeOnScreen(HWND tree, HTREEITEM item);
 // Asks the condition every 20 ms until it holds or the time is over; whether it held.
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // Waits until the thread of `edit`, an edit control holding text in any process, has handled

@@ -1,4 +1,4 @@
-// Real input for the monkey: mouse and keyboard events put into the system's input queue
+// Real input for the tests and the monkey: mouse and keyboard events put into the system's input queue
 // (SendInput), so that they reach whatever window lies under the pointer or has the focus, and
 // a disabled window takes none of them, just as with a user's hand on the mouse.
 #pragma once

@@ -1,4 +1,4 @@
-#include "monkey_input_win.h"
+#include "support/input.h"
 
 #include <vector>
 
