@@ -44,7 +44,8 @@ enable_language(RC)
 file(GLOB LUMO_RESOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/app/resources/*.rc ${PROJECT_SOURCE_DIR}/src/open_dialog/resources/*.rc)
 add_executable(Lumo WIN32 ${PROJECT_SOURCE_DIR}/src/app/main_win.cpp ${LUMO_RESOURCES})
 target_compile_options(Lumo PRIVATE ${LUMO_CONVERSION_WARNINGS} ${LUMO_SMALL_CODE})
-target_link_options(Lumo PRIVATE -flto=auto -Wl,--gc-sections)
+# One link-time partition: the whole program optimised as one unit, 6 KB smaller, a second slower.
+target_link_options(Lumo PRIVATE -flto=auto -flto-partition=one -Wl,--gc-sections)
 target_link_libraries(Lumo PRIVATE lumo_win)
 
 # The programs bench/autorun.sh times Lumo.exe against, built only when asked for.
