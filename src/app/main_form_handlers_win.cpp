@@ -4,6 +4,7 @@
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
+#include "base/format.h"
 #include "base/system_win.h"
 #include "base/text.h"
 #include "settings/file_io_win.h"
@@ -24,6 +25,20 @@ const char kRunStaysText[] =
     "Лумо запускается при старте системы для всех пользователей компьютера, и отменить этот запуск "
     "могут только права администратора. Запустите Лумо от имени администратора и снимите флажок "
     "«Запуск при старте системы» ещё раз.";
+// Checking the start box met a machine-wide value of another copy that this account may not change.
+const char kRunOtherCopyText[] =
+    "При старте системы для всех пользователей компьютера запускается другая копия Лумо:\n%s\n\n"
+    "Изменить этот запуск могут только права администратора. Второй запуск, только для вас, Лумо не "
+    "добавляет: при входе в систему запускались бы обе копии, каждая со своими списками картинок. "
+    "Чтобы запускалась эта копия, запустите её один раз от имени администратора. Чтобы она "
+    "запускалась только для вас, запустите ту копию от имени администратора, снимите в ней флажок "
+    "«Запуск при старте системы» и установите его здесь";
+// Checking the start box met a machine-wide value switched off that this account may not switch on.
+const char kRunSwitchedOffText[] =
+    "Запуск Лумо при старте системы для всех пользователей компьютера отключён в диспетчере задач "
+    "(вкладка «Автозагрузка») или в параметрах Windows, и включить его снова могут только права "
+    "администратора. Запустите Лумо от имени администратора и установите флажок «Запуск при старте "
+    "системы» ещё раз.";
 // The system's background replaces the picture just applied at its next turn: what it is, and
 // what to switch.
 const char kSlideshowReplaces[] =
@@ -190,23 +205,34 @@ void TMainForm::SetTrayMode(int32_t mode) {
     if (mode == 1) dayChange_.Attach(Handle());
 }
 
-void TMainForm::ProbeRunRegistration() { cbRun.SetChecked(RunRegistered()); }
+void TMainForm::ProbeRunRegistration(bool tell) {
+    try {
+        cbRun.SetChecked(RunRegistered());
+    } catch (const Exception& failure) {
+        // Told once the window is up (WM_LOADABOUTPICTURE); the start goes on either way.
+        if (tell) runProbeFailure_ = failure.Message();
+    }
+}
 
 void TMainForm::cbRunClick() {
-    bool machineValueStays = false;
-    if (cbRun.Checked())
-        RegisterRun(RunCommandFor(ExecutablePath()));
-    else
-        machineValueStays = !UnregisterRun();
-    if (machineValueStays) {
-        // The program still starts with the system, so the mark comes back; nothing more is
-        // written for that.
+    std::string failure, found;
+    if (!cbRun.Checked()) {
+        if (!UnregisterRun()) failure = kRunStaysText;
+    } else if (const TRunRegistration result = RegisterRun(RunCommandFor(ExecutablePath()), found);
+               result == TRunRegistration::OtherCopyForAll) {
+        failure = Format(kRunOtherCopyText, found.c_str());
+    } else if (result == TRunRegistration::SwitchedOffForAll) {
+        failure = kRunSwitchedOffText;
+    }
+    // The mark shows whether the program starts with the system: it comes back where the
+    // machine-wide value stays and goes where it stays switched off; nothing more is written.
+    if (const bool starts = RunRegistered(); !failure.empty() && starts != cbRun.Checked()) {
         TNotifyEvent click = std::exchange(cbRun.OnClick, nullptr);
-        cbRun.SetChecked(true);
+        cbRun.SetChecked(starts);
         cbRun.OnClick = std::move(click);
     }
     cbTray.SetEnabled(cbRun.Checked());
-    if (machineValueStays) throw ERegistryException(kRunStaysText);
+    if (!failure.empty()) throw ERegistryException(failure);
 }
 
 void TMainForm::nWallClick() {

@@ -266,7 +266,14 @@ void TMainForm::bChangeClick() {
 
 // Options page.
 
-void TMainForm::edWaitChange() { edWait.SetText(NormalizeWaitText(edWait.Text())); }
+void TMainForm::edWaitChange() {
+    // The text set anew runs this again, which finds it as the rule leaves it and changes nothing.
+    const std::string text = edWait.Text();
+    const TWaitField field = NormalizeWaitField(text, edWait.Selection().second);
+    if (field.Text == text) return;
+    edWait.SetText(field.Text);
+    edWait.SetSelection(field.SelStart, field.SelEnd);
+}
 
 void TMainForm::edOldChange() {
     DefaultWallpaper = edOld.Text();

@@ -3,6 +3,7 @@
 #include <span>
 #include <utility>
 
+#include "base/exceptions.h"
 #include "base/system_win.h"
 #include "png/png_resize.h"
 #include "settings/wallpaper_list.h"
@@ -338,6 +339,7 @@ LRESULT TMainForm::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
                 const RECT page = pcMain.PageRect(Scaled(kClientDesign, textHeight_));
                 LoadAboutPicture(iAbout.Picture, page.right - page.left);
             }
+            if (!runProbeFailure_.empty()) throw ERegistryException(std::exchange(runProbeFailure_, {}));
             return 0;
         case WM_COMMAND:
             if (lParam == 0 && HIWORD(wParam) == 0) {

@@ -151,8 +151,10 @@ public:
     // Replaces the wallpaper list by a list file's bytes; a list that stops at a bad line keeps
     // the nodes read before it, and that line's error leaves after.
     void ShowWallpaperList(const std::string& bytes);
-    // Checks cbRun when the start-with-system value exists (which writes it anew).
-    void ProbeRunRegistration();
+    // Checks cbRun when the program starts with the system, which registers this program's own
+    // command (cbRunClick). What that cannot do is told (`tell`, a start with the window) once
+    // the message loop runs, never in the way of the start.
+    void ProbeRunRegistration(bool tell = false);
 
     // Looks at every entry of the wallpaper list again and marks those that cannot be used:
     // pictures whose file is missing, day nodes named after no weekday. The missing pictures, in
@@ -258,6 +260,8 @@ private:
     std::optional<std::string> saved_[std::size(SettingsFiles)];
     // The pictures this window last made the wallpaper.
     std::vector<std::string> shown_;
+    // What the start-up's look at the Run values could not do, told when the message loop runs.
+    std::string runProbeFailure_;
     bool backgroundTold_ = false;  // the box about a slideshow or Spotlight was shown
     bool lookPosted_ = false;
     // Why the selected node cannot be used, written in the preview; null for nothing.

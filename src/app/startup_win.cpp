@@ -33,8 +33,10 @@ const wchar_t kCodePageText[] =
 // thread, the application window) with ShowMainWindow off; the picture formats; the main window,
 // made hidden, with the built-in day list; the random seed; the settings files that exist (the
 // options, or without them the desktop's wallpaper as the default; the wallpaper list; the
-// desktop options); the Run value probed (which writes it anew when it exists); what the window
-// now holds taken as what the files hold, so that a later save writes only changes. Then either the
+// desktop options); the Run values looked at (a start with the system found registers this
+// program's command as far as the rights allow; what that cannot do a start with the window tells
+// once the loop runs); what the window now holds taken as what the files hold, so that a later
+// save writes only changes. Then either the
 // automatic run (pause, change, and an end unless the icon stays) or ShowMainWindow on; the icon;
 // the message loop. A failure anywhere before the loop ends the program with the start-up box
 // and exit code 1 (main_win.cpp). The logon change is planned on a thread of its own while this
@@ -66,7 +68,7 @@ int RunLumo(const std::string& commandLine) {
 
     SeedRandom();
     form.ReadSettings();
-    form.ProbeRunRegistration();
+    form.ProbeRunRegistration(!autorun);
     form.SettingsRead();
 
     if (autorun) {

@@ -44,6 +44,13 @@ void RaiseOleError(long errorCode) {
     throw EOleSysError(message, static_cast<int32_t>(errorCode));
 }
 
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+}
+
 std::string ExecutablePath() {
     std::string path(MAX_PATH, '\0');
     for (;;) {

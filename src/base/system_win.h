@@ -24,6 +24,11 @@ std::string SystemErrorText(DWORD code);
 // The failure for a COM error code: the system's text for it, else "OLE error %.8x".
 [[noreturn]] void RaiseOleError(long errorCode);
 
+// A library of the system folder, loaded by its full path: a library that is not one of the
+// system's known DLLs would otherwise be looked for beside the program first. Null when it
+// cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
 // The full path of the running executable, and its directory with the trailing backslash.
 std::string ExecutablePath();
 std::string ExecutableDirectory();

@@ -46,22 +46,45 @@ bool Retrying(Action action) {
 // a few seconds at most, even on a slow or busy disk.
 constexpr ULONGLONG kLeftoverAge = 60ull * 10000000;  // in FILETIME units
 
-// Whether the file was last written kLeftoverAge or more ago.
-bool LeftOver(const std::string& name) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data)) return false;
-    FILETIME now{};
+// Whether the open file was last written kLeftoverAge or more ago.
+bool LeftLongAgo(HANDLE file) {
+    FILETIME written{}, now{};
+    if (!GetFileTime(file, nullptr, nullptr, &written)) return false;
     GetSystemTimeAsFileTime(&now);
     const auto value = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
-    return value(now) >= value(data.ftLastWriteTime) + kLeftoverAge;
+    return value(now) >= value(written) + kLeftoverAge;
+}
+
+// A save under way holds its temporary open for writing, which a takeover's open refuses, and
+// from the end of the writing until the temporary is in place holds one byte of it locked, far
+// past its end: a takeover that can lock that byte finds no save under way, whatever the file's
+// times say (a clock set back, a time-sync step, a FAT volume at the daylight-saving switch).
+bool SaveByte(HANDLE file, bool lock) {
+    OVERLAPPED at{};
+    at.OffsetHigh = 0x7FFFFFFF;
+    return lock ? LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != FALSE
+                : UnlockFileEx(file, 0, 1, 0, &at) != FALSE;
+}
+
+// A temporary of that name left by a save that never ended, emptied and held as a new one is;
+// nothing when a save may still be under way: the file held open by any program but for
+// reading, its byte locked, or last written less than kLeftoverAge ago.
+TFileHandle TakeOver(const std::string& name) {
+    TFileHandle file(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !SaveByte(file.Get(), true)) return TFileHandle();
+    const bool leftOver = LeftLongAgo(file.Get());
+    SaveByte(file.Get(), false);
+    if (!leftOver || !SetEndOfFile(file.Get())) return TFileHandle();
+    return file;
 }
 
 // Makes a temporary file of this save's own beside `path`: each name is taken only when no
-// file or folder has it, so that two saves, of this process or another, never share one. A
-// file of that name that was last written long ago and that no process holds open was left by
-// a save that never ended and is taken over, emptied, so that such leftovers never block a
-// save; a save under way is never taken over.
-TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error, bool& takenOver) {
+// file or folder has it, so that two saves, of this process or another, never share one. With
+// `takeOver`, a temporary left by a save that never ended is taken over (TakeOver), so that such
+// leftovers never block a save; a save under way is never taken over.
+TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWORD& error, bool takeOver,
+                            bool& takenOver) {
     error = ERROR_FILE_EXISTS;
     takenOver = false;
     for (unsigned attempt = 0;; ++attempt) {
@@ -72,13 +95,13 @@ TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWO
             return TFileHandle();
         }
         if (*name == path) continue;
-        // Shared for deletion only, so that it can be removed and moved while it is held.
-        TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Shared for reading, so that it can be held for reading once written, and for deletion,
+        // so that it can be removed and moved while it is held.
+        TFileHandle file(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         error = GetLastError();
-        if (!file && error == ERROR_FILE_EXISTS && LeftOver(*name)) {
-            file.Reset(CreateFileA(name->c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                   TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file && error == ERROR_FILE_EXISTS && takeOver) {
+            file = TakeOver(*name);
             takenOver = static_cast<bool>(file);
         }
         if (file) {
@@ -91,6 +114,20 @@ TFileHandle CreateTemporary(const std::string& path, std::string& temporary, DWO
             (error == ERROR_ACCESS_DENIED && GetFileAttributesA(name->c_str()) != INVALID_FILE_ATTRIBUTES);
         if (!taken) return file;
     }
+}
+
+// Whether the folder of `path` refuses a new file for lack of rights (tried with a free name of
+// the temporaries, removed at once).
+bool FolderRefusesNewFiles(const std::string& path) {
+    std::string name;
+    DWORD error = 0;
+    bool takenOver = false;
+    if (TFileHandle probe = CreateTemporary(path, name, error, false, takenOver); probe) {
+        probe.Reset();
+        DeleteFileA(name.c_str());
+        return false;
+    }
+    return error == ERROR_ACCESS_DENIED;
 }
 
 // Writes all the bytes and flushes them to the disk.
@@ -154,7 +191,7 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
     std::string temporary;
     DWORD error = 0;
     bool takenOver = false;
-    TFileHandle file = CreateTemporary(path, temporary, error, takenOver);
+    TFileHandle file = CreateTemporary(path, temporary, error, true, takenOver);
     if (!file) {
         // Only a folder where the files may be changed but no file created is written in place;
         // on any other failure (a full disk, a wrong path) the old file keeps every byte.
@@ -166,9 +203,12 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
         DeleteFileA(temporary.c_str());
         throw EWriteError("Stream write error");
     }
-    // Closed before it is moved: a program that opens the file the moment it is in place reads
-    // it, and a save that finds the file held refuses no other save's move.
-    file.Reset();
+    // Held for reading only until it is in place, its byte locked: a program that opens the file
+    // the moment it is in place reads it, and no other save takes it over meanwhile.
+    if (TFileHandle reading(
+            ReOpenFile(file.Get(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0));
+        reading && SaveByte(reading.Get(), true))
+        file = std::move(reading);
     // A program that holds the old file open for a moment refuses the move meanwhile.
     if (!Retrying([&] {
             return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
@@ -176,12 +216,12 @@ void ReplaceFileContent(const std::string& path, std::string_view bytes) {
         })) {
         error = GetLastError();
         DeleteFileA(temporary.c_str());
+        file.Reset();
         // A leftover temporary taken over in a folder where no file may be made cannot be moved
-        // for lack of rights either: written in place, as where no new file may be made. Where
-        // this save made its temporary, a refusal is the file held by another program (which
-        // Wine and a file held with delete sharing report as access denied), never a reason to
-        // write over it in place.
-        if (error != ERROR_ACCESS_DENIED || !takenOver) RaiseCreateError(path, error);
+        // for lack of rights either: written in place, as where no new file may be made. Else a
+        // refusal is the file held by another program (which Wine and a file held with delete
+        // sharing report as access denied), never a reason to write over it in place.
+        if (error != ERROR_ACCESS_DENIED || !takenOver || !FolderRefusesNewFiles(path)) RaiseCreateError(path, error);
         WriteInPlace(path, bytes, error);
     }
 }

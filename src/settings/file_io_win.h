@@ -17,13 +17,15 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode);
 
 // Replaces a file's content without ever destroying the old one: the bytes go to a new file
 // of this save's own in the same folder (a name no longer than the file's own, taken only
-// when free, or left by a save that never ended: no process holds it open), which is flushed
-// and then moved over the old file in one step. On any failure the old file stays as it was
-// and the new one is removed. Only where making the new file, or moving it, is refused for
-// lack of rights (a folder whose files may be changed but where none may be created or
-// replaced) is the existing file written in place instead, after it is made its new length
-// when it grows. A move refused while another program holds the old file open, and an open
-// for writing in place, are tried again for about a second. Raises EFCreateError "Cannot
+// when free, or left by a save that never ended: no save holds it and it was last written over
+// a minute ago), which is flushed and then moved over the old file in one step; the save holds
+// it until it is in place, so that no other save takes it over. On any failure the old file
+// stays as it was and the new one is removed. The existing file is written in place instead
+// (made its new length first when it grows) only where the folder refuses new files for lack
+// of rights: where the new file cannot be made for that reason, or where a leftover one taken
+// over cannot be moved for that reason and no new file may be made either. A file held open by
+// another program is never written in place: its move, refused, is tried again for about a
+// second (as is an open for writing in place) and then reported. Raises EFCreateError "Cannot
 // create file "%s". %s" (naming `path`) when the file cannot be created or put in place, and
 // EWriteError "Stream write error" when the bytes cannot all be written.
 void ReplaceFileContent(const std::string& path, std::string_view bytes);

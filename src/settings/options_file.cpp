@@ -1,5 +1,6 @@
 #include "settings/options_file.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/exceptions.h"
@@ -39,4 +40,16 @@ std::string NormalizeWaitText(std::string_view text) {
     if (value > 32000) value = 32000;
     if (value < 0) value = 0;
     return std::to_string(value);
+}
+
+TWaitField NormalizeWaitField(std::string_view text, size_t caret) {
+    TWaitField field{NormalizeWaitText(text)};
+    const std::optional<int32_t> value = ParseInteger(text);
+    if (!value || *value < 0 || *value > 32000) {
+        field.SelEnd = field.Text.size();
+        return field;
+    }
+    const size_t following = text.size() - std::min(caret, text.size());
+    field.SelStart = field.SelEnd = field.Text.size() - std::min(following, field.Text.size());
+    return field;
 }

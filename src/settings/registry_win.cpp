@@ -35,12 +35,19 @@ void TRegistry::CloseKey() {
     path_.clear();
 }
 
+namespace {
+void SetValue(HKEY key, const std::string& name, DWORD type, const char* data, size_t size, LONG& result) {
+    result = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(size));
+    if (!key || result != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
+}
+}  // namespace
+
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
-    const LONG result =
-        RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    lastResult_ = result;
-    if (!key_ || result != ERROR_SUCCESS) throw ERegistryException(Format("Failed to set data for '%s'", name.c_str()));
+    SetValue(key_.Get(), name, REG_SZ, value.c_str(), value.size() + 1, lastResult_);
+}
+
+void TRegistry::WriteBinary(const std::string& name, const std::string& bytes) {
+    SetValue(key_.Get(), name, REG_BINARY, bytes.data(), bytes.size(), lastResult_);
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
@@ -59,6 +66,18 @@ std::string TRegistry::ReadString(const std::string& name) {
 
 bool TRegistry::ValueExists(const std::string& name) {
     return key_ && RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::string TRegistry::ReadBytes(const std::string& name) {
+    DWORD size = 0;
+    if (!key_ || RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        return {};
+    std::string data(size, '\0');
+    if (RegQueryValueExA(key_.Get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+        return {};
+    data.resize(size);
+    return data;
 }
 
 bool TRegistry::HoldsText(const std::string& name, const std::string& text) {

@@ -29,6 +29,10 @@ public:
     // ERegistryException for a value of a non-text type or a failed read.
     std::string ReadString(const std::string& name);
     bool ValueExists(const std::string& name);
+    // The value's bytes, of any type; empty when absent or no key is open.
+    std::string ReadBytes(const std::string& name);
+    // Raises ERegistryException "Failed to set data for '%s'" on any failure.
+    void WriteBinary(const std::string& name, const std::string& bytes);
     // Whether the value is REG_SZ data of exactly the text and its terminating NUL.
     bool HoldsText(const std::string& name, const std::string& text);
     void DeleteValue(const std::string& name);

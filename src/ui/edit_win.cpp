@@ -15,6 +15,16 @@ void TEdit::SetText(const std::string& text) {
     if (OnChange) OnChange();
 }
 
+std::pair<size_t, size_t> TEdit::Selection() const {
+    DWORD start = 0, end = 0;
+    SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
+void TEdit::SetSelection(size_t start, size_t end) {
+    SendMessageA(Handle(), EM_SETSEL, start, static_cast<LPARAM>(end));
+}
+
 void TEdit::Command(WORD code) {
     if (code != EN_CHANGE || settingText_) return;
     std::string text = Text();

@@ -3,6 +3,8 @@
 // (an undo, a paste of the same text).
 #pragma once
 
+#include <utility>
+
 #include "ui/control_win.h"
 
 class TEdit : public TControl {
@@ -12,6 +14,9 @@ public:
 
     std::string Text() const { return Caption(); }
     void SetText(const std::string& text);
+    // The selected characters from `start` to `end`, the caret at `end`.
+    std::pair<size_t, size_t> Selection() const;
+    void SetSelection(size_t start, size_t end);
 
     TNotifyEvent OnChange;
 

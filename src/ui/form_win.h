@@ -9,7 +9,7 @@ public:
     explicit TForm(std::string name) : TControl(std::move(name)) {}
 
     // Shows the window (maximised with SW_SHOWMAXIMIZED); at its first showing its normal place
-    // is centred on the whole virtual screen.
+    // is centred on the whole area of the primary monitor, never left of or above it.
     void Show(int showCommand = SW_SHOW);
     void Hide();
     // Closes the window as its close box does: the close event runs, then the window goes,

@@ -7,7 +7,8 @@
 // The notification-area icon's mouse messages, sent to the main window; the number is fixed.
 constexpr UINT WM_MYNOTIFY = 2048;
 // Posted by the main window to itself at creation: the About picture is decoded when the
-// message loop starts, so that an automatic run that ends before the loop never decodes it.
+// message loop starts, so that an automatic run that ends before the loop never decodes it, and
+// what the start-up's look at the Run values could not do is told then, over the window.
 constexpr UINT WM_LOADABOUTPICTURE = WM_APP + 1;
 // Posted to the open dialog's template window after it was resized: the pane follows once the
 // platform has moved the standard controls.

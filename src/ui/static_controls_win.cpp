@@ -1,6 +1,10 @@
 #include "ui/static_controls_win.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include "base/system_win.h"
 
 void TLabel::Create(HWND parent, const RECT& bounds, const std::string& caption, DWORD extraStyle, DWORD exStyle) {
     CreateControl("STATIC", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | extraStyle, exStyle, parent, bounds);
@@ -73,17 +77,56 @@ LRESULT TButton::Notify(const NMHDR& header) {
     if (header.code != NM_CUSTOMDRAW) return 0;
     const auto& draw = reinterpret_cast<const NMCUSTOMDRAW&>(header);
     if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
-    // A visual style may draw a button's caption in a font of its own whatever font the button
-    // was given (Wine's draws the bold one regular): the caption is drawn here in the button's
-    // font, over the background the button has drawn, and the button draws only the rest.
-    const std::string caption = Caption();
-    RECT r = draw.rc;
-    const TSelection font(draw.hdc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
-    const int mode = SetBkMode(draw.hdc, TRANSPARENT);
-    const COLORREF colour =
-        SetTextColor(draw.hdc, GetSysColor(draw.uItemState & CDIS_DISABLED ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-    DrawTextA(draw.hdc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SetTextColor(draw.hdc, colour);
-    SetBkMode(draw.hdc, mode);
-    return CDRF_DOERASE;
+    Paint(draw);
+    return CDRF_SKIPDEFAULT;
+}
+
+void TButton::Paint(const NMCUSTOMDRAW& draw) {
+    // uxtheme is not one of the system's known DLLs: it comes from the system folder.
+    if (!uxthemeLoaded_) uxtheme_.Reset(LoadSystemLibrary(L"uxtheme.dll")), uxthemeLoaded_ = true;
+    const auto function = [&]<typename T>(T, const char* name) {
+        return uxtheme_ ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(uxtheme_.Get(), name))) : T();
+    };
+    const auto open = function(&OpenThemeData, "OpenThemeData");
+    const auto close = function(&CloseThemeData, "CloseThemeData");
+    const auto background = function(&DrawThemeBackground, "DrawThemeBackground");
+    const auto content = function(&GetThemeBackgroundContentRect, "GetThemeBackgroundContentRect");
+    const auto transparent = function(&IsThemeBackgroundPartiallyTransparent, "IsThemeBackgroundPartiallyTransparent");
+    const auto parentBackground = function(&DrawThemeParentBackground, "DrawThemeParentBackground");
+    const auto colour = function(&GetThemeColor, "GetThemeColor");
+    const HTHEME theme = open && close && background && content && transparent && parentBackground && colour
+                             ? open(Handle(), L"Button")
+                             : nullptr;
+
+    const HDC dc = draw.hdc;
+    const UINT state = draw.uItemState;
+    const bool disabled = state & CDIS_DISABLED, pressed = state & CDIS_SELECTED;
+    RECT face = draw.rc, inside = draw.rc;
+    COLORREF text = GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    if (theme) {
+        const int look = disabled                              ? PBS_DISABLED
+                         : pressed                             ? PBS_PRESSED
+                         : state & CDIS_HOT                    ? PBS_HOT
+                         : state & (CDIS_DEFAULT | CDIS_FOCUS) ? PBS_DEFAULTED
+                                                               : PBS_NORMAL;
+        if (transparent(theme, BP_PUSHBUTTON, look)) parentBackground(Handle(), dc, &face);
+        background(theme, dc, BP_PUSHBUTTON, look, &face, nullptr);
+        content(theme, dc, BP_PUSHBUTTON, look, &face, &inside);
+        colour(theme, BP_PUSHBUTTON, look, TMT_TEXTCOLOR, &text);
+        close(theme);
+    } else {
+        DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+        InflateRect(&inside, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);
+    }
+    RECT caption = inside;
+    if (pressed && !theme) OffsetRect(&caption, 1, 1);
+    const std::string words = Caption();
+    const TSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    const int mode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF old = SetTextColor(dc, text);
+    DrawTextA(dc, words.c_str(), static_cast<int>(words.size()), &caption, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SetTextColor(dc, old);
+    SetBkMode(dc, mode);
+    if (state & CDIS_FOCUS && !(SendMessageA(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+        DrawFocusRect(dc, &inside);
 }

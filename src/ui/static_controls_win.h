@@ -1,7 +1,12 @@
 // Controls without behaviour of their own beyond a click: labels, group boxes, push buttons.
 #pragma once
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include "base/gdi_win.h"
+#include "base/handles_win.h"
 #include "ui/control_win.h"
 
 class TLabel : public TControl {
@@ -41,6 +46,11 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
+// A push button that draws its whole face itself (custom draw): a visual style would draw the
+// caption in a font of its own whatever font the button was given (Wine's drew the bold one
+// regular). The face is the visual style's push button where one is active, else the classic
+// one, in its state (pressed, hot, disabled, default); then the caption in the button's font and
+// the focus rectangle while the focus cues are shown.
 class TButton : public TControl {
 public:
     using TControl::TControl;
@@ -50,4 +60,10 @@ public:
 protected:
     void Command(WORD code) override;
     LRESULT Notify(const NMHDR& header) override;
+
+private:
+    void Paint(const NMCUSTOMDRAW& draw);
+    // The visual styles' library, loaded at the first painting.
+    TModuleHandle uxtheme_;
+    bool uxthemeLoaded_ = false;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "pictures/picture_win.h"
@@ -155,11 +156,16 @@ TEST_F(MainWindowRun, StaysInTheTrayRestoresCentredAndSavesOnExit) {
 }
 
 TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
+    // This user's start with the system, switched off in Task Manager: the box shows it unchecked.
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо", "C:\\Lumo\\Lumo.exe /autorun");
+    RegSetKeyValueA(HKEY_CURRENT_USER, kRunSwitchKey, "Лумо", REG_BINARY, "\3\0\0\0\1\2\3\4\5\6\7\1", 12);
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(WaitVisible(window, true));
+    const HWND run = FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", "Запуск при старте системы");
+    EXPECT_EQ(SendMessageA(run, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     const HWND application = ApplicationWindowOf(window);
     char title[64] = {};
     GetWindowTextA(application, title, sizeof title);
@@ -265,6 +271,23 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         Press(VK_TAB);
         EXPECT_EQ(FocusBecomes(thread, next), next);
         if (next == placement) Press(VK_DOWN);
+        if (next != "Edit:10") continue;
+        // The pause as typed: a number put in for no number or one too large is selected and the
+        // next digits replace it; a dropped zero or a paste leaves the caret before what followed.
+        // Keys: ^ with Ctrl, < Backspace, [ Home, ] End, V pastes "$1F".
+        const HGLOBAL paste = GlobalAlloc(GMEM_MOVEABLE, 4);
+        std::memcpy(GlobalLock(paste), "$1F", 4), GlobalUnlock(paste);
+        ASSERT_TRUE(
+            OpenClipboard(CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr)) &&
+            EmptyClipboard() && SetClipboardData(CF_TEXT, paste) && CloseClipboard());
+        const char* const steps[][2] = {{"^A<45", "45"}, {"[01", "145"}, {"]0007", "7"}, {"X3", "3"}, {"^A^V2", "312"}};
+        for (const auto& [keys, shown] : steps) {
+            for (const char* key = keys; *key; ++key) {
+                const bool control = *key == '^' && *++key;
+                Press(*key == '<' ? VK_BACK : *key == '[' ? VK_HOME : *key == ']' ? VK_END : *key, control);
+            }
+            EXPECT_EQ(FocusBecomes(thread, "Edit:" + std::string(shown)), "Edit:" + std::string(shown)) << keys;
+        }
     }
     input::Click(input::Centre(
         FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Button", monitorsBox)));
@@ -336,7 +359,8 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
         if (RECT r; key == VK_DOWN && GetWindowRect(minus, &r)) {
-            // The picture goes under its open edit.
+            // Once the edit is open and the minus enabled: the picture goes under its open edit.
+            ASSERT_TRUE(WaitUntil([&] { return TreeView_GetEditControl(treeWindow) && IsWindowEnabled(minus); }, 5000));
             input::Click(POINT{r.left + 5, r.top + 5});
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
@@ -346,6 +370,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);
     EXPECT_EQ(ReadFileBytes(folder_.File("Murovelo.ini")), std::string(300, 'z') + "\r\nx\r\n");
+    EXPECT_TRUE(ReadFileBytes(folder_.File("WallOpt.ini")).ends_with("\r\n312\r\n"));
     EXPECT_EQ(ReadFileBytes(folder_.File("Lumo.ini")), "Placement=tile\r\nEachMonitor=1\r\n");
 }
 

@@ -2,11 +2,18 @@
 // fonts, tab order and tooltip, the wrappers' rules, and its showing and hiding through the
 // notification-area icon.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <uxtheme.h>
 
 #include <algorithm>
+#include <memory>
+#include <cstring>
+#include <tuple>
 #include <utility>
 
 #include "app/main_form_win.h"
+#include "pictures_test_files.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
 
@@ -249,6 +256,50 @@ TEST_F(MainWindowTest, FontsOfTheWindowAndItsTwoBoldControls) {
     EXPECT_EQ(weightOf(form_.bNowDefault.Handle()).second.second, 700);
     EXPECT_EQ(weightOf(form_.stWWW.Handle()).second.second, 700);
     EXPECT_EQ(weightOf(form_.tvFiles.Handle()).second.second, 400);
+}
+
+TEST_F(MainWindowTest, PushButtonsDrawTheirWholeFaceWithTheCaptionInTheirOwnFont) {
+    // A button drawn through WM_PRINTCLIENT; its caption's ink (darker than the face, inside the
+    // frame and the focus rectangle): first column, width, and whether it is black.
+    const auto draw = [](HWND button) {
+        auto face = std::make_unique<picture_test::TCanvas>(ClientOf(button).right, ClientOf(button).bottom);
+        SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(face->Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+        return face;
+    };
+    const auto ink = [](const picture_test::TCanvas& face) {
+        int left = face.Width(), right = -1, darkest = 255;
+        for (int y = 5; y < face.Height() - 5; ++y)
+            for (int x = 5; x < face.Width() - 5; ++x)
+                if (const int g = GetGValue(face.At(x, y)); g + 40 < GetGValue(face.At(face.Width() / 2, 4)))
+                    left = std::min(left, x), right = std::max(right, x), darkest = std::min(darkest, g);
+        return std::tuple{left, right - left + 1, darkest < 64};
+    };
+    // The same caption, bold and regular (disabled: no picture chosen), with the visual style and
+    // without it: the bold ink is the wider by a pixel or more a letter.
+    for (const bool themed : {true, false}) {
+        int widths[2] = {};
+        for (const TButton* button : {&form_.bNowDefault, &form_.bChange}) {
+            if (!themed) SetWindowTheme(button->Handle(), L" ", L" ");
+            const auto [left, wide, black] = ink(*draw(button->Handle()));
+            widths[button == &form_.bChange] = wide;
+            EXPECT_EQ(black, button->Enabled()) << button->Name() << themed;
+        }
+        EXPECT_GT(widths[0], widths[1] + 12) << themed;
+    }
+    // Pressed, the classic caption moves by a pixel; focused with the cues shown, the dotted
+    // focus rectangle lies inside the frame, around the same caption.
+    const HWND button = form_.bNowDefault.Handle();
+    const auto normal = draw(button);
+    SendMessageA(button, BM_SETSTATE, TRUE, 0);
+    EXPECT_EQ(std::get<0>(ink(*draw(button))), std::get<0>(ink(*normal)) + 1);
+    SendMessageA(button, BM_SETSTATE, FALSE, 0);
+    SendMessageA(button, WM_SETFOCUS, 0, 0);
+    SendMessageA(button, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    const auto focused = draw(button);
+    int dotted = 0;
+    for (int x = 3; x < focused->Width() - 3; ++x) dotted += focused->At(x, 3) != normal->At(x, 3);
+    EXPECT_GT(dotted, 20);
+    EXPECT_EQ(ink(*focused), ink(*normal));
 }
 
 TEST_F(MainWindowTest, AnchorsFollowAResize) {

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "app/main_form_win.h"
 #include "base/exceptions.h"
 #include "base/system_win.h"
 #include "settings/file_io_win.h"
+#include "ui/application_win.h"
 #include "support/test_support.h"
 
 namespace {
@@ -19,6 +21,20 @@ namespace {
 std::string TestProgramRunCommand() {
     const std::string program = TestProgramFolder() + "win_tests.exe";
     return program.find(' ') == std::string::npos ? program + " /autorun" : "\"" + program + "\" /autorun";
+}
+
+// Makes a file look last written an hour ago, as a leftover of a save that never ended does, or
+// a save under way after the clock was set back.
+void WrittenAnHourAgo(const std::string& file) {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG value = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - 36000000000ull;
+    const FILETIME hourAgo{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+    HANDLE handle =
+        CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(handle, nullptr, nullptr, &hourAgo);
+    CloseHandle(handle);
 }
 
 class MainFormTest : public ::testing::Test {
@@ -115,6 +131,38 @@ TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStay
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }).rfind("ERegistryException: Лумо запускается", 0), 0u);
     EXPECT_TRUE(form_.cbRun.Checked() && form_.cbTray.Enabled());
     RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+}
+
+TEST_F(MainFormTest, RunBoxNeverAddsASecondStartAndFollowsTheStartUpSwitches) {
+    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run", *off = "\3\0\0\0\0\0\0\0\0\0\0",
+               *switches = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    // Another copy starts for every user, and this account may not change it: a start with the
+    // window says so once its loop runs, and this user's value is not added.
+    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", "C:\\Другая\\Lumo.exe /autorun");
+    const std::string run = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    form_.ProbeRunRegistration(true);
+    TBoxAnswerer boxes(Application.Title());
+    SendMessageA(form_.Handle(), WM_LOADABOUTPICTURE, 0, 0);
+    const std::vector<std::string> told = boxes.Texts();
+    EXPECT_TRUE(told.size() == 1 &&
+                told[0].starts_with("При старте системы для всех пользователей компьютера "
+                                    "запускается другая копия Лумо:\nC:\\Другая\\Lumo.exe /autorun\n"));
+    EXPECT_TRUE(form_.cbRun.Checked());
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    // Switched off in Task Manager, which this account may not undo: unchecking says nothing,
+    // checking says so and the mark goes; this user's own start, switched off, is switched on.
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, switches, "Лумо", REG_BINARY, off, 12);
+    const std::string switched = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, switches);
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }), "no error");
+    EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }).rfind("ERegistryException: Запуск Лумо при старте", 0),
+              0u);
+    EXPECT_FALSE(form_.cbRun.Checked() || form_.cbTray.Enabled());
+    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", TestProgramRunCommand());
+    RegSetKeyValueA(HKEY_CURRENT_USER, switches, "Лумо", REG_BINARY, off, 12);
+    form_.cbRun.SetChecked(true);
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, switches, "Лумо")[0], 2);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, run);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, switches, switched);
 }
 
 TEST_F(MainFormTest, SaveOptionsWritesEveryFileByteForByte) {
@@ -254,18 +302,9 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     const std::string path = folder.File("WallOpt.ini");
     WriteFileBytes(path, "old and longer");
     ASSERT_TRUE(CreateDirectoryA(folder.File("WallOpt.in~").c_str(), nullptr));
-    const FILETIME hourAgo = [] {
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        const ULONGLONG value = ((ULONGLONG{now.dwHighDateTime} << 32) | now.dwLowDateTime) - 36000000000ull;
-        return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
-    }();
     for (const char* name : {"WallOpt.i~1", "WallOpt.i~2", "WallOpt.i~3"}) {
         WriteFileBytes(folder.File(name), name);
-        HANDLE file =
-            CreateFileA(folder.File(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (name[10] != '2') SetFileTime(file, nullptr, nullptr, &hourAgo);
-        CloseHandle(file);
+        if (name[10] != '2') WrittenAnHourAgo(folder.File(name));
     }
     HANDLE saving = CreateFileA(folder.File("WallOpt.i~1").c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, 0, nullptr);
@@ -289,6 +328,40 @@ TEST(FileReplace, LongPathsAndFoldersWhereNoFileCanBeMade) {
     EXPECT_EQ(error, "EFCreateError: Cannot create file \"" + path + "\". Конфликт совместного доступа");
     EXPECT_EQ(ReadFileBytes(path), "in place");
     EXPECT_EQ(refused.substr(refused.find("\". ")), "\". Доступ запрещён");
+}
+
+TEST(FileReplace, AHeldFileIsNeverWrittenInPlaceAndASaveUnderWayNeverTakenOver) {
+    TTempFolder folder;
+    const std::string path = folder.File("WallOpt.ini"), temporary = folder.File("WallOpt.in~");
+    WriteFileBytes(path, "old");
+    WriteFileBytes(temporary, "left");
+    WrittenAnHourAgo(temporary);
+    std::string said[2];
+    const auto save = [&](int i, const char* bytes) {
+        return std::thread([&, i, bytes] { said[i] = FailureOf([&] { ReplaceFileContent(path, bytes); }); });
+    };
+    // The leftover taken over, the held file is let go once its move was refused (the temporary
+    // goes then): an in-place write would get it now.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread saving = save(0, "new");
+    WaitUntil([&] { return !PathExists(temporary); }, 5000);
+    CloseHandle(held);
+    saving.join();
+    EXPECT_EQ(said[0].rfind("EFCreateError: Cannot create file \"" + path + "\". ", 0), 0u) << said[0];
+    EXPECT_EQ(ReadFileBytes(path), "old");
+    // A save waits to move its temporary, which looks an hour old (the clock set back): a second
+    // save passes it by.
+    held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::thread one = save(0, "first");
+    WaitUntil([&] { return ReadShared(temporary) == "first"; }, 5000);
+    WrittenAnHourAgo(temporary);
+    std::thread two = save(1, "second");
+    WaitUntil([&] { return PathExists(folder.File("WallOpt.i~1")) || ReadShared(temporary) != "first"; }, 5000);
+    CloseHandle(held);
+    one.join(), two.join();
+    EXPECT_EQ(said[0] + ", " + said[1], "no error, no error");
+    EXPECT_TRUE(ReadFileBytes(path) == "first" || ReadFileBytes(path) == "second");
+    EXPECT_FALSE(PathExists(temporary) || PathExists(folder.File("WallOpt.i~1")));
 }
 
 TEST(FileReplace, SavesOfTwoProgramsAtTheSameTimeLeaveOneWholeVersionAndNoTemporary) {

@@ -10,6 +10,8 @@
 inline const char kDesktop[] = "Control Panel\\Desktop";
 inline const char kWallpapers[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Wallpapers";
 inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Task Manager's start-up switches of the Run values, under the same roots.
+inline const char kRunSwitchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // The pause's edit on the Options page of a running Lumo's main window; it always holds a number.
 inline HWND PauseEdit(HWND mainWindow) {
@@ -25,7 +27,8 @@ protected:
     static void Clean() {
         for (const char* name : {"Wallpaper", "TileWallpaper", "WallpaperStyle", "ConvertedWallpaper"})
             DeleteRegistryValue(HKEY_CURRENT_USER, kDesktop, name);
-        DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
+        for (const HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+            for (const char* key : {kRunKey, kRunSwitchKey}) DeleteRegistryValue(root, key, "Лумо");
         DeleteRegistryValue(HKEY_CURRENT_USER, kWallpapers, "BackgroundType");
         DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
     }
