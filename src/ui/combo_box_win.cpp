@@ -25,3 +25,11 @@ void TComboBox::Command(WORD code) {
     lastIndex_ = index;
     if (OnChange) OnChange();
 }
+
+LRESULT TComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Alt with the up or down arrow opens and closes the list; every other key with Alt is the
+    // window's (Alt+F4 closes it): Wine's list takes them all and lets nothing through.
+    if (message == WM_SYSKEYDOWN && wParam != VK_UP && wParam != VK_DOWN)
+        return DefWindowProcA(Handle(), message, wParam, lParam);
+    return TControl::WindowProc(message, wParam, lParam);
+}

@@ -24,6 +24,7 @@ public:
 
 protected:
     void Command(WORD code) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // The index as the change event last saw it.

@@ -221,7 +221,13 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
         const RECT& r = placement.rcNormalPosition;
         EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXVIRTUALSCREEN) - (r.right - r.left)) / 2);
         EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYVIRTUALSCREEN) - (r.bottom - r.top)) / 2);
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        // Alt+F4 closes it, once also from the placement's list, the Options page's fourth control.
+        SetForegroundWindow(window);
+        const bool fromList = c.command == SW_SHOWNORMAL;
+        for (int i = 0; fromList && i < 5; ++i) Press(VK_TAB, i == 0);
+        const std::string focus = fromList ? "ComboBox:Растянуть" : "SysTabControl32:";
+        EXPECT_EQ(FocusBecomes(lumo.ThreadId(), focus), focus);
+        Press(VK_F4, false, false, true);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }
 }
