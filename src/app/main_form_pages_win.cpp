@@ -57,6 +57,11 @@ void TMainForm::ListInSight() {
     if (!IsWindowVisible(Handle())) return;
     AcceptDrops();
     LookAtList();
+    // The preview and «Поклеить сейчас!» follow a mark of the selected row that changed since
+    // the selection rule ran: its file went, came back, or was renamed in place.
+    const HTREEITEM selected = tvFiles.Selected();
+    if (selected && !Application.InModalState() && (tvFiles.Mark(selected) != nullptr) != (previewNote_ != nullptr))
+        tvFilesClick();
 }
 
 void TMainForm::DrawPreviewNote(HDC dc, const RECT& client) {
@@ -75,7 +80,10 @@ void TMainForm::DrawPreviewNote(HDC dc, const RECT& client) {
 
 void TMainForm::tvFilesChange() { tvFilesClick(); }
 
-void TMainForm::tvFilesEdited(HTREEITEM item) { tvFiles.SetMark(item, MarkOf(tvFiles, item)); }
+void TMainForm::tvFilesEdited(HTREEITEM item) {
+    tvFiles.SetMark(item, MarkOf(tvFiles, item));
+    if (item == tvFiles.Selected()) PostLookAtList();
+}
 
 void TMainForm::tvFilesClick() {
     bChange.SetEnabled(false);

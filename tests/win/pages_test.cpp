@@ -369,7 +369,9 @@ TEST_F(PagesTest, RowsNameThePictureAndMarkWhatCannotBeUsedWhenShownAgainThenCtr
     form_.Show();
     PumpMessages();
     EXPECT_EQ(Rows(), shown);
-    // Nothing looks while the window is hidden; showing it again does.
+    form_.tvFiles.Select(form_.tvFiles.Nodes().at(1));
+    EXPECT_TRUE(form_.bChange.Enabled());
+    // Nothing looks while the window is hidden; showing it again does, and the preview follows.
     form_.Hide();
     DeleteFileA(red.c_str());
     PumpMessages();
@@ -377,6 +379,7 @@ TEST_F(PagesTest, RowsNameThePictureAndMarkWhatCannotBeUsedWhenShownAgainThenCtr
     form_.Show();
     PumpMessages();
     EXPECT_EQ(Rows().at(1), "red.bmp — " + folderName + " (нет файла)");
+    EXPECT_FALSE(form_.bChange.Enabled());
     EXPECT_EQ(form_.tvFiles.Items().at(1).Text, red);
     // Ctrl+Delete in the list removes the missing pictures once the question is answered, and saves.
     BYTE keys[256] = {};
