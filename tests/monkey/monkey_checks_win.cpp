@@ -4,7 +4,7 @@
 
 #include "base/exceptions.h"
 #include "base/format.h"
-#include "monkey_world_win.h"
+#include "monkey_steps_win.h"
 #include "settings/options_file.h"
 #include "ui/list_rows.h"
 
@@ -278,16 +278,14 @@ void CheckStep(TWorld& w) {
     TSession& s = w.S;
     bool ended = Ended(w);
     if (!ended) {
-        const TTopWindows top = s.View->TopWindows();
+        const TTopWindows top = monkey::Top(w);
         if (top.FailureBox) w.Fail("the start-up failure box showed");
         if (top.ErrorBoxes.size() > 1) w.Fail(std::to_string(top.ErrorBoxes.size()) + " error boxes at once");
         if (top.Dialog && !top.ErrorBoxes.empty()) w.Fail("an error box showed while the open dialog was up");
         if (!top.ErrorBoxes.empty()) ++w.Boxes;
-        if (top.Dialog) s.DialogUp = true;
         if (top.Dialog) {
+            s.DialogUp = true;
             ++w.Dialogs;
-            if (!s.DialogSeen) s.HaveFirstCounts = false;  // the base is taken again afterwards
-            s.DialogSeen = true;
         }
         const HWND target = top.Main ? top.Main : top.Application;
         // A save tries a held settings file again for about a second before it reports it.
@@ -299,8 +297,10 @@ void CheckStep(TWorld& w) {
         if (!ended && s.Phase == TPhase::Pausing) CheckPause(w, top);
         ended = Ended(w);
         if (!ended && s.Phase == TPhase::Running) {
-            const bool modal = top.Dialog || top.Preview || !top.ErrorBoxes.empty();
-            if (modal && top.MainVisible && IsWindowEnabled(top.Main))
+            // Only a dialog or box still up after the window is read held it: a key on its way may end one.
+            if (top.MainVisible && IsWindowEnabled(top.Main) &&
+                (IsWindowVisible(top.Dialog) || IsWindowVisible(top.Preview) ||
+                 std::ranges::any_of(top.ErrorBoxes, IsWindowVisible)))
                 w.Fail("the main window takes input while a dialog or box is up");
             if (!s.View->IconShown() && WaitForSingleObject(s.Process.hProcess, 2000) != WAIT_OBJECT_0)
                 w.Fail("the program runs without its notification icon");

@@ -15,7 +15,6 @@
 
 #include "monkey_view_win.h"
 #include "support/test_support.h"
-#include "support/test_support.h"
 
 // An invariant that does not hold: the run stops here.
 struct TViolation {
