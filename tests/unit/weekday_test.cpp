@@ -75,10 +75,16 @@ TEST(CandidateScan, PositionLimitCutsTheScan) {
 }
 
 namespace {
+// Names of one letter each: "ab" is {"a", "b"}.
+std::vector<std::string> Letters(const std::string& letters) {
+    std::vector<std::string> names;
+    for (const char letter : letters) names.emplace_back(1, letter);
+    return names;
+}
 // A Wednesday (day 4) with the given pictures, and a Thursday with one.
-TWallpaperList Wednesday(const std::vector<std::string>& pictures) {
+TWallpaperList Wednesday(const std::string& pictures) {
     TWallpaperList list = {{-1, "Среда"}};
-    for (const std::string& picture : pictures) list.push_back({0, picture});
+    for (const std::string& picture : Letters(pictures)) list.push_back({0, picture});
     list.push_back({-1, "Четверг"});
     list.push_back({static_cast<int>(list.size()) - 1, "thursday"});
     return list;
@@ -86,62 +92,31 @@ TWallpaperList Wednesday(const std::vector<std::string>& pictures) {
 }  // namespace
 
 TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultThere) {
-    // The source's numbers in turn, the counts it is asked for, and the files missing.
+    // Pictures by letters (b is there, not ready yet); the source's numbers in turn, and the
+    // counts it is asked for.
+    using enum TWallpaperPlacement;
     const struct {
-        const char* Case;
-        std::vector<std::string> Pictures;
-        std::vector<std::string> Missing;
+        const char *Case, *Pictures, *Missing;
         size_t Monitors;
         TWallpaperPlacement Placement;
-        std::vector<std::string> Shown;
-        std::string Default;
+        const char *Shown, *Default;
         std::vector<uint32_t> Draws;
-        std::vector<std::string> Expected;
+        const char* Expected;
         bool OfToday;
         std::vector<uint32_t> Counts;
     } cases[] = {
-        {"first draw", {"a", "b", "c"}, {}, 1, TWallpaperPlacement::Stretch, {}, "D", {1}, {"b"}, true, {3}},
-        {"duplicates counted", {"a", "a", "b"}, {}, 1, TWallpaperPlacement::Stretch, {}, "D", {1}, {"a"}, true, {3}},
-        {"missing drawn again",
-         {"a", "b", "c"},
-         {"b"},
-         1,
-         TWallpaperPlacement::Stretch,
-         {},
-         "D",
-         {1, 1},
-         {"c"},
-         true,
-         {3, 2}},
-        {"none there", {"a", "b"}, {"a", "b"}, 1, TWallpaperPlacement::Fit, {}, "D", {0, 0}, {"D"}, false, {2, 1}},
-        {"default missing too", {"a"}, {"a", "D"}, 1, TWallpaperPlacement::Stretch, {}, "D", {0}, {}, false, {1}},
-        {"no pictures, no default", {}, {}, 1, TWallpaperPlacement::Stretch, {}, "", {}, {}, false, {}},
-        {"each monitor", {"a", "b", "c"}, {}, 2, TWallpaperPlacement::Fill, {}, "", {2, 0}, {"c", "a"}, true, {3, 2}},
-        {"too few repeat", {"a", "b"}, {}, 3, TWallpaperPlacement::Fill, {}, "", {1, 0}, {"b", "a", "b"}, true, {2, 1}},
-        {"span is one", {"a", "b"}, {}, 3, TWallpaperPlacement::Span, {}, "", {0}, {"a"}, true, {2}},
-        {"another than shown", {"a", "b", "c"}, {}, 1, TWallpaperPlacement::Stretch, {"a"}, "", {0}, {"b"}, true, {2}},
-        {"shown alone there",
-         {"a", "b"},
-         {"b"},
-         1,
-         TWallpaperPlacement::Stretch,
-         {"a"},
-         "",
-         {0, 0},
-         {"a"},
-         true,
-         {1, 1}},
-        {"shown after others",
-         {"a", "b"},
-         {},
-         2,
-         TWallpaperPlacement::Fill,
-         {"b"},
-         "",
-         {0, 0},
-         {"a", "b"},
-         true,
-         {1, 1}},
+        {"first draw", "abc", "", 1, Stretch, "", "D", {1}, "b", true, {3}},
+        {"duplicates counted", "aab", "", 1, Stretch, "", "D", {1}, "a", true, {3}},
+        {"missing drawn again", "abc", "b", 1, Stretch, "", "D", {1, 1}, "c", true, {3, 2}},
+        {"none there", "ab", "ab", 1, Fit, "", "D", {0, 0}, "D", false, {2, 1}},
+        {"default missing too", "a", "aD", 1, Stretch, "", "D", {0}, "", false, {1}},
+        {"no pictures, no default", "", "", 1, Stretch, "", "", {}, "", false, {}},
+        {"each monitor", "abc", "", 2, Fill, "", "", {2, 0}, "ca", true, {3, 2}},
+        {"too few repeat", "ab", "", 3, Fill, "", "", {1, 0}, "bab", true, {2, 1}},
+        {"span is one", "ab", "", 3, Span, "", "", {0}, "a", true, {2}},
+        {"another than shown", "abc", "", 1, Stretch, "a", "", {0}, "b", true, {2}},
+        {"shown alone there", "ab", "b", 1, Stretch, "a", "", {0, 0}, "a", true, {1, 1}},
+        {"shown after others", "ab", "", 2, Fill, "b", "", {0, 0}, "ab", true, {1, 1}},
     };
     for (const auto& c : cases) {
         TChangeRule rule;
@@ -149,7 +124,7 @@ TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultTher
         rule.Default = c.Default;
         rule.Monitors = c.Monitors;
         rule.Placement = c.Placement;
-        rule.Shown = c.Shown;
+        rule.Shown = Letters(c.Shown);
         size_t next = 0;
         std::vector<uint32_t> counts;
         const TRandomSource random = [&](uint32_t count) {
@@ -157,11 +132,11 @@ TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultTher
             return next < c.Draws.size() ? c.Draws[next++] : 0;
         };
         const TFileTest test = [&](const std::string& path) {
-            const bool missing = std::find(c.Missing.begin(), c.Missing.end(), path) != c.Missing.end();
+            const bool missing = std::ranges::count(Letters(c.Missing), path) > 0;
             return missing ? TReadiness::Missing : path == "b" ? TReadiness::NotYet : TReadiness::Readable;
         };
         const TWallpaperChange change = PlanChange(Wednesday(c.Pictures), rule, random, test);
-        EXPECT_EQ(change.Pictures, c.Expected) << c.Case;
+        EXPECT_EQ(change.Pictures, Letters(c.Expected)) << c.Case;
         EXPECT_EQ(change.OfToday, c.OfToday) << c.Case;
         EXPECT_EQ(change.Placement, c.Placement) << c.Case;
         EXPECT_EQ(counts, c.Counts) << c.Case;
