@@ -170,11 +170,7 @@ TEST_F(MainWindowTest, TipsShowWholeTextsAndWhyAnEntryCannotBeUsed) {
             tip = form_.tvFiles.ToolTip();
         }
         wchar_t shown[512] = {};
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = tree;
-        tool.uId = 1;
-        tool.lpszText = shown;
+        TTTOOLINFOW tool{sizeof tool, 0, tree, 1, {}, nullptr, shown, 0, nullptr};
         SendMessageW(tip, TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
         char text[512] = {};
         WideCharToMultiByte(CP_ACP, 0, shown, -1, text, sizeof text, nullptr, nullptr);

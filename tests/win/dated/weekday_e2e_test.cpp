@@ -9,9 +9,15 @@
 
 class WednesdayAutorun : public StartupTest {};
 
-TEST(FakedDate, TodayIsAWednesday) {
+// The faked local time.
+SYSTEMTIME Now() {
     SYSTEMTIME now;
     GetLocalTime(&now);
+    return now;
+}
+
+TEST(FakedDate, TodayIsAWednesday) {
+    const SYSTEMTIME now = Now();
     ASSERT_EQ(now.wYear, 2026);
     ASSERT_EQ(now.wMonth, 12);
     ASSERT_EQ(now.wDay, 9);
@@ -125,19 +131,14 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Clock);
         SetClock(row.Clock);
-        SYSTEMTIME now;
-        GetLocalTime(&now);
+        const SYSTEMTIME now = Now();
         const std::string picture = now.wDayOfWeek == 6 ? unc : folder_.File(DayNames[now.wDayOfWeek + 1]);
         HANDLE held = CreateFileA(picture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (row.Setup != kHeld) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
-        const HWND options = FindWindowExA(FindWindowExA(windows[0], nullptr, "SysTabControl32", nullptr), nullptr,
-                                           "TTabSheet", "tshOptions");
         if (row.Setup == kRunUnchecked)
-            SendMessageA(FindWindowExA(options, nullptr, "Button", "Запуск при старте системы"), BM_CLICK, 0, 0);
+            SendMessageA(OptionsControl(windows[0], "Button", "Запуск при старте системы"), BM_CLICK, 0, 0);
         if (row.Setup == kBoxOpen) {
-            PostMessageA(FindWindowExA(FindWindowExA(options, nullptr, "Button", " Лумо по умолчанию "), nullptr,
-                                       "Button", "Обзор..."),
-                         BM_CLICK, 0, 0);
+            PostMessageA(OptionsControl(windows[0], "Button", "Обзор...", true), BM_CLICK, 0, 0);
             ASSERT_NE(first.FindWindowOf("#32770", nullptr, 10000), nullptr);
         }
         for (int i = 0; i < (row.Setup == kBoxOpen ? 1 : 2); ++i) {
@@ -148,9 +149,7 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
             EXPECT_LT(GetTickCount64() - sent, 1000u);
             EXPECT_TRUE(PostedMessagesHandled(PauseEdit(windows[i])));
             const bool changes = i == row.Changer, later = changes && row.Setup != kPlain && row.Setup != kRunUnchecked;
-            if (!changes || later) {
-                EXPECT_FALSE(WaitUntil(Changed, 1500)) << i;
-            }
+            EXPECT_FALSE((!changes || later) && WaitUntil(Changed, 1500)) << i;
             if (later && held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
             if (later && row.Setup == kShareLater) {
                 for (const std::string& folder : {share, share + "\\lumohost", share + "\\lumohost\\share"})
@@ -159,9 +158,7 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
             }
             if (later && row.Setup == kBoxOpen)
                 PostMessageA(first.FindWindowOf("#32770", nullptr, 0), WM_COMMAND, IDCANCEL, 0);
-            if (changes) {
-                EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == picture; }, 30000)) << i;
-            }
+            EXPECT_TRUE(!changes || WaitUntil([&] { return Desktop("Wallpaper") == picture; }, 30000)) << i;
         }
     }
     unshare();
@@ -175,13 +172,7 @@ TEST_F(DayChange, ALogonChangeThatEndsAfterMidnightIsFollowedByTheNewDaysPicture
     HANDLE held = CreateFileA(tuesday.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     TLumoProcess lumo(folder_.Path());
     ASSERT_NE(StartAutorun(lumo, folder_.Path(), list), nullptr);
-    WaitUntil(
-        [] {
-            SYSTEMTIME now;
-            GetLocalTime(&now);
-            return now.wDay == 9;
-        },
-        10000);
+    WaitUntil([] { return Now().wDay == 9; }, 10000);
     CloseHandle(held);
     EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("Среда"); }, 30000));
 }
