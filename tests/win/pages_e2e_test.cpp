@@ -21,18 +21,9 @@ namespace {
 
 class FilesPageRun : public StartupTest {};
 
-HWND ChildOfClass(HWND parent, const char* className, int index) {
-    HWND found = nullptr;
-    for (int i = 0; i <= index; ++i) {
-        found = FindWindowExA(parent, found, className, nullptr);
-        if (!found) return nullptr;
-    }
-    return found;
-}
-
 // The Files page and its tree, in another process's main window.
 HWND FilesPage(HWND window) {
-    return FindWindowExA(ChildOfClass(window, "SysTabControl32", 0), nullptr, "TTabSheet", "tshFiles");
+    return FindWindowExA(FindWindowExA(window, nullptr, "SysTabControl32", nullptr), nullptr, "TTabSheet", "tshFiles");
 }
 
 }  // namespace
@@ -42,8 +33,7 @@ TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");
     const HWND window = lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitVisible(window, true));
+    ASSERT_TRUE(window && WaitVisible(window, true));
     const HWND page = FilesPage(window);
     ASSERT_NE(page, nullptr);
     const HWND tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
@@ -96,8 +86,7 @@ protected:
         if (!list.empty()) WriteFileBytes(folder_.File("Murovelo.ini"), list);
         lumo_.Start("");
         window_ = lumo_.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
-        ASSERT_NE(window_, nullptr);
-        ASSERT_TRUE(WaitVisible(window_, true));
+        ASSERT_TRUE(window_ && WaitVisible(window_, true));
         tree_ = FindWindowExA(FilesPage(window_), nullptr, "SysTreeView32", nullptr);
         ASSERT_NE(tree_, nullptr);
     }
@@ -119,7 +108,7 @@ protected:
     }
     // A glyph button of the Files page: 0 adds, 1 deletes.
     void ClickGlyph(int index) {
-        const HWND button = ChildOfClass(FilesPage(window_), "TSpeedButton", index);
+        const HWND button = Descendant(FilesPage(window_), "TSpeedButton", index);
         ASSERT_NE(button, nullptr);
         PostMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
@@ -130,10 +119,7 @@ protected:
         SendMessageA(PauseEdit(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
     void ClickBrowse() {
-        const HWND page =
-            FindWindowExA(ChildOfClass(window_, "SysTabControl32", 0), nullptr, "TTabSheet", "tshOptions");
-        const HWND group = FindWindowExA(page, nullptr, "Button", " Лумо по умолчанию ");
-        const HWND browse = FindWindowExA(group, nullptr, "Button", "Обзор...");
+        const HWND browse = OptionsControl(window_, "Button", "Обзор...", true);
         ASSERT_NE(browse, nullptr);
         PostMessageA(browse, BM_CLICK, 0, 0);
     }
@@ -351,8 +337,7 @@ TEST_F(ClosingRun, SessionEndSavesOnlyWhatChangedWithoutABox) {
 
 TEST_F(ClosingRun, ThePauseAtLogonAnswersOtherProgramsMessages) {
     // A session end meanwhile waits for the change, and an automatic run writes nothing.
-    const std::string picture = folder_.File("d.bmp");
-    WriteFileBytes(picture, "BM");
+    const std::string picture = MakePicture("d.bmp");
     WriteFileBytes(folder_.File("WallOpt.ini"), "-1\r\n" + picture + "\r\n3\r\n");
     lumo_.Start("/autorun");
     const HWND window = lumo_.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
@@ -379,7 +364,7 @@ TEST_F(ClosingRun, PicturesDroppedFromExplorerAndMissingOnesRemovedWithTheKeyboa
         return at;
     };
     // The window takes drops once it is in sight.
-    EXPECT_TRUE(WaitUntil([&] { return DropFiles({WidePath(a), WidePath(b)}, row(0)) != DROPEFFECT_NONE; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return DropFiles({a, b}, row(0)) != DROPEFFECT_NONE; }, 10000));
     const std::string dropped = "Понедельник\r\n\t" + gone + "\r\n\t" + a + "\r\n\t" + b + "\r\n" + kTail;
     EXPECT_TRUE(WaitUntil([&] { return List() == dropped; }, 10000)) << List();
     // A click on the missing picture, Shift+F10, the menu's last command, and OK in its question.
