@@ -19,57 +19,10 @@
 
 namespace {
 
-class FilesPageRun : public StartupTest {};
-
 // The Files page and its tree, in another process's main window.
 HWND FilesPage(HWND window) {
     return FindWindowExA(FindWindowExA(window, nullptr, "SysTabControl32", nullptr), nullptr, "TTabSheet", "tshFiles");
 }
-
-}  // namespace
-
-TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
-    const std::string a = MakePicture("a.bmp"), b = MakePicture("b.bmp");
-    TLumoProcess lumo(folder_.Path());
-    lumo.Start("");
-    const HWND window = lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
-    ASSERT_TRUE(window && WaitVisible(window, true));
-    const HWND page = FilesPage(window);
-    ASSERT_NE(page, nullptr);
-    const HWND tree = FindWindowExA(page, nullptr, "SysTreeView32", nullptr);
-    ASSERT_NE(tree, nullptr);
-
-    // Today's day node: the built-in list starts on Monday.
-    const int today = TodayDayNumber();
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    for (int i = 0; i < (today + 5) % 7; ++i)
-        item =
-            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-
-    // The add button: the first glyph button of the page.
-    const HWND add = FindWindowExA(page, nullptr, "TSpeedButton", nullptr);
-    ASSERT_TRUE(IsWindowEnabled(add));
-    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"b.bmp", L"a.bmp"}, lumo.Id());
-    PostMessageA(add, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageA(add, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    ASSERT_TRUE(driver.Answered());
-    PostMessageA(window, WM_CLOSE, 0, 0);  // held while the dialog is still up
-    ASSERT_EQ(lumo.Wait(30000), 0);
-    const std::string list = ReadFileBytes(folder_.File("Murovelo.ini"));
-    EXPECT_NE(list.find(std::string(DayNames[today]) + "\r\n\t" + b + "\r\n\t" + a + "\r\n"), std::string::npos)
-        << list;
-
-    TLumoProcess autorun(folder_.Path());
-    autorun.Start("/autorun");
-    ASSERT_EQ(autorun.Wait(60000), 0);
-    const std::string wallpaper = Desktop("Wallpaper");
-    EXPECT_TRUE(wallpaper == a || wallpaper == b) << wallpaper;
-}
-
-// Closing and session ends while a dialog, the Preview window or an error box is up, and
-// saves that fail on the way out: nothing is lost and the program always ends.
-namespace {
 
 const char kDays[] = "Понедельник\r\nВторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n";
 const char kTail[] = "Вторник\r\nСреда\r\nЧетверг\r\nПятница\r\nСуббота\r\nВоскресенье\r\n";
@@ -152,8 +105,35 @@ protected:
     bool mounted_ = false;
 };
 
+class FilesPageRun : public ClosingRun {};
+
 }  // namespace
 
+TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
+    const std::string a = MakePicture("a.bmp"), b = MakePicture("b.bmp");
+    Start("", "");
+    // Today's day node: the built-in list starts on Monday.
+    const int today = TodayDayNumber();
+    Select((today + 5) % 7);
+    ASSERT_TRUE(IsWindowEnabled(Descendant(FilesPage(window_), "TSpeedButton")));  // the add button
+    TDialogDriver driver = TDialogDriver::Choose(folder_.Path(), {L"b.bmp", L"a.bmp"}, lumo_.Id());
+    ClickGlyph(0);
+    ASSERT_TRUE(driver.Answered());
+    PostMessageA(window_, WM_CLOSE, 0, 0);  // held while the dialog is still up
+    ASSERT_EQ(lumo_.Wait(30000), 0);
+    const std::string list = ReadFileBytes(folder_.File("Murovelo.ini"));
+    EXPECT_NE(list.find(std::string(DayNames[today]) + "\r\n\t" + b + "\r\n\t" + a + "\r\n"), std::string::npos)
+        << list;
+
+    TLumoProcess autorun(folder_.Path());
+    autorun.Start("/autorun");
+    ASSERT_EQ(autorun.Wait(60000), 0);
+    const std::string wallpaper = Desktop("Wallpaper");
+    EXPECT_TRUE(wallpaper == a || wallpaper == b) << wallpaper;
+}
+
+// Closing and session ends while a dialog, the Preview window or an error box is up, and
+// saves that fail on the way out: nothing is lost and the program always ends.
 TEST_F(ClosingRun, CloseRequestOrSessionEndDuringTheAddDialogWaitsForIt) {
     const std::string a = GoodPicture("a.bmp");
     for (const bool sessionEnd : {false, true}) {

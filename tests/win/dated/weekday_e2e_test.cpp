@@ -91,14 +91,9 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
     SetClock("2026-12-08 23:59:50");  // a Tuesday, ten seconds before midnight
     // Saturday's picture lies on a network share that answers only later (Wine maps a UNC name
     // to a folder of its prefix).
-    std::string share = std::string("Z:") + getenv("WINEPREFIX") + "/dosdevices/unc";
-    for (char& c : share) c = c == '/' ? '\\' : c;
-    const std::string unc = "\\\\lumohost\\share\\Суббота", shared = share + "\\lumohost\\share\\Суббота";
-    const auto unshare = [&] {
-        DeleteFileA(shared.c_str());
-        for (const std::string& folder : {share + "\\lumohost\\share", share + "\\lumohost"})
-            RemoveDirectoryA(folder.c_str());
-    };
+    const std::string unc = "\\\\lumohost\\share\\Суббота",
+                      host = getenv("WINEPREFIX") + std::string("/dosdevices/unc/lumohost");
+    const auto unshare = [&] { RunUnixCommand("rm -rf '" + host + "'"); };
     unshare();
     std::string list;
     for (int day = 1; day <= 7; ++day)
@@ -152,9 +147,8 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
             EXPECT_FALSE((!changes || later) && WaitUntil(Changed, 1500)) << i;
             if (later && held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
             if (later && row.Setup == kShareLater) {
-                for (const std::string& folder : {share, share + "\\lumohost", share + "\\lumohost\\share"})
-                    CreateDirectoryA(folder.c_str(), nullptr);
-                WriteFileBytes(shared, "BM");
+                RunUnixCommand("mkdir -p '" + host + "/share'");
+                WriteFileBytes(unc, "BM");
             }
             if (later && row.Setup == kBoxOpen)
                 PostMessageA(first.FindWindowOf("#32770", nullptr, 0), WM_COMMAND, IDCANCEL, 0);
