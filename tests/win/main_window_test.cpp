@@ -164,11 +164,8 @@ TEST_F(MainWindowTest, TipsShowWholeTextsAndWhyAnEntryCannotBeUsed) {
         const POINT at = NodeOnScreen(tree, item);
         SetCursorPos(at.x + 1, at.y);
         SetCursorPos(at.x, at.y);
-        for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i) {
-            PumpMessages();
-            Sleep(25);
-            tip = form_.tvFiles.ToolTip();
-        }
+        for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i)
+            PumpMessages(), Sleep(25), tip = form_.tvFiles.ToolTip();
         wchar_t shown[512] = {};
         TTTOOLINFOW tool{sizeof tool, 0, tree, 1, {}, nullptr, shown, 0, nullptr};
         SendMessageW(tip, TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));

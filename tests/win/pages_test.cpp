@@ -401,9 +401,7 @@ TEST_F(PagesTest, PicturesAndFoldersDroppedFromExplorer) {
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(dropped));
     // Below the rows: under the selected day. No picture, or a menu up: refused.
     SelectAt(5);
-    POINT below = OnScreen(5);
-    below.y += 40;
-    EXPECT_EQ(DropFiles({blue}, below), link);
+    EXPECT_EQ(DropFiles({blue}, POINT{OnScreen(5).x, OnScreen(5).y + 40}), link);
     PumpMessages();
     EXPECT_TRUE(ReadFileBytes(WallpaperListFilePath()).ends_with("Вторник\r\n\t" + blue + "\r\n"));
     EXPECT_EQ(DropFiles({folder_.File("notes.txt")}, OnScreen(0)), none);

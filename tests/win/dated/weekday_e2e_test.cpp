@@ -64,13 +64,9 @@ TEST_F(WednesdayAutorun, AutorunAppliesTheDefaultWhenThePickedFileIsMissingOrNev
 
 // The day changes while Lumo.exe stays in the notification area: this program, and every
 // Lumo.exe it starts, runs on a clock read anew from a file that the test rewrites (see the
-// build). The day's change follows «Запуск при старте системы»: Lumo is registered.
+// build). The day's change follows «Запуск при старте системы»: each start registers Lumo.
 class DayChange : public StartupTest {
 protected:
-    void SetUp() override {
-        StartupTest::SetUp();
-        SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "Lumo.exe /autorun");
-    }
     static void SetClock(const std::string& when) {
         std::string path = std::string("Z:") + getenv("FAKETIME_TIMESTAMP_FILE");
         for (char& c : path) c = c == '/' ? '\\' : c;
@@ -78,12 +74,12 @@ protected:
     }
     // Starts Lumo.exe with this list, staying in the notification area; its main window.
     HWND StartAutorun(TLumoProcess& lumo, const std::string& folder, const std::string& list) {
+        SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "Lumo.exe /autorun");
         WriteFileBytes(folder + "Murovelo.ini", list);
         WriteFileBytes(folder + "WallOpt.ini", "-1\r\n\r\n0\r\n");
         lumo.Start("/autorun");
         return lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
     }
-    static bool Changed() { return Desktop("Wallpaper") != "marker"; }
     TTempFolder other_;
 };
 
@@ -144,7 +140,7 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
             EXPECT_LT(GetTickCount64() - sent, 1000u);
             EXPECT_TRUE(PostedMessagesHandled(PauseEdit(windows[i])));
             const bool changes = i == row.Changer, later = changes && row.Setup != kPlain && row.Setup != kRunUnchecked;
-            EXPECT_FALSE((!changes || later) && WaitUntil(Changed, 1500)) << i;
+            EXPECT_FALSE((!changes || later) && WaitUntil([] { return Desktop("Wallpaper") != "marker"; }, 1500)) << i;
             if (later && held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
             if (later && row.Setup == kShareLater) {
                 RunUnixCommand("mkdir -p '" + host + "/share'");
