@@ -96,35 +96,31 @@ TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultTher
     // counts it is asked for.
     using enum TWallpaperPlacement;
     const struct {
-        const char *Case, *Pictures, *Missing;
+        const char *Case, *Pictures, *Missing, *Shown, *Default, *Expected;
         size_t Monitors;
         TWallpaperPlacement Placement;
-        const char *Shown, *Default;
-        std::vector<uint32_t> Draws;
-        const char* Expected;
+        std::vector<uint32_t> Draws, Counts;
         bool OfToday;
-        std::vector<uint32_t> Counts;
     } cases[] = {
-        {"first draw", "abc", "", 1, Stretch, "", "D", {1}, "b", true, {3}},
-        {"duplicates counted", "aab", "", 1, Stretch, "", "D", {1}, "a", true, {3}},
-        {"missing drawn again", "abc", "b", 1, Stretch, "", "D", {1, 1}, "c", true, {3, 2}},
-        {"none there", "ab", "ab", 1, Fit, "", "D", {0, 0}, "D", false, {2, 1}},
-        {"default missing too", "a", "aD", 1, Stretch, "", "D", {0}, "", false, {1}},
-        {"no pictures, no default", "", "", 1, Stretch, "", "", {}, "", false, {}},
-        {"each monitor", "abc", "", 2, Fill, "", "", {2, 0}, "ca", true, {3, 2}},
-        {"too few repeat", "ab", "", 3, Fill, "", "", {1, 0}, "bab", true, {2, 1}},
-        {"span is one", "ab", "", 3, Span, "", "", {0}, "a", true, {2}},
-        {"another than shown", "abc", "", 1, Stretch, "a", "", {0}, "b", true, {2}},
-        {"shown alone there", "ab", "b", 1, Stretch, "a", "", {0, 0}, "a", true, {1, 1}},
-        {"shown after others", "ab", "", 2, Fill, "b", "", {0, 0}, "ab", true, {1, 1}},
+        {"first draw", "abc", "", "", "D", "b", 1, Stretch, {1}, {3}, true},
+        {"duplicates counted", "aab", "", "", "D", "a", 1, Stretch, {1}, {3}, true},
+        {"missing drawn again", "abc", "b", "", "D", "c", 1, Stretch, {1, 1}, {3, 2}, true},
+        {"none there", "ab", "ab", "", "D", "D", 1, Fit, {0, 0}, {2, 1}, false},
+        {"default missing too", "a", "aD", "", "D", "", 1, Stretch, {0}, {1}, false},
+        {"no pictures, no default", "", "", "", "", "", 1, Stretch, {}, {}, false},
+        {"each monitor", "abc", "", "", "", "ca", 2, Fill, {2, 0}, {3, 2}, true},
+        {"too few repeat", "ab", "", "", "", "bab", 3, Fill, {1, 0}, {2, 1}, true},
+        {"span is one", "ab", "", "", "", "a", 3, Span, {0}, {2}, true},
+        {"another than shown", "abc", "", "a", "", "b", 1, Stretch, {0}, {2}, true},
+        {"shown alone there", "ab", "b", "a", "", "a", 1, Stretch, {0, 0}, {1, 1}, true},
+        {"shown after others", "ab", "", "b", "", "ab", 2, Fill, {0, 0}, {1, 1}, true},
     };
     for (const auto& c : cases) {
-        TChangeRule rule;
-        rule.Day = 4;
-        rule.Default = c.Default;
-        rule.Monitors = c.Monitors;
-        rule.Placement = c.Placement;
-        rule.Shown = Letters(c.Shown);
+        const TChangeRule rule{.Day = 4,
+                               .Default = c.Default,
+                               .Monitors = c.Monitors,
+                               .Placement = c.Placement,
+                               .Shown = Letters(c.Shown)};
         size_t next = 0;
         std::vector<uint32_t> counts;
         const TRandomSource random = [&](uint32_t count) {
