@@ -9,7 +9,6 @@
 
 class WednesdayAutorun : public StartupTest {};
 
-// The faked local time.
 SYSTEMTIME Now() {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -122,8 +121,7 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Clock);
         SetClock(row.Clock);
-        const SYSTEMTIME now = Now();
-        const std::string picture = now.wDayOfWeek == 6 ? unc : folder_.File(DayNames[now.wDayOfWeek + 1]);
+        const std::string picture = Now().wDayOfWeek == 6 ? unc : folder_.File(DayNames[Now().wDayOfWeek + 1]);
         HANDLE held = CreateFileA(picture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (row.Setup != kHeld) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
         if (row.Setup == kRunUnchecked)
@@ -135,8 +133,7 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
         for (int i = 0; i < (row.Setup == kBoxOpen ? 1 : 2); ++i) {
             SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", "marker");
             const ULONGLONG sent = GetTickCount64();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(windows[i], row.Message, row.Event, 0, SMTO_BLOCK, 30000, &result);
+            SendMessageTimeoutA(windows[i], row.Message, row.Event, 0, SMTO_BLOCK, 30000, nullptr);
             EXPECT_LT(GetTickCount64() - sent, 1000u);
             EXPECT_TRUE(PostedMessagesHandled(PauseEdit(windows[i])));
             const bool changes = i == row.Changer, later = changes && row.Setup != kPlain && row.Setup != kRunUnchecked;

@@ -245,11 +245,7 @@ std::string MessageBoxText(HWND box) {
 }
 
 void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m);
 }
 
 POINT NodeOnScreen(HWND tree, HTREEITEM item) {
