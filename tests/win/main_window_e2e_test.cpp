@@ -220,8 +220,7 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
 }
 
 TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
-    const std::string picture = folder_.File("a.bmp");
-    WriteFileBytes(picture, picture_test::MakeBitmap24(2, 2, [](int, int) { return RGB(0, 0, 255); }));
+    const std::string picture = MakePicture("a.bmp", picture_test::SolidBitmap(2, 2, RGB(0, 0, 255)));
     WriteFileBytes(folder_.File("Murovelo.ini"), "Понедельник\r\n\t" + picture + "\r\nВторник\r\n");
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");
@@ -311,8 +310,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     input::Key(VK_TAB, false, true);
 
     // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
-    const std::string b = folder_.File("b.bmp");  // a picture whose preview shows, so no box
-    WriteFileBytes(b, ReadFileBytes(picture));
+    const std::string b = MakePicture("b.bmp", picture_test::SolidBitmap(2, 2, 0));  // its preview shows: no box
     input::Key(VK_DELETE);
     input::Key(VK_HOME);
     // The open dialog comes up with the keyboard in its file-name field: typing a name and Enter.

@@ -95,8 +95,7 @@ protected:
     std::string Options() { return ReadFileBytes(folder_.File("WallOpt.ini")); }
     std::string List() { return ReadFileBytes(folder_.File("Murovelo.ini")); }
     std::string GoodPicture(const std::string& name) {
-        WriteFileBytes(folder_.File(name), picture_test::MakeBitmap24(8, 6, [](int, int) { return 0x336699; }));
-        return folder_.File(name);
+        return MakePicture(name, picture_test::SolidBitmap(8, 6, 0x336699));
     }
     TLumoProcess lumo_{folder_.Path()};
     HWND window_ = nullptr;
@@ -121,9 +120,8 @@ TEST_F(FilesPageRun, PicturesAddedTodayAreAppliedByTheNextAutomaticRun) {
     ASSERT_TRUE(driver.Answered());
     PostMessageA(window_, WM_CLOSE, 0, 0);  // held while the dialog is still up
     ASSERT_EQ(lumo_.Wait(30000), 0);
-    const std::string list = ReadFileBytes(folder_.File("Murovelo.ini"));
-    EXPECT_NE(list.find(std::string(DayNames[today]) + "\r\n\t" + b + "\r\n\t" + a + "\r\n"), std::string::npos)
-        << list;
+    EXPECT_NE(List().find(std::string(DayNames[today]) + "\r\n\t" + b + "\r\n\t" + a + "\r\n"), std::string::npos)
+        << List();
 
     TLumoProcess autorun(folder_.Path());
     autorun.Start("/autorun");

@@ -139,10 +139,8 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
             const bool changes = i == row.Changer, later = changes && row.Setup != kPlain && row.Setup != kRunUnchecked;
             EXPECT_FALSE((!changes || later) && WaitUntil([] { return Desktop("Wallpaper") != "marker"; }, 1500)) << i;
             if (later && held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
-            if (later && row.Setup == kShareLater) {
-                RunUnixCommand("mkdir -p '" + host + "/share'");
-                WriteFileBytes(unc, "BM");
-            }
+            if (later && row.Setup == kShareLater)
+                RunUnixCommand("mkdir -p '" + host + "/share'"), WriteFileBytes(unc, "BM");
             if (later && row.Setup == kBoxOpen)
                 PostMessageA(first.FindWindowOf("#32770", nullptr, 0), WM_COMMAND, IDCANCEL, 0);
             EXPECT_TRUE(!changes || WaitUntil([&] { return Desktop("Wallpaper") == picture; }, 30000)) << i;

@@ -34,8 +34,9 @@ protected:
         DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
     }
     static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
-    std::string MakePicture(const std::string& name) {
-        WriteFileBytes(folder_.File(name), "BM");
+    // A file of the folder; by default a bitmap's signature, no picture that can be shown.
+    std::string MakePicture(const std::string& name, const std::vector<uint8_t>& bytes = {'B', 'M'}) {
+        WriteFileBytes(folder_.File(name), bytes);
         return folder_.File(name);
     }
     TTempFolder folder_;

@@ -3,7 +3,6 @@
 #include <sddl.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -250,8 +249,7 @@ void PumpMessages() {
 
 POINT NodeOnScreen(HWND tree, HTREEITEM item) {
     RECT r{};
-    std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
-    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    TreeView_GetItemRect(tree, item, &r, TRUE);
     POINT at{r.left + 4, (r.top + r.bottom) / 2};
     ClientToScreen(tree, &at);
     return at;
