@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include "ui/glyph_art.h"
 #include "ui/layout.h"
@@ -99,12 +100,7 @@ TEST(GlyphArt, SignsAtTheDesignSizeAndScaledAndTheNearestDrawnSize) {
 }
 
 TEST(ListRows, APictureByItsNameAndFolderAndWhyAnEntryCannotBeUsed) {
-    const struct {
-        const char* text;
-        bool picture;
-        const TListMark* mark;
-        const char* row;
-    } rows[] = {
+    const std::tuple<const char*, bool, const TListMark*, const char*> rows[] = {
         {"C:\\Фото\\Коты\\Кот Барсик (2).jpg", true, nullptr, "Кот Барсик (2).jpg — Коты"},
         {"C:\\a.jpg", true, nullptr, "a.jpg — C:"},
         {"\\\\server\\share\\b.png", true, nullptr, "b.png — share"},
@@ -115,5 +111,5 @@ TEST(ListRows, APictureByItsNameAndFolderAndWhyAnEntryCannotBeUsed) {
         {"Среда\\x", false, nullptr, "Среда\\x"},
         {"Пятница (work)", false, &kNotADay, "Пятница (work) (не день недели)"},
     };
-    for (const auto& row : rows) EXPECT_EQ(ListRowText(row.text, row.picture, row.mark), row.row) << row.text;
+    for (const auto& [text, picture, mark, row] : rows) EXPECT_EQ(ListRowText(text, picture, mark), row) << text;
 }

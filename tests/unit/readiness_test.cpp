@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/readiness.h"
 
 TEST(ReadinessAfterFailure, WaitsForHeldNetworkAndCloudFilesAndNotForLocalOnesThatAreGone) {
-    const struct {
-        uint32_t Error;
-        bool Network;
-        TReadiness Expected;
-    } rows[] = {
+    // The error, whether the path is a network one, and the readiness.
+    const std::tuple<uint32_t, bool, TReadiness> rows[] = {
         {2, false, TReadiness::Missing},   // file not found
         {2, true, TReadiness::Missing},    // the share answered: no such file
         {3, false, TReadiness::Missing},   // path not found on a local disk
@@ -21,7 +20,8 @@ TEST(ReadinessAfterFailure, WaitsForHeldNetworkAndCloudFilesAndNotForLocalOnesTh
         {398, false, TReadiness::NotYet}, {426, false, TReadiness::NotYet},
         {1232, true, TReadiness::NotYet},  // host unreachable
     };
-    for (const auto& row : rows) EXPECT_EQ(ReadinessAfterFailure(row.Error, row.Network), row.Expected) << row.Error;
+    for (const auto& [error, network, readiness] : rows)
+        EXPECT_EQ(ReadinessAfterFailure(error, network), readiness) << error;
 }
 
 TEST(IsUncPath, SharesButNotDevicesOrDrives) {

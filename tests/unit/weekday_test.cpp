@@ -75,10 +75,16 @@ TEST(CandidateScan, PositionLimitCutsTheScan) {
 }
 
 namespace {
+// Names of one letter each: "ab" is {"a", "b"}.
+std::vector<std::string> Letters(const std::string& letters) {
+    std::vector<std::string> names;
+    for (const char letter : letters) names.emplace_back(1, letter);
+    return names;
+}
 // A Wednesday (day 4) with the given pictures, and a Thursday with one.
-TWallpaperList Wednesday(const std::vector<std::string>& pictures) {
+TWallpaperList Wednesday(const std::string& pictures) {
     TWallpaperList list = {{-1, "Среда"}};
-    for (const std::string& picture : pictures) list.push_back({0, picture});
+    for (const std::string& picture : Letters(pictures)) list.push_back({0, picture});
     list.push_back({-1, "Четверг"});
     list.push_back({static_cast<int>(list.size()) - 1, "thursday"});
     return list;
@@ -86,70 +92,35 @@ TWallpaperList Wednesday(const std::vector<std::string>& pictures) {
 }  // namespace
 
 TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultThere) {
-    // The source's numbers in turn, the counts it is asked for, and the files missing.
+    // Pictures by letters (b is there, not ready yet); the source's numbers in turn, and the
+    // counts it is asked for.
+    using enum TWallpaperPlacement;
     const struct {
-        const char* Case;
-        std::vector<std::string> Pictures;
-        std::vector<std::string> Missing;
+        const char *Case, *Pictures, *Missing, *Shown, *Default, *Expected;
         size_t Monitors;
         TWallpaperPlacement Placement;
-        std::vector<std::string> Shown;
-        std::string Default;
-        std::vector<uint32_t> Draws;
-        std::vector<std::string> Expected;
+        std::vector<uint32_t> Draws, Counts;
         bool OfToday;
-        std::vector<uint32_t> Counts;
     } cases[] = {
-        {"first draw", {"a", "b", "c"}, {}, 1, TWallpaperPlacement::Stretch, {}, "D", {1}, {"b"}, true, {3}},
-        {"duplicates counted", {"a", "a", "b"}, {}, 1, TWallpaperPlacement::Stretch, {}, "D", {1}, {"a"}, true, {3}},
-        {"missing drawn again",
-         {"a", "b", "c"},
-         {"b"},
-         1,
-         TWallpaperPlacement::Stretch,
-         {},
-         "D",
-         {1, 1},
-         {"c"},
-         true,
-         {3, 2}},
-        {"none there", {"a", "b"}, {"a", "b"}, 1, TWallpaperPlacement::Fit, {}, "D", {0, 0}, {"D"}, false, {2, 1}},
-        {"default missing too", {"a"}, {"a", "D"}, 1, TWallpaperPlacement::Stretch, {}, "D", {0}, {}, false, {1}},
-        {"no pictures, no default", {}, {}, 1, TWallpaperPlacement::Stretch, {}, "", {}, {}, false, {}},
-        {"each monitor", {"a", "b", "c"}, {}, 2, TWallpaperPlacement::Fill, {}, "", {2, 0}, {"c", "a"}, true, {3, 2}},
-        {"too few repeat", {"a", "b"}, {}, 3, TWallpaperPlacement::Fill, {}, "", {1, 0}, {"b", "a", "b"}, true, {2, 1}},
-        {"span is one", {"a", "b"}, {}, 3, TWallpaperPlacement::Span, {}, "", {0}, {"a"}, true, {2}},
-        {"another than shown", {"a", "b", "c"}, {}, 1, TWallpaperPlacement::Stretch, {"a"}, "", {0}, {"b"}, true, {2}},
-        {"shown alone there",
-         {"a", "b"},
-         {"b"},
-         1,
-         TWallpaperPlacement::Stretch,
-         {"a"},
-         "",
-         {0, 0},
-         {"a"},
-         true,
-         {1, 1}},
-        {"shown after others",
-         {"a", "b"},
-         {},
-         2,
-         TWallpaperPlacement::Fill,
-         {"b"},
-         "",
-         {0, 0},
-         {"a", "b"},
-         true,
-         {1, 1}},
+        {"first draw", "abc", "", "", "D", "b", 1, Stretch, {1}, {3}, true},
+        {"duplicates counted", "aab", "", "", "D", "a", 1, Stretch, {1}, {3}, true},
+        {"missing drawn again", "abc", "b", "", "D", "c", 1, Stretch, {1, 1}, {3, 2}, true},
+        {"none there", "ab", "ab", "", "D", "D", 1, Fit, {0, 0}, {2, 1}, false},
+        {"default missing too", "a", "aD", "", "D", "", 1, Stretch, {0}, {1}, false},
+        {"no pictures, no default", "", "", "", "", "", 1, Stretch, {}, {}, false},
+        {"each monitor", "abc", "", "", "", "ca", 2, Fill, {2, 0}, {3, 2}, true},
+        {"too few repeat", "ab", "", "", "", "bab", 3, Fill, {1, 0}, {2, 1}, true},
+        {"span is one", "ab", "", "", "", "a", 3, Span, {0}, {2}, true},
+        {"another than shown", "abc", "", "a", "", "b", 1, Stretch, {0}, {2}, true},
+        {"shown alone there", "ab", "b", "a", "", "a", 1, Stretch, {0, 0}, {1, 1}, true},
+        {"shown after others", "ab", "", "b", "", "ab", 2, Fill, {0, 0}, {1, 1}, true},
     };
     for (const auto& c : cases) {
-        TChangeRule rule;
-        rule.Day = 4;
-        rule.Default = c.Default;
-        rule.Monitors = c.Monitors;
-        rule.Placement = c.Placement;
-        rule.Shown = c.Shown;
+        const TChangeRule rule{.Day = 4,
+                               .Default = c.Default,
+                               .Monitors = c.Monitors,
+                               .Placement = c.Placement,
+                               .Shown = Letters(c.Shown)};
         size_t next = 0;
         std::vector<uint32_t> counts;
         const TRandomSource random = [&](uint32_t count) {
@@ -157,11 +128,11 @@ TEST(ChangeRule, DrawsAmongPicturesThereForEachMonitorAndFallsBackToADefaultTher
             return next < c.Draws.size() ? c.Draws[next++] : 0;
         };
         const TFileTest test = [&](const std::string& path) {
-            const bool missing = std::find(c.Missing.begin(), c.Missing.end(), path) != c.Missing.end();
+            const bool missing = std::ranges::count(Letters(c.Missing), path) > 0;
             return missing ? TReadiness::Missing : path == "b" ? TReadiness::NotYet : TReadiness::Readable;
         };
         const TWallpaperChange change = PlanChange(Wednesday(c.Pictures), rule, random, test);
-        EXPECT_EQ(change.Pictures, c.Expected) << c.Case;
+        EXPECT_EQ(change.Pictures, Letters(c.Expected)) << c.Case;
         EXPECT_EQ(change.OfToday, c.OfToday) << c.Case;
         EXPECT_EQ(change.Placement, c.Placement) << c.Case;
         EXPECT_EQ(counts, c.Counts) << c.Case;

@@ -51,11 +51,6 @@ SIZE TextSizeAt(int pixelsPerInch, int weight, const std::string& text) {
 // The text height of the window font at a resolution, as the program measures it.
 int TextHeightAt(int pixelsPerInch) { return TextSizeAt(pixelsPerInch, FW_NORMAL, "").cy; }
 
-// A key pressed and released on the keyboard, with Ctrl, Shift and Alt held as asked.
-void Press(WORD key, bool control = false, bool shift = false, bool alt = false) {
-    input::Key(key, control, shift, alt);
-}
-
 // "class:text" of the window that has the keyboard focus in a thread of another process.
 std::string FocusOf(DWORD thread) {
     GUITHREADINFO info{};
@@ -162,10 +157,8 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitVisible(window, true));
-    const HWND run = FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", "Запуск при старте системы");
-    EXPECT_EQ(SendMessageA(run, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ASSERT_TRUE(window && WaitVisible(window, true));
+    EXPECT_EQ(SendMessageA(OptionsControl(window, "Button", "Запуск при старте системы"), BM_GETCHECK, 0, 0), 0);
     const HWND application = ApplicationWindowOf(window);
     char title[64] = {};
     GetWindowTextA(application, title, sizeof title);
@@ -177,9 +170,9 @@ TEST_F(MainWindowRun, InteractiveRunShowsTheTaskbarWindowAndTheMainWindow) {
     EXPECT_EQ(FindWindowA("#32768", nullptr), nullptr);  // no menu opened
     // Alt+F4 closes the window, also from the tree.
     SetForegroundWindow(window);
-    Press(VK_TAB);
+    input::Key(VK_TAB);
     EXPECT_EQ(FocusBecomes(lumo.ThreadId(), "SysTreeView32:"), "SysTreeView32:");
-    Press(VK_F4, false, false, true);
+    input::Key(VK_F4, false, false, true);
     EXPECT_EQ(lumo.Wait(30000), 0);
 }
 
@@ -233,14 +226,12 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
 }
 
 TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
-    const std::string picture = folder_.File("a.bmp");
-    WriteFileBytes(picture, picture_test::MakeBitmap24(2, 2, [](int, int) { return RGB(0, 0, 255); }));
+    const std::string picture = MakePicture("a.bmp", picture_test::SolidBitmap(2, 2, RGB(0, 0, 255)));
     WriteFileBytes(folder_.File("Murovelo.ini"), "Понедельник\r\n\t" + picture + "\r\nВторник\r\n");
     TLumoProcess lumo(folder_.Path());
     lumo.Start("");
     const HWND window = lumo.FindWindowOf("TMainForm", kCaption, 30000);
-    ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(WaitVisible(window, true));
+    ASSERT_TRUE(window && WaitVisible(window, true));
     const HWND tabs = FindWindowExA(window, nullptr, "SysTabControl32", nullptr);
     SetForegroundWindow(window);
     const DWORD thread = lumo.ThreadId();
@@ -251,32 +242,32 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
 
     // Files page: the tree, where the arrow keys choose the picture, which enables the apply
     // button; then that button, then round to the tabs; Shift+Tab back.
-    Press(VK_TAB);
+    input::Key(VK_TAB);
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
-    Press(VK_HOME);
-    Press(VK_RIGHT);
-    Press(VK_DOWN);
+    input::Key(VK_HOME);
+    input::Key(VK_RIGHT);
+    input::Key(VK_DOWN);
     for (const std::string& next : {apply, tabStrip}) {
-        Press(VK_TAB);
+        input::Key(VK_TAB);
         EXPECT_EQ(FocusBecomes(thread, next), next);
     }
     for (const std::string& previous : {apply, tree, tabStrip}) {
-        Press(VK_TAB, false, true);
+        input::Key(VK_TAB, false, true);
         EXPECT_EQ(FocusBecomes(thread, previous), previous);
     }
 
     // The arrow keys on the tabs switch pages; Options page in its tab order, where the down key
     // chooses the placement after «Растянуть», «Замостить», and a click checks the monitors' box.
-    Press(VK_RIGHT);
+    input::Key(VK_RIGHT);
     EXPECT_EQ(PageBecomes(tabs, 1), 1);
     const char monitorsBox[] = "Разные картинки на каждом мониторе";
     const std::string placement = "ComboBox:Растянуть", monitors = std::string("Button:") + monitorsBox;
     for (const std::string& next :
          {run, std::string("Button:Оставаться в трее после запуска"), std::string("Edit:10"), placement, monitors,
           std::string("Edit:"), std::string("Button:Обзор..."), apply, tabStrip, run}) {
-        Press(VK_TAB);
+        input::Key(VK_TAB);
         EXPECT_EQ(FocusBecomes(thread, next), next);
-        if (next == placement) Press(VK_DOWN);
+        if (next == placement) input::Key(VK_DOWN);
         if (next != "Edit:10") continue;
         // The pause as typed: a number put in for no number or one too large is selected and the
         // next digits replace it; a dropped zero or a paste leaves the caret before what followed.
@@ -290,53 +281,51 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
         for (const auto& [keys, shown] : steps) {
             for (const char* key = keys; *key; ++key) {
                 const bool control = *key == '^' && *++key;
-                Press(*key == '<' ? VK_BACK : *key == '[' ? VK_HOME : *key == ']' ? VK_END : *key, control);
+                input::Key(*key == '<' ? VK_BACK : *key == '[' ? VK_HOME : *key == ']' ? VK_END : *key, control);
             }
             EXPECT_EQ(FocusBecomes(thread, "Edit:" + std::string(shown)), "Edit:" + std::string(shown)) << keys;
         }
     }
-    input::Click(input::Centre(
-        FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Button", monitorsBox)));
+    input::Click(input::Centre(OptionsControl(window, "Button", monitorsBox)));
 
     // Ctrl+Tab from a control: the About page, which has no tab stop (not even its link), so
     // the tabs take the focus and keep it.
-    Press(VK_TAB, true);
+    input::Key(VK_TAB, true);
     EXPECT_EQ(PageBecomes(tabs, 2), 2);
     EXPECT_EQ(FocusBecomes(thread, tabStrip), tabStrip);
-    Press(VK_TAB);
+    input::Key(VK_TAB);
     // Ctrl+Tab goes round to the first page, Ctrl+Shift+Tab back to the last; the focus stays.
-    Press(VK_TAB, true);
+    input::Key(VK_TAB, true);
     EXPECT_EQ(PageBecomes(tabs, 0), 0);
     EXPECT_EQ(FocusBecomes(thread, tabStrip), tabStrip);
-    Press(VK_TAB, true, true);
+    input::Key(VK_TAB, true, true);
     EXPECT_EQ(PageBecomes(tabs, 2), 2);
-    Press(VK_LEFT);
+    input::Key(VK_LEFT);
     EXPECT_EQ(PageBecomes(tabs, 1), 1);
-    Press(VK_TAB);
+    input::Key(VK_TAB);
     EXPECT_EQ(FocusBecomes(thread, run), run);
     // Leaving a page from one of its controls: the new page's first control takes the focus.
-    Press(VK_TAB, true, true);
+    input::Key(VK_TAB, true, true);
     EXPECT_EQ(PageBecomes(tabs, 0), 0);
     EXPECT_EQ(FocusBecomes(thread, tree), tree);
     // The picture applied tiled: the values of systems without the desktop-wallpaper object.
-    Press(VK_TAB);
-    Press(VK_SPACE);
+    input::Key(VK_TAB);
+    input::Key(VK_SPACE);
     EXPECT_TRUE(WaitUntil([&] { return Desktop("TileWallpaper") + Desktop("WallpaperStyle") == "10"; }, 5000));
     EXPECT_EQ(Desktop("Wallpaper"), picture);
-    Press(VK_TAB, false, true);
+    input::Key(VK_TAB, false, true);
 
     // Delete on the picture's node and Insert on a day node do what the glyph buttons do.
-    const std::string b = folder_.File("b.bmp");  // a picture whose preview shows, so no box
-    WriteFileBytes(b, ReadFileBytes(picture));
-    Press(VK_DELETE);
-    Press(VK_HOME);
+    const std::string b = MakePicture("b.bmp", picture_test::SolidBitmap(2, 2, 0));  // its preview shows: no box
+    input::Key(VK_DELETE);
+    input::Key(VK_HOME);
     // The open dialog comes up with the keyboard in its file-name field: typing a name and Enter.
-    Press(VK_INSERT);
+    input::Key(VK_INSERT);
     const auto dialogOpen = [&] { return FindTopWindow({lumo.Id(), 0, nullptr, nullptr, IsOpenDialog}) != nullptr; };
     ASSERT_TRUE(WaitUntil(dialogOpen, 10000));
     EXPECT_EQ(FocusBecomes(thread, "Edit:"), "Edit:");
     input::Type(b);
-    Press(VK_RETURN);
+    input::Key(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return !dialogOpen(); }, 5000));
     // A node's text edited in place keeps Tab, Ctrl+Tab and Delete; Esc cancels, Enter commits.
     const HWND treeWindow =
@@ -344,12 +333,12 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     for (const WORD end : {VK_ESCAPE, VK_RETURN}) {
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, SendMessageA(treeWindow, TVM_GETNEXTITEM, TVGN_CARET, 0));
         EXPECT_EQ(FocusBecomes(thread, "Edit:Понедельник"), "Edit:Понедельник");
-        for (const bool control : {false, true}) Press(VK_TAB, control);
-        Press(VK_DELETE);
-        for (int i = 0; i < 300; ++i) Press('Z');  // longer than a path: kept whole
+        for (const bool control : {false, true}) input::Key(VK_TAB, control);
+        input::Key(VK_DELETE);
+        for (int i = 0; i < 300; ++i) input::Key('Z');  // longer than a path: kept whole
         EXPECT_EQ(FocusBecomes(thread, "Edit:" + std::string(127, 'z')), "Edit:" + std::string(127, 'z'));
         EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 0);
-        Press(end);
+        input::Key(end);
         EXPECT_EQ(FocusBecomes(thread, tree), tree);
     }
     // The minus ends an edit with its node; a long name confirmed as it was stays; a close keeps a name typed.
@@ -360,7 +349,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
     for (const WORD key : {VK_DOWN, VK_HOME, VK_END}) {
         const LRESULT root = node(TVGN_ROOT, 0);
         const LRESULT target = key == VK_HOME ? root : node(key == VK_DOWN ? TVGN_CHILD : TVGN_NEXT, root);
-        Press(key);
+        input::Key(key);
         // The key reaches the tree first; the edit comes after it.
         EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CARET, 0) == target; }, 5000));
         PostMessageA(treeWindow, TVM_EDITLABELA, 0, target);
@@ -370,7 +359,7 @@ TEST_F(MainWindowRun, KeyboardReachesTheTabsEveryControlAndEveryPage) {
             input::Click(POINT{r.left + 5, r.top + 5});
             EXPECT_TRUE(WaitUntil([&] { return node(TVGN_CHILD, root) == 0; }, 5000));
         }
-        Press(key == VK_END ? 'X' : VK_RETURN);
+        input::Key(key == VK_END ? 'X' : VK_RETURN);
         FocusBecomes(thread, key == VK_END ? "Edit:x" : tree);
     }
     PostMessageA(window, WM_CLOSE, 0, 0);

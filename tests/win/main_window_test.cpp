@@ -164,17 +164,10 @@ TEST_F(MainWindowTest, TipsShowWholeTextsAndWhyAnEntryCannotBeUsed) {
         const POINT at = NodeOnScreen(tree, item);
         SetCursorPos(at.x + 1, at.y);
         SetCursorPos(at.x, at.y);
-        for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i) {
-            PumpMessages();
-            Sleep(25);
-            tip = form_.tvFiles.ToolTip();
-        }
+        for (int i = 0; i < 60 && !(expected && IsWindowVisible(tip)); ++i)
+            PumpMessages(), Sleep(25), tip = form_.tvFiles.ToolTip();
         wchar_t shown[512] = {};
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = tree;
-        tool.uId = 1;
-        tool.lpszText = shown;
+        TTTOOLINFOW tool{sizeof tool, 0, tree, 1, {}, nullptr, shown, 0, nullptr};
         SendMessageW(tip, TTM_GETTEXTW, std::size(shown), reinterpret_cast<LPARAM>(&tool));
         char text[512] = {};
         WideCharToMultiByte(CP_ACP, 0, shown, -1, text, sizeof text, nullptr, nullptr);

@@ -14,6 +14,7 @@
 #include "settings/file_io_win.h"
 #include "support/dialog_driver.h"
 #include "support/drag_files.h"
+#include "support/input.h"
 #include "support/test_support.h"
 #include "ui/application_win.h"
 #include "wallpaper/weekday.h"
@@ -22,21 +23,16 @@
 
 namespace {
 
-// A bitmap file of one colour.
-void WriteBitmap(const std::string& path, int width, int height, COLORREF colour) {
-    WriteFileBytes(path, picture_test::MakeBitmap24(width, height, [colour](int, int) { return colour; }));
-}
-
 class PagesTest : public ::testing::Test {
 protected:
     PagesTest() {
         CoInitialize(nullptr);
         MainForm = &form_;
         Application.SetMainForm(&form_);
-        WriteBitmap(folder_.File("red.bmp"), 4, 2, RGB(255, 0, 0));
-        WriteBitmap(folder_.File("green.bmp"), 2, 2, RGB(0, 255, 0));
-        WriteBitmap(folder_.File("blue.bmp"), 2, 4, RGB(0, 0, 255));
-        SetRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "TileWallpaper", "1");
+        WriteFileBytes(folder_.File("red.bmp"), picture_test::SolidBitmap(4, 2, RGB(255, 0, 0)));
+        WriteFileBytes(folder_.File("green.bmp"), picture_test::SolidBitmap(2, 2, RGB(0, 255, 0)));
+        WriteFileBytes(folder_.File("blue.bmp"), picture_test::SolidBitmap(2, 4, RGB(0, 0, 255)));
+        SetRegistryString(HKEY_CURRENT_USER, kDesktop, "TileWallpaper", "1");
     }
     ~PagesTest() override {
         Application.SetMainForm(nullptr);
@@ -47,22 +43,10 @@ protected:
     }
     // Selects the node at a list position, as a click does.
     void SelectAt(size_t index) {
-        std::vector<HTREEITEM> items;
-        Collect(TVI_ROOT, items);
-        form_.tvFiles.Select(items.at(index));
+        form_.tvFiles.Select(form_.tvFiles.Nodes().at(index));
         form_.tvFilesClick();
     }
-    void Collect(HTREEITEM parent, std::vector<HTREEITEM>& items) {
-        HWND tree = form_.tvFiles.Handle();
-        for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(
-                 tree, TVM_GETNEXTITEM, parent == TVI_ROOT ? TVGN_ROOT : TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-             item; item = reinterpret_cast<HTREEITEM>(
-                       SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
-            items.push_back(item);
-            Collect(item, items);
-        }
-    }
-    std::string Wallpaper() { return ReadRegistryString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "Wallpaper"); }
+    std::string Wallpaper() { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper"); }
     // The rows the tree shows, in its order.
     std::vector<std::string> Rows() {
         std::vector<std::string> rows;
@@ -128,8 +112,7 @@ TEST_F(PagesTest, PreviewThatCannotLoadLeavesTheButtonOff) {
     TWallpaperList list = {{-1, "Понедельник"}};
     for (const auto& file : files) list.push_back({0, folder_.File(file.first)});
     form_.tvFiles.Assign(list);
-    std::vector<HTREEITEM> items;
-    Collect(TVI_ROOT, items);
+    const std::vector<HTREEITEM> items = form_.tvFiles.Nodes();
     for (size_t i = 0; i < files.size(); ++i) {
         SCOPED_TRACE(files[i].first);
         SelectAt(0);
@@ -314,8 +297,7 @@ TEST_F(PagesTest, ClicksReachTheirHandlers) {
     SendMessageA(form_.cbRun.Handle(), BM_CLICK, 0, 0);
     std::string data;
     DWORD type = 0;
-    EXPECT_TRUE(
-        ReadRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Лумо", data, type));
+    EXPECT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
 
     {
         TDialogDriver driver = TDialogDriver::Cancel();
@@ -341,7 +323,7 @@ TEST_F(PagesTest, ClicksReachTheirHandlers) {
     EXPECT_EQ(form_.pcMain.ActivePageIndex(), 2);
     EXPECT_TRUE(GetWindowLongA(form_.tshAbout().Handle(), GWL_STYLE) & WS_VISIBLE);
     EXPECT_FALSE(GetWindowLongA(form_.tshFiles().Handle(), GWL_STYLE) & WS_VISIBLE);
-    DeleteRegistryValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Лумо");
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
 }
 
 TEST_F(PagesTest, MenuDrawPicksTodaysExistingFileOrDoesNothing) {
@@ -409,11 +391,11 @@ TEST_F(PagesTest, PicturesAndFoldersDroppedFromExplorer) {
     form_.tvFiles.Expand(form_.tvFiles.Nodes().front());
     form_.Show();
     PumpMessages();
+    const DWORD link = DROPEFFECT_LINK, none = DROPEFFECT_NONE;
     {
         // Onto a picture: under its day, the day opened.
         TBoxAnswerer answerer(Application.Title());
-        EXPECT_EQ(DropFiles({WidePath(green), WidePath(pics), WidePath(folder_.File("notes.txt"))}, OnScreen(1)),
-                  static_cast<DWORD>(DROPEFFECT_LINK));
+        EXPECT_EQ(DropFiles({green, pics, folder_.File("notes.txt")}, OnScreen(1)), link);
         PumpMessages();
         EXPECT_EQ(answerer.Texts().at(0).rfind("Файл \"" + pics + "\\?.jpeg\" не добавлен", 0), 0u);
     }
@@ -422,23 +404,19 @@ TEST_F(PagesTest, PicturesAndFoldersDroppedFromExplorer) {
     EXPECT_EQ(ReadFileBytes(WallpaperListFilePath()), FormatWallpaperList(dropped));
     // Below the rows: under the selected day. No picture, or a menu up: refused.
     SelectAt(5);
-    POINT below = OnScreen(5);
-    below.y += 40;
-    EXPECT_EQ(DropFiles({WidePath(blue)}, below), static_cast<DWORD>(DROPEFFECT_LINK));
+    EXPECT_EQ(DropFiles({blue}, POINT{OnScreen(5).x, OnScreen(5).y + 40}), link);
     PumpMessages();
     EXPECT_TRUE(ReadFileBytes(WallpaperListFilePath()).ends_with("Вторник\r\n\t" + blue + "\r\n"));
-    EXPECT_EQ(DropFiles({WidePath(folder_.File("notes.txt"))}, OnScreen(0)), static_cast<DWORD>(DROPEFFECT_NONE));
+    EXPECT_EQ(DropFiles({folder_.File("notes.txt")}, OnScreen(0)), none);
     {
         const TModalState menu(TModalState::KeepInput);  // as the tray menu's, or the list's
-        EXPECT_EQ(DropFiles({WidePath(blue)}, OnScreen(0)), static_cast<DWORD>(DROPEFFECT_NONE));
+        EXPECT_EQ(DropFiles({blue}, OnScreen(0)), none);
     }
     // Onto the default wallpaper's group: one picture.
     form_.pcMain.SetActivePageIndex(1);
-    RECT edit;
-    GetWindowRect(form_.edOld.Handle(), &edit);
-    const POINT onEdit{(edit.left + edit.right) / 2, (edit.top + edit.bottom) / 2};
-    EXPECT_EQ(DropFiles({WidePath(blue), WidePath(green)}, onEdit), static_cast<DWORD>(DROPEFFECT_NONE));
-    EXPECT_EQ(DropFiles({WidePath(blue)}, onEdit), static_cast<DWORD>(DROPEFFECT_LINK));
+    const POINT onEdit = input::Centre(form_.edOld.Handle());
+    EXPECT_EQ(DropFiles({blue, green}, onEdit), none);
+    EXPECT_EQ(DropFiles({blue}, onEdit), link);
     PumpMessages();
     EXPECT_EQ(form_.edOld.Text(), blue);
 }
@@ -451,14 +429,13 @@ TEST_F(PagesTest, AskedChangesTellOfASlideshowOnceAndOfARefusalTheAutomaticOneTr
     form_.edOld.SetText(blue);
     object.Answer = E_ACCESSDENIED;
     object.Refused = WidePath(red);
+    // Each automatic run a logon of its own.
+    const auto logon = [&] { DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey), form_.AutomaticRun(); };
     TBoxAnswerer automatic(Application.Title());
-    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);  // each run a logon of its own
-    form_.AutomaticRun();                                     // the default stands in, and no box
+    logon();  // the default stands in, and no box
     EXPECT_EQ(automatic.Texts(), std::vector<std::string>{});
     object.Refused.clear();  // the default refused too: the failure of today's picture leaves
-    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
-    EXPECT_EQ(FailureOf([&] { form_.AutomaticRun(); }), "EOleSysError: Доступ запрещён");
-    DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
+    EXPECT_EQ(FailureOf(logon), "EOleSysError: Доступ запрещён");
     TBoxAnswerer answerer(Application.Title());
     for (const HRESULT answer : {S_OK, S_OK, E_ACCESSDENIED}) {
         object.Answer = answer;

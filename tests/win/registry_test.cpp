@@ -160,14 +160,12 @@ TEST_F(ChangeWallTest, TheDesktopWallpaperObjectTakesThePlacementAndEachAttached
 
 TEST_F(ChangeWallTest, FailsWhenTheDesktopKeyCannotBeOpened) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Control Panel\\Desktop");
-    const TWallpaperChange change{{"C:\\a.bmp"}, TWallpaperPlacement::Stretch};
-    EXPECT_EQ(FailureOf([&] { ApplyWallpaperChange(change); }),
-              "ERegistryException: Failed to set data for 'Wallpaper'");
+    const auto apply = [] { ApplyWallpaperChange({{"C:\\a.bmp"}, TWallpaperPlacement::Stretch}); };
+    EXPECT_EQ(FailureOf(apply), "ERegistryException: Failed to set data for 'Wallpaper'");
     EXPECT_EQ(Value("Wallpaper"), "<absent>");
 
     const std::string old = MakeKeyReadOnly(HKEY_CURRENT_USER, "Control Panel\\Desktop");
-    EXPECT_EQ(FailureOf([&] { ApplyWallpaperChange(change); }),
-              "ERegistryException: Failed to set data for 'Wallpaper'");
+    EXPECT_EQ(FailureOf(apply), "ERegistryException: Failed to set data for 'Wallpaper'");
     RestoreKeySecurity(HKEY_CURRENT_USER, "Control Panel\\Desktop", old);
     EXPECT_EQ(Value("TileWallpaper"), "<absent>");
 }

@@ -74,28 +74,26 @@ TEST_F(MainFormTest, PauseFieldNormalisesEveryText) {
 }
 
 TEST_F(MainFormTest, RunBoxWritesAndDeletesTheStartValue) {
-    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     std::string data;
     DWORD type = 0;
     form_.cbRun.SetChecked(true);
-    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, TestProgramRunCommand() + '\0');
     EXPECT_TRUE(form_.cbTray.Enabled());
     form_.cbRun.SetChecked(false);
-    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    EXPECT_FALSE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
     EXPECT_FALSE(form_.cbTray.Enabled());
     form_.cbRun.SetChecked(true);
     EXPECT_TRUE(form_.cbTray.Enabled());
-    DeleteRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо");
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо");
     form_.cbRun.SetChecked(false);  // removed by someone else: nothing to report
     EXPECT_FALSE(form_.cbTray.Enabled());
 }
 
 TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
-    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     HKEY run;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr);
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &run, nullptr);
     const DWORD number = 1;
     RegSetValueExA(run, "Лумо", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
     RegCloseKey(run);
@@ -103,43 +101,42 @@ TEST_F(MainFormTest, ProbeRewritesAStartValueOfAnyType) {
     EXPECT_TRUE(form_.cbRun.Checked());
     std::string data;
     DWORD type = 0;
-    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, key, "Лумо", data, type));
+    ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(data, TestProgramRunCommand() + '\0');
     // With rights, a value of this user's alone goes to the machine's.
     form_.cbRun.SetChecked(false);
-    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", "x");
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо", "x");
     form_.ProbeRunRegistration();
-    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо") + ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"),
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо") +
+                  ReadRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо"),
               TestProgramRunCommand() + "<absent>");
 }
 
 TEST_F(MainFormTest, RunBoxWithoutMachineRightsUsesThisUsersValueAndSaysWhatStays) {
-    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    std::string old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, kRunKey);
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }), "no error");
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), TestProgramRunCommand());
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо"), TestProgramRunCommand());
     form_.cbRun.SetChecked(false);
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо"), "<absent>");
     // The machine's value, holding the command, is not written again (refused, the write would go
     // to this user's value); its removal refused, the box says so and the mark comes back.
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
-    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", TestProgramRunCommand());
-    old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, kRunKey, old);
+    SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", TestProgramRunCommand());
+    old = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, kRunKey);
     form_.ProbeRunRegistration();
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо"), "<absent>");
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }).rfind("ERegistryException: Лумо запускается", 0), 0u);
     EXPECT_TRUE(form_.cbRun.Checked() && form_.cbTray.Enabled());
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, old);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, kRunKey, old);
 }
 
 TEST_F(MainFormTest, RunBoxNeverAddsASecondStartAndFollowsTheStartUpSwitches) {
-    const char *key = "Software\\Microsoft\\Windows\\CurrentVersion\\Run", *off = "\3\0\0\0\0\0\0\0\0\0\0",
-               *switches = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+    const char off[] = "\3\0\0\0\0\0\0\0\0\0\0";
     // Another copy starts for every user, and this account may not change it: a start with the
     // window says so once its loop runs, and this user's value is not added.
-    SetRegistryString(HKEY_LOCAL_MACHINE, key, "Лумо", "C:\\Другая\\Lumo.exe /autorun");
-    const std::string run = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, key);
+    SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "C:\\Другая\\Lumo.exe /autorun");
+    const std::string run = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, kRunKey);
     form_.ProbeRunRegistration(true);
     TBoxAnswerer boxes(Application.Title());
     SendMessageA(form_.Handle(), WM_LOADABOUTPICTURE, 0, 0);
@@ -148,21 +145,21 @@ TEST_F(MainFormTest, RunBoxNeverAddsASecondStartAndFollowsTheStartUpSwitches) {
                 told[0].starts_with("При старте системы для всех пользователей компьютера "
                                     "запускается другая копия Лумо:\nC:\\Другая\\Lumo.exe /autorun\n"));
     EXPECT_TRUE(form_.cbRun.Checked());
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, key, "Лумо"), "<absent>");
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо"), "<absent>");
     // Switched off in Task Manager, which this account may not undo: unchecking says nothing,
     // checking says so and the mark goes; this user's own start, switched off, is switched on.
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, switches, "Лумо", REG_BINARY, off, 12);
-    const std::string switched = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, switches);
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, kRunSwitchKey, "Лумо", REG_BINARY, off, 12);
+    const std::string switched = MakeKeyReadOnly(HKEY_LOCAL_MACHINE, kRunSwitchKey);
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(false); }), "no error");
     EXPECT_EQ(FailureOf([&] { form_.cbRun.SetChecked(true); }).rfind("ERegistryException: Запуск Лумо при старте", 0),
               0u);
     EXPECT_FALSE(form_.cbRun.Checked() || form_.cbTray.Enabled());
-    SetRegistryString(HKEY_CURRENT_USER, key, "Лумо", TestProgramRunCommand());
-    RegSetKeyValueA(HKEY_CURRENT_USER, switches, "Лумо", REG_BINARY, off, 12);
+    SetRegistryString(HKEY_CURRENT_USER, kRunKey, "Лумо", TestProgramRunCommand());
+    RegSetKeyValueA(HKEY_CURRENT_USER, kRunSwitchKey, "Лумо", REG_BINARY, off, 12);
     form_.cbRun.SetChecked(true);
-    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, switches, "Лумо")[0], 2);
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, key, run);
-    RestoreKeySecurity(HKEY_LOCAL_MACHINE, switches, switched);
+    EXPECT_EQ(ReadRegistryString(HKEY_CURRENT_USER, kRunSwitchKey, "Лумо")[0], 2);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, kRunKey, run);
+    RestoreKeySecurity(HKEY_LOCAL_MACHINE, kRunSwitchKey, switched);
 }
 
 TEST_F(MainFormTest, SaveOptionsWritesEveryFileByteForByte) {

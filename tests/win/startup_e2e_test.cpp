@@ -85,8 +85,7 @@ TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
     TLumoProcess lumo(folder_.File("with blank\\"));
     lumo.Start("/Autorun");  // letter case counts: an interactive run
     const HWND window = lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(WaitVisible(window, true));
+    ASSERT_TRUE(window && WaitVisible(window, true));
     std::string data;
     DWORD type = 0;
     ASSERT_TRUE(ReadRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", data, type));
@@ -94,8 +93,7 @@ TEST_F(StartupTest, InteractiveRunShowsTheWindowAndSavesOnClose) {
     EXPECT_EQ(data, "\"" + folder_.File("with blank\\Lumo.exe") + "\" /autorun" + '\0');
     // The default taken from the desktop shows at once.
     char shown[MAX_PATH] = {};
-    const HWND group = FindWindowExA(GetParent(PauseEdit(window)), nullptr, "Button", " Лумо по умолчанию ");
-    SendMessageA(FindWindowExA(group, nullptr, "Edit", nullptr), WM_GETTEXT, MAX_PATH, LPARAM(shown));
+    SendMessageA(OptionsControl(window, "Edit", nullptr, true), WM_GETTEXT, MAX_PATH, LPARAM(shown));
     EXPECT_EQ(shown, current);
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(lumo.Wait(30000), 0);

@@ -19,10 +19,7 @@ public:
     TStandInWallpaper() : system_(std::exchange(__imp_CoCreateInstance, reinterpret_cast<void*>(&Create))) {
         current_ = this;
     }
-    ~TStandInWallpaper() {
-        __imp_CoCreateInstance = system_;
-        current_ = nullptr;
-    }
+    ~TStandInWallpaper() { __imp_CoCreateInstance = system_, current_ = nullptr; }
     std::wstring Calls;
     HRESULT Answer = S_OK;  // to SetWallpaper: for the path Refused, or for every path when it is empty
     std::wstring Refused;
@@ -39,10 +36,7 @@ public:
         wcscpy(*monitor, (L"M" + std::to_wstring(index + 1)).c_str());
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) override {
-        *count = 3;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) override { return *count = 3, S_OK; }
     HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR monitor, RECT* rect) override {
         *rect = {0, 0, 800, 600};
         return monitor == std::wstring(L"M2") ? S_FALSE : S_OK;
@@ -51,10 +45,7 @@ public:
         Calls += L"position " + std::to_wstring(position) + L";";
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetStatus(int* state) override {
-        *state = Status;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetStatus(int* state) override { return *state = Status, S_OK; }
     HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR, LPWSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF*) override { return E_NOTIMPL; }

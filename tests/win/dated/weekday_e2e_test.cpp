@@ -9,9 +9,14 @@
 
 class WednesdayAutorun : public StartupTest {};
 
-TEST(FakedDate, TodayIsAWednesday) {
+SYSTEMTIME Now() {
     SYSTEMTIME now;
     GetLocalTime(&now);
+    return now;
+}
+
+TEST(FakedDate, TodayIsAWednesday) {
+    const SYSTEMTIME now = Now();
     ASSERT_EQ(now.wYear, 2026);
     ASSERT_EQ(now.wMonth, 12);
     ASSERT_EQ(now.wDay, 9);
@@ -58,13 +63,9 @@ TEST_F(WednesdayAutorun, AutorunAppliesTheDefaultWhenThePickedFileIsMissingOrNev
 
 // The day changes while Lumo.exe stays in the notification area: this program, and every
 // Lumo.exe it starts, runs on a clock read anew from a file that the test rewrites (see the
-// build). The day's change follows «Запуск при старте системы»: Lumo is registered.
+// build). The day's change follows «Запуск при старте системы»: each start registers Lumo.
 class DayChange : public StartupTest {
 protected:
-    void SetUp() override {
-        StartupTest::SetUp();
-        SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "Lumo.exe /autorun");
-    }
     static void SetClock(const std::string& when) {
         std::string path = std::string("Z:") + getenv("FAKETIME_TIMESTAMP_FILE");
         for (char& c : path) c = c == '/' ? '\\' : c;
@@ -72,12 +73,12 @@ protected:
     }
     // Starts Lumo.exe with this list, staying in the notification area; its main window.
     HWND StartAutorun(TLumoProcess& lumo, const std::string& folder, const std::string& list) {
+        SetRegistryString(HKEY_LOCAL_MACHINE, kRunKey, "Лумо", "Lumo.exe /autorun");
         WriteFileBytes(folder + "Murovelo.ini", list);
         WriteFileBytes(folder + "WallOpt.ini", "-1\r\n\r\n0\r\n");
         lumo.Start("/autorun");
         return lumo.FindWindowOf("TMainForm", "Лумо. версия 1.2", 30000);
     }
-    static bool Changed() { return Desktop("Wallpaper") != "marker"; }
     TTempFolder other_;
 };
 
@@ -85,14 +86,9 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
     SetClock("2026-12-08 23:59:50");  // a Tuesday, ten seconds before midnight
     // Saturday's picture lies on a network share that answers only later (Wine maps a UNC name
     // to a folder of its prefix).
-    std::string share = std::string("Z:") + getenv("WINEPREFIX") + "/dosdevices/unc";
-    for (char& c : share) c = c == '/' ? '\\' : c;
-    const std::string unc = "\\\\lumohost\\share\\Суббота", shared = share + "\\lumohost\\share\\Суббота";
-    const auto unshare = [&] {
-        DeleteFileA(shared.c_str());
-        for (const std::string& folder : {share + "\\lumohost\\share", share + "\\lumohost"})
-            RemoveDirectoryA(folder.c_str());
-    };
+    const std::string unc = "\\\\lumohost\\share\\Суббота",
+                      host = getenv("WINEPREFIX") + std::string("/dosdevices/unc/lumohost");
+    const auto unshare = [&] { RunUnixCommand("rm -rf '" + host + "'"); };
     unshare();
     std::string list;
     for (int day = 1; day <= 7; ++day)
@@ -125,43 +121,29 @@ TEST_F(DayChange, EveryWayANewDayComesBringsItsPictureOnceAndNoSenderWaits) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.Clock);
         SetClock(row.Clock);
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        const std::string picture = now.wDayOfWeek == 6 ? unc : folder_.File(DayNames[now.wDayOfWeek + 1]);
+        const std::string picture = Now().wDayOfWeek == 6 ? unc : folder_.File(DayNames[Now().wDayOfWeek + 1]);
         HANDLE held = CreateFileA(picture.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         if (row.Setup != kHeld) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
-        const HWND options = FindWindowExA(FindWindowExA(windows[0], nullptr, "SysTabControl32", nullptr), nullptr,
-                                           "TTabSheet", "tshOptions");
         if (row.Setup == kRunUnchecked)
-            SendMessageA(FindWindowExA(options, nullptr, "Button", "Запуск при старте системы"), BM_CLICK, 0, 0);
+            SendMessageA(OptionsControl(windows[0], "Button", "Запуск при старте системы"), BM_CLICK, 0, 0);
         if (row.Setup == kBoxOpen) {
-            PostMessageA(FindWindowExA(FindWindowExA(options, nullptr, "Button", " Лумо по умолчанию "), nullptr,
-                                       "Button", "Обзор..."),
-                         BM_CLICK, 0, 0);
+            PostMessageA(OptionsControl(windows[0], "Button", "Обзор...", true), BM_CLICK, 0, 0);
             ASSERT_NE(first.FindWindowOf("#32770", nullptr, 10000), nullptr);
         }
         for (int i = 0; i < (row.Setup == kBoxOpen ? 1 : 2); ++i) {
             SetRegistryString(HKEY_CURRENT_USER, kDesktop, "Wallpaper", "marker");
             const ULONGLONG sent = GetTickCount64();
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(windows[i], row.Message, row.Event, 0, SMTO_BLOCK, 30000, &result);
+            SendMessageTimeoutA(windows[i], row.Message, row.Event, 0, SMTO_BLOCK, 30000, nullptr);
             EXPECT_LT(GetTickCount64() - sent, 1000u);
             EXPECT_TRUE(PostedMessagesHandled(PauseEdit(windows[i])));
             const bool changes = i == row.Changer, later = changes && row.Setup != kPlain && row.Setup != kRunUnchecked;
-            if (!changes || later) {
-                EXPECT_FALSE(WaitUntil(Changed, 1500)) << i;
-            }
+            EXPECT_FALSE((!changes || later) && WaitUntil([] { return Desktop("Wallpaper") != "marker"; }, 1500)) << i;
             if (later && held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
-            if (later && row.Setup == kShareLater) {
-                for (const std::string& folder : {share, share + "\\lumohost", share + "\\lumohost\\share"})
-                    CreateDirectoryA(folder.c_str(), nullptr);
-                WriteFileBytes(shared, "BM");
-            }
+            if (later && row.Setup == kShareLater)
+                RunUnixCommand("mkdir -p '" + host + "/share'"), WriteFileBytes(unc, "BM");
             if (later && row.Setup == kBoxOpen)
                 PostMessageA(first.FindWindowOf("#32770", nullptr, 0), WM_COMMAND, IDCANCEL, 0);
-            if (changes) {
-                EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == picture; }, 30000)) << i;
-            }
+            EXPECT_TRUE(!changes || WaitUntil([&] { return Desktop("Wallpaper") == picture; }, 30000)) << i;
         }
     }
     unshare();
@@ -175,13 +157,7 @@ TEST_F(DayChange, ALogonChangeThatEndsAfterMidnightIsFollowedByTheNewDaysPicture
     HANDLE held = CreateFileA(tuesday.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     TLumoProcess lumo(folder_.Path());
     ASSERT_NE(StartAutorun(lumo, folder_.Path(), list), nullptr);
-    WaitUntil(
-        [] {
-            SYSTEMTIME now;
-            GetLocalTime(&now);
-            return now.wDay == 9;
-        },
-        10000);
+    WaitUntil([] { return Now().wDay == 9; }, 10000);
     CloseHandle(held);
     EXPECT_TRUE(WaitUntil([&] { return Desktop("Wallpaper") == folder_.File("Среда"); }, 30000));
 }

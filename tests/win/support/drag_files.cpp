@@ -3,6 +3,8 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include "support/test_support.h"
+
 namespace {
 // Over the target at once, and let go at the next look. A COM object, never deleted through it.
 #pragma GCC diagnostic push
@@ -21,13 +23,13 @@ struct TDropSource final : IDropSource {
 #pragma GCC diagnostic pop
 }  // namespace
 
-DWORD DropFiles(const std::vector<std::wstring>& paths, POINT at) {
+DWORD DropFiles(const std::vector<std::string>& paths, POINT at) {
     OleInitialize(nullptr);
     // As Explorer makes it: the items of one folder, named within it.
-    const PIDLIST_ABSOLUTE folder = ILCreateFromPathW(paths[0].substr(0, paths[0].rfind(L'\\')).c_str());
+    const PIDLIST_ABSOLUTE folder = ILCreateFromPathW(WidePath(paths[0].substr(0, paths[0].rfind('\\'))).c_str());
     std::vector<PIDLIST_RELATIVE> items;
-    for (const std::wstring& path : paths) {
-        const PIDLIST_ABSOLUTE item = ILCreateFromPathW(path.c_str());
+    for (const std::string& path : paths) {
+        const PIDLIST_ABSOLUTE item = ILCreateFromPathW(WidePath(path).c_str());
         items.push_back(ILClone(ILFindLastID(item)));
         ILFree(item);
     }

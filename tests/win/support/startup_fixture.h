@@ -7,17 +7,18 @@
 #include "lumo_process.h"
 #include "test_support.h"
 
-inline const char kDesktop[] = "Control Panel\\Desktop";
 inline const char kWallpapers[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Wallpapers";
-inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// Task Manager's start-up switches of the Run values, under the same roots.
-inline const char kRunSwitchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
-// The pause's edit on the Options page of a running Lumo's main window; it always holds a number.
-inline HWND PauseEdit(HWND mainWindow) {
-    const HWND tabs = FindWindowExA(mainWindow, nullptr, "SysTabControl32", nullptr);
-    return FindWindowExA(FindWindowExA(tabs, nullptr, "TTabSheet", "tshOptions"), nullptr, "Edit", nullptr);
+// A control of the Options page of a running Lumo's main window, or of the page's group of the
+// default wallpaper.
+inline HWND OptionsControl(HWND mainWindow, const char* className, const char* text, bool inDefaultGroup = false) {
+    HWND parent = FindWindowExA(FindWindowExA(mainWindow, nullptr, "SysTabControl32", nullptr), nullptr, "TTabSheet",
+                                "tshOptions");
+    if (inDefaultGroup) parent = FindWindowExA(parent, nullptr, "Button", " Лумо по умолчанию ");
+    return FindWindowExA(parent, nullptr, className, text);
 }
+// The pause's edit, which always holds a number.
+inline HWND PauseEdit(HWND mainWindow) { return OptionsControl(mainWindow, "Edit", nullptr); }
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -33,8 +34,9 @@ protected:
         DeleteRegistryKey(HKEY_CURRENT_USER, kSessionRecordKey);
     }
     static std::string Desktop(const char* name) { return ReadRegistryString(HKEY_CURRENT_USER, kDesktop, name); }
-    std::string MakePicture(const std::string& name) {
-        WriteFileBytes(folder_.File(name), "BM");
+    // A file of the folder; by default a bitmap's signature, no picture that can be shown.
+    std::string MakePicture(const std::string& name, const std::vector<uint8_t>& bytes = {'B', 'M'}) {
+        WriteFileBytes(folder_.File(name), bytes);
         return folder_.File(name);
     }
     TTempFolder folder_;

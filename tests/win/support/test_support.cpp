@@ -3,7 +3,6 @@
 #include <sddl.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -245,17 +244,12 @@ std::string MessageBoxText(HWND box) {
 }
 
 void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    for (MSG m; PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&m), DispatchMessageA(&m);
 }
 
 POINT NodeOnScreen(HWND tree, HTREEITEM item) {
     RECT r{};
-    std::memcpy(&r, &item, sizeof item);  // the message takes the item in the rectangle
-    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+    TreeView_GetItemRect(tree, item, &r, TRUE);
     POINT at{r.left + 4, (r.top + r.bottom) / 2};
     ClientToScreen(tree, &at);
     return at;

@@ -70,6 +70,10 @@ void DeleteRegistryKey(HKEY root, const char* key);
 // The volatile key where the instances of one logon note the day of its last automatic change:
 // deleted, the next run is as at a new logon.
 inline const char kSessionRecordKey[] = "Software\\Lumo.Session";
+inline const char kDesktop[] = "Control Panel\\Desktop";
+inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Task Manager's start-up switches of the Run values, under the same roots.
+inline const char kRunSwitchKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 
 // Makes a key readable only: opening it with full access then fails. Returns the old
 // security descriptor for RestoreKeySecurity.
