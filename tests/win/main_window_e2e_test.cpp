@@ -217,10 +217,10 @@ TEST_F(MainWindowRun, StartsMaximisedOrMinimisedAsTheShowCommandAsks) {
         // Alt+F4 closes it, once also from the placement's list, the Options page's fourth control.
         SetForegroundWindow(window);
         const bool fromList = c.command == SW_SHOWNORMAL;
-        for (int i = 0; fromList && i < 5; ++i) Press(VK_TAB, i == 0);
+        for (int i = 0; fromList && i < 5; ++i) input::Key(VK_TAB, i == 0);
         const std::string focus = fromList ? "ComboBox:Растянуть" : "SysTabControl32:";
         EXPECT_EQ(FocusBecomes(lumo.ThreadId(), focus), focus);
-        Press(VK_F4, false, false, true);
+        input::Key(VK_F4, false, false, true);
         EXPECT_EQ(lumo.Wait(30000), 0);
     }
 }
