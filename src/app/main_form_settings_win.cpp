@@ -56,7 +56,10 @@ const TMainForm::TSettingsFile TMainForm::SettingsFiles[3] = {
 };
 
 void TMainForm::ReadSettings() {
-    for (const TSettingsFile& file : SettingsFiles) {
+    // The list is read before the options, as the program always did: with both files damaged,
+    // the start reports the list's error. The saves keep the table's order.
+    for (const size_t i : {size_t{1}, size_t{0}, size_t{2}}) {
+        const TSettingsFile& file = SettingsFiles[i];
         const std::string path = file.Path();
         file.Read(*this, FileExists(path) ? std::optional(ReadWholeFile(path, file.ShareMode)) : std::nullopt);
     }

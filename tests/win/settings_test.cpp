@@ -237,6 +237,12 @@ TEST_F(MainFormTest, LoadingStopsAtAnInvalidLevelKeepingEarlierNodes) {
     EXPECT_EQ(items[1].Text, "C:\\a.jpg");
 }
 
+TEST_F(MainFormTest, TheStartReportsTheListsErrorBeforeTheOptions) {
+    WriteFileBytes(OptionsFilePath(), "-1\r\n");
+    WriteFileBytes(WallpaperListFilePath(), "A\r\n\t\tC:\\b.jpg\r\n");
+    EXPECT_EQ(FailureOf([&] { form_.ReadSettings(); }), "ETreeViewError: Invalid level (2) for item \"C:\\b.jpg\"");
+}
+
 TEST_F(MainFormTest, ListFileHeldOpenCannotBeLoaded) {
     TTempFolder folder;
     const std::string path = folder.File("Murovelo.ini");
