@@ -1,5 +1,7 @@
 #include "open_dialog/open_dialog_win.h"
 
+#include <algorithm>
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
@@ -33,6 +35,20 @@ RECT PaneBounds(HWND hook) {
 bool EndsTheDialog(UINT message, WPARAM wParam) {
     return (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) || message == WM_CLOSE ||
            (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE);
+}
+
+// The edit of the file-name field: a combo box's (an extended one's inner box's), or the
+// field itself.
+HWND FileNameEdit(HWND dialog) {
+    HWND combo = GetDlgItem(dialog, cmb13);
+    if (!combo) return GetDlgItem(dialog, edt1);
+    wchar_t name[32] = {};
+    GetClassNameW(combo, name, 32);
+    if (lstrcmpiW(name, WC_COMBOBOXEXW) == 0)
+        return reinterpret_cast<HWND>(SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0));
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    return GetComboBoxInfo(combo, &info) ? info.hwndItem : nullptr;
 }
 }  // namespace
 
@@ -107,6 +123,9 @@ UINT_PTR CALLBACK TOpenPictureDialog::HookProc(HWND hook, UINT message, WPARAM, 
                 case CDN_INITDONE:
                     self->Ready(hook);
                     break;
+                case CDN_FOLDERCHANGE:
+                    self->LimitFileName();
+                    break;
                 case CDN_SELCHANGE:
                     self->SelectionChanged();
                     break;
@@ -145,6 +164,7 @@ LRESULT CALLBACK TOpenPictureDialog::DialogProc(HWND dialog, UINT message, WPARA
 void TOpenPictureDialog::Ready(HWND hook) {
     dialog_ = GetParent(hook);
     SetWindowSubclass(dialog_, DialogProc, 1, 0);
+    LimitFileName();
     pane_.Attach(hook, PaneBounds(hook));
     PlaceOnMonitor();
 }
@@ -155,6 +175,17 @@ void TOpenPictureDialog::SelectionChanged() {
     wchar_t path[MAX_PATH + 1] = {};
     SendMessageW(dialog_, CDM_GETFILEPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
     pane_.SelectionChanged(std::wstring(path));
+}
+
+void TOpenPictureDialog::LimitFileName() {
+    if (!dialog_) return;
+    // A name typed in the field is taken in the folder shown. One that makes a longer path than
+    // a path can be names no file that Lumo could keep, and Wine's dialog overruns a buffer of
+    // its own on it. The names the dialog writes there itself (a selection) are not cut.
+    wchar_t folder[MAX_PATH + 1] = {};
+    const LRESULT size = SendMessageW(dialog_, CDM_GETFOLDERPATH, MAX_PATH + 1, reinterpret_cast<LPARAM>(folder));
+    const LRESULT room = MAX_PATH - 1 - std::max<LRESULT>(size, 0);  // the size counts the end, the room a backslash
+    SendMessageW(FileNameEdit(dialog_), EM_LIMITTEXT, static_cast<WPARAM>(std::max<LRESULT>(room, 1)), 0);
 }
 
 void TOpenPictureDialog::PlaceOnMonitor() {

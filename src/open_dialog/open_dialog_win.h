@@ -50,6 +50,8 @@ private:
     static LRESULT CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
     void Ready(HWND hook);
     void SelectionChanged();
+    // Lets the file-name field take a name that makes a path in the folder shown, no longer.
+    void LimitFileName();
     void PlaceOnMonitor();
 
     std::string filter_;

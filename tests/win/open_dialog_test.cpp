@@ -141,6 +141,7 @@ TEST_F(OpenDialogTest, NextRunStartsFromTheLastConfirmedOne) {
 
 TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
     bool readOnlyBox = true, sizeable = false, multiSelect = false, refusedMissing = false, refusedFolder = false;
+    int typedLength = 0;
     std::string filterTexts;
     WriteFileBytes(folder_.File("d.png"), "");
     const TRunResult run = RunDialog(dialog_, [&](TDialogScript& s) {
@@ -182,6 +183,10 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
             TDialogScript::WaitFor([&] { return !IsWindow(box); }, "the box to close");
             return IsWindowVisible(s.Dialog()) != FALSE;
         };
+        // A name typed longer than a path in the folder shown can be stops there.
+        const HWND box = FileNameBox(s.Dialog()), edit = Descendant(box, "Edit");
+        for (int i = 0; i < 300; ++i) SendMessageA(edit ? edit : box, WM_CHAR, 'x', 0);
+        typedLength = GetWindowTextLengthA(box);
         refusedMissing = refused("missing.bmp");
         refusedFolder = refused(Folder() + "\\nowhere\\x.bmp");
         s.PressCancel();
@@ -193,6 +198,7 @@ TEST_F(OpenDialogTest, OptionsAsTheUserSeesThem) {
     EXPECT_TRUE(multiSelect);
     EXPECT_TRUE(refusedMissing);
     EXPECT_TRUE(refusedFolder);
+    EXPECT_EQ(typedLength, MAX_PATH - 2 - static_cast<int>(Folder().size()));
     EXPECT_EQ(filterTexts,
               "All (*.jpg;*.jpeg;*.bmp;*.ico;*.emf;*.wmf;*.png)|JPEG Image File (*.jpg)|JPEG Image File (*.jpeg)|"
               "Bitmaps (*.bmp)|Icons (*.ico)|Enhanced Metafiles (*.emf)|Metafiles (*.wmf)|"
