@@ -83,10 +83,7 @@ void TDayChange::Attach(HWND window) {
     if (window_) return;
     window_ = window;
     if (asked_ == 0) day_ = TodaysDate();
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length > 0 && length < MAX_PATH - 16)
-        wtsapi_.Reset(LoadLibraryW((std::wstring(folder, length) + L"\\wtsapi32.dll").c_str()));
+    wtsapi_.Reset(LoadSystemLibrary(L"wtsapi32.dll"));
     if (wtsapi_) {
         const auto subscribe = reinterpret_cast<TRegisterSession>(
             reinterpret_cast<void*>(GetProcAddress(wtsapi_.Get(), "WTSRegisterSessionNotification")));

@@ -92,9 +92,9 @@ void TMainForm::BeginAutomaticChange(const std::optional<TWallpaperList>& list) 
     request.Saved = !list;
     request.Rule.Default = DefaultWallpaper;
     // The day's change applies what was saved: the window's default follows every key.
-    if (request.Saved && saved_[0]) {
+    if (request.Saved && saved_[kOptionsFile]) {
         try {
-            request.Rule.Default = ParseOptionsFile(*saved_[0], LocaleDecimalSeparator()).DefaultWallpaper;
+            request.Rule.Default = ParseOptionsFile(*saved_[kOptionsFile], LocaleDecimalSeparator()).DefaultWallpaper;
         } catch (const Exception&) {
         }
     }

@@ -55,7 +55,9 @@ void TMainForm::PostLookAtList() {
 void TMainForm::ListInSight() {
     lookPosted_ = false;
     if (!IsWindowVisible(Handle())) return;
-    AcceptDrops();
+    // Drop targets from the first time the window is in sight (each registers once).
+    listDrop_.Register(tvFiles.Handle());
+    defaultDrop_.Register(gbOld.Handle());
     LookAtList();
     // The preview and «Поклеить сейчас!» follow a mark of the selected row that changed since
     // the selection rule ran: its file went, came back, or was renamed in place.
@@ -195,7 +197,7 @@ void TMainForm::gbOldDragDrop(const std::wstring& file) {
     edOld.SetText(DefaultWallpaper);
 }
 
-void TMainForm::AcceptDrops() {
+void TMainForm::WireDrops() {
     // The list takes pictures and folders, onto a day or a picture, or for the selected day;
     // the default wallpaper's group one picture. Neither takes anything under a dialog, a box
     // or a menu.
@@ -209,20 +211,18 @@ void TMainForm::AcceptDrops() {
         return day != nullptr;
     };
     listDrop_.OnLeave = [this] { tvFiles.SetDropHighlight(nullptr); };
-    listDrop_.OnDrop = [this](std::vector<std::wstring> files, POINT at) {
-        dropped_ = {std::move(files), at, false};
-        PostMessageA(Handle(), WM_PICTURESDROPPED, 0, 0);
-    };
     defaultDrop_.AcceptsFiles = [](const std::vector<std::wstring>& files) {
         return files.size() == 1 && !IsFolder(files.front()) && IsPicturePath(files.front());
     };
     defaultDrop_.AcceptsAt = [](POINT) { return !Application.InModalState(); };
-    defaultDrop_.OnDrop = [this](std::vector<std::wstring> files, POINT at) {
-        dropped_ = {std::move(files), at, true};
-        PostMessageA(Handle(), WM_PICTURESDROPPED, 0, 0);
+    const auto keep = [this](bool onDefault) {
+        return [this, onDefault](std::vector<std::wstring> files, POINT at) {
+            dropped_ = {std::move(files), at, onDefault};
+            PostMessageA(Handle(), WM_PICTURESDROPPED, 0, 0);
+        };
     };
-    listDrop_.Register(tvFiles.Handle());
-    defaultDrop_.Register(gbOld.Handle());
+    listDrop_.OnDrop = keep(false);
+    defaultDrop_.OnDrop = keep(true);
 }
 
 void TMainForm::sbDelClick() {

@@ -58,7 +58,7 @@ const TMainForm::TSettingsFile TMainForm::SettingsFiles[3] = {
 void TMainForm::ReadSettings() {
     // The list is read before the options, as the program always did: with both files damaged,
     // the start reports the list's error. The saves keep the table's order.
-    for (const size_t i : {size_t{1}, size_t{0}, size_t{2}}) {
+    for (const size_t i : {kListFile, kOptionsFile, kDesktopFile}) {
         const TSettingsFile& file = SettingsFiles[i];
         const std::string path = file.Path();
         file.Read(*this, FileExists(path) ? std::optional(ReadWholeFile(path, file.ShareMode)) : std::nullopt);

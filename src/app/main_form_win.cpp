@@ -163,6 +163,7 @@ TMainForm::TMainForm() : TForm("MainForm") {
     CreateFilesPage();
     CreateOptionsPage();
     CreateAboutPage();
+    WireDrops();
     ApplyFont(*this);
     bNowDefault.SetFont(boldFont_.Get());
     stWWW.SetFont(boldFont_.Get());

@@ -128,6 +128,8 @@ public:
         void (*Read)(TMainForm& form, const std::optional<std::string>& bytes);
     };
     static const TSettingsFile SettingsFiles[3];
+    // The table's rows, in the order of the saves.
+    enum : size_t { kOptionsFile, kListFile, kDesktopFile };
 
     // Reads every settings file into the window (start-up), then takes what the window holds
     // as what the files hold.
@@ -239,8 +241,8 @@ private:
     // The day that files dropped at a point of the tree go under: the day of the node there, else
     // of the selected node; null for none.
     HTREEITEM DropDay(POINT at) const;
-    // Lets files be dropped on the list and the default wallpaper's group (once).
-    void AcceptDrops();
+    // What the list and the default wallpaper's group take of files dragged onto them.
+    void WireDrops();
     // The list is looked at again once the window comes into sight or shows another page.
     void PostLookAtList();
     void ListInSight();
