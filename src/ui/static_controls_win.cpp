@@ -6,6 +6,38 @@
 
 #include "base/system_win.h"
 
+namespace {
+// The visual styles' drawing functions, from uxtheme in the system folder (it is not one of the
+// system's known DLLs), looked up once; all null where the library or one of them is missing.
+struct TThemeFunctions {
+    decltype(&OpenThemeData) Open = nullptr;
+    decltype(&CloseThemeData) Close = nullptr;
+    decltype(&DrawThemeBackground) Background = nullptr;
+    decltype(&GetThemeBackgroundContentRect) Content = nullptr;
+    decltype(&IsThemeBackgroundPartiallyTransparent) Transparent = nullptr;
+    decltype(&DrawThemeParentBackground) ParentBackground = nullptr;
+    decltype(&GetThemeColor) Colour = nullptr;
+};
+
+const TThemeFunctions& ThemeFunctions() {
+    static const TThemeFunctions functions = [] {
+        TThemeFunctions found;
+        const HMODULE module = LoadSystemLibrary(L"uxtheme.dll");  // kept for the program's life
+        const auto look = [module]<typename T>(T& function, const char* name) {
+            function = reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+            return function != nullptr;
+        };
+        if (!module || !look(found.Open, "OpenThemeData") || !look(found.Close, "CloseThemeData") ||
+            !look(found.Background, "DrawThemeBackground") || !look(found.Content, "GetThemeBackgroundContentRect") ||
+            !look(found.Transparent, "IsThemeBackgroundPartiallyTransparent") ||
+            !look(found.ParentBackground, "DrawThemeParentBackground") || !look(found.Colour, "GetThemeColor"))
+            return TThemeFunctions();
+        return found;
+    }();
+    return functions;
+}
+}  // namespace
+
 void TLabel::Create(HWND parent, const RECT& bounds, const std::string& caption, DWORD extraStyle, DWORD exStyle) {
     CreateControl("STATIC", caption, WS_CHILD | WS_VISIBLE | SS_NOTIFY | extraStyle, exStyle, parent, bounds);
 }
@@ -82,21 +114,8 @@ LRESULT TButton::Notify(const NMHDR& header) {
 }
 
 void TButton::Paint(const NMCUSTOMDRAW& draw) {
-    // uxtheme is not one of the system's known DLLs: it comes from the system folder.
-    if (!uxthemeLoaded_) uxtheme_.Reset(LoadSystemLibrary(L"uxtheme.dll")), uxthemeLoaded_ = true;
-    const auto function = [&]<typename T>(T, const char* name) {
-        return uxtheme_ ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(uxtheme_.Get(), name))) : T();
-    };
-    const auto open = function(&OpenThemeData, "OpenThemeData");
-    const auto close = function(&CloseThemeData, "CloseThemeData");
-    const auto background = function(&DrawThemeBackground, "DrawThemeBackground");
-    const auto content = function(&GetThemeBackgroundContentRect, "GetThemeBackgroundContentRect");
-    const auto transparent = function(&IsThemeBackgroundPartiallyTransparent, "IsThemeBackgroundPartiallyTransparent");
-    const auto parentBackground = function(&DrawThemeParentBackground, "DrawThemeParentBackground");
-    const auto colour = function(&GetThemeColor, "GetThemeColor");
-    const HTHEME theme = open && close && background && content && transparent && parentBackground && colour
-                             ? open(Handle(), L"Button")
-                             : nullptr;
+    const TThemeFunctions& api = ThemeFunctions();
+    const HTHEME theme = api.Open ? api.Open(Handle(), L"Button") : nullptr;
 
     const HDC dc = draw.hdc;
     const UINT state = draw.uItemState;
@@ -109,11 +128,11 @@ void TButton::Paint(const NMCUSTOMDRAW& draw) {
                          : state & CDIS_HOT                    ? PBS_HOT
                          : state & (CDIS_DEFAULT | CDIS_FOCUS) ? PBS_DEFAULTED
                                                                : PBS_NORMAL;
-        if (transparent(theme, BP_PUSHBUTTON, look)) parentBackground(Handle(), dc, &face);
-        background(theme, dc, BP_PUSHBUTTON, look, &face, nullptr);
-        content(theme, dc, BP_PUSHBUTTON, look, &face, &inside);
-        colour(theme, BP_PUSHBUTTON, look, TMT_TEXTCOLOR, &text);
-        close(theme);
+        if (api.Transparent(theme, BP_PUSHBUTTON, look)) api.ParentBackground(Handle(), dc, &face);
+        api.Background(theme, dc, BP_PUSHBUTTON, look, &face, nullptr);
+        api.Content(theme, dc, BP_PUSHBUTTON, look, &face, &inside);
+        api.Colour(theme, BP_PUSHBUTTON, look, TMT_TEXTCOLOR, &text);
+        api.Close(theme);
     } else {
         DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
         InflateRect(&inside, -GetSystemMetrics(SM_CXEDGE) - 1, -GetSystemMetrics(SM_CYEDGE) - 1);

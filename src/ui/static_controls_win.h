@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include "base/gdi_win.h"
-#include "base/handles_win.h"
 #include "ui/control_win.h"
 
 class TLabel : public TControl {
@@ -63,7 +62,4 @@ protected:
 
 private:
     void Paint(const NMCUSTOMDRAW& draw);
-    // The visual styles' library, loaded at the first painting.
-    TModuleHandle uxtheme_;
-    bool uxthemeLoaded_ = false;
 };
